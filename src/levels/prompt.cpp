@@ -1,0 +1,3 @@
+#include "shell/game.h"
+
+std::string Game::promptLine(const std::string&) { return {}; }

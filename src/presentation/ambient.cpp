@@ -1,0 +1,4 @@
+#include "shell/game.h"
+
+void Game::openAmbientSounds() {}
+void Game::updateAmbientSounds() {}

@@ -1,0 +1,3 @@
+#include "shell/game.h"
+
+void Game::drawScreen(BITMAP*) { redrawNeeded = false; }

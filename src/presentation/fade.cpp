@@ -1,0 +1,4 @@
+#include "shell/game.h"
+
+void fadeIn(BITMAP*, int) {}
+void fadeOut(int) {}

@@ -1,0 +1,4 @@
+#include "shell/game.h"
+
+void Game::optionsMenu() {}
+void Game::readSettings() {}

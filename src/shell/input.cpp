@@ -1,0 +1,4 @@
+#include "shell/game.h"
+
+bool Game::pollInput() { return false; }
+void Game::handleInput() {}

@@ -1,0 +1,6 @@
+#include "shell/game.h"
+
+int main() {
+    return 0;
+}
+END_OF_MAIN()

@@ -1,0 +1,57 @@
+// The game's sound library: five MP3 streams on fixed channels, a volume per
+// channel and one master volume. Implemented over SDL2_mixer; this is the
+// only part of the game that knows SDL.
+#pragma once
+
+struct FSOUND_STREAM;  // opaque: a decoded recording
+
+enum {
+    FSOUND_LOOP_OFF = 1,          // play once per start
+    FSOUND_LOOP_NORMAL = 2,       // loop until stopped
+    FSOUND_INIT_GLOBALFOCUS = 2,  // sound goes on while the window is in the background
+    FSOUND_ALL = -3,              // every channel, for FSOUND_StopSound
+};
+
+// Error codes of FSOUND_GetError; soundErrorText turns them into words.
+enum {
+    FMOD_ERR_NONE = 0,
+    FMOD_ERR_BUSY = 1,
+    FMOD_ERR_UNINITIALIZED = 2,
+    FMOD_ERR_INIT = 3,
+    FMOD_ERR_ALLOCATED = 4,
+    FMOD_ERR_PLAY = 5,
+    FMOD_ERR_OUTPUT_FORMAT = 6,
+    FMOD_ERR_COOPERATIVELEVEL = 7,
+    FMOD_ERR_CREATEBUFFER = 8,
+    FMOD_ERR_FILE_NOTFOUND = 9,
+    FMOD_ERR_FILE_FORMAT = 10,
+    FMOD_ERR_FILE_BAD = 11,
+    FMOD_ERR_MEMORY = 12,
+    FMOD_ERR_VERSION = 13,
+    FMOD_ERR_INVALID_PARAM = 14,
+    FMOD_ERR_NO_EAX = 15,
+    FMOD_ERR_CHANNEL_ALLOC = 16,
+    FMOD_ERR_RECORD = 17,
+    FMOD_ERR_MEDIAPLAYER = 18,
+};
+
+// Non-zero on success. On failure FSOUND_GetError tells why.
+signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags);
+int FSOUND_GetError();
+// Null when the file cannot be opened or decoded.
+FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int offset, int length);
+// Master volume of all channels, 0..255 (values outside are clamped).
+void FSOUND_SetSFXMasterVolume(int volume);
+int FSOUND_GetSFXMasterVolume();
+// Starts the stream on that channel; a null stream is ignored. Returns the
+// channel, or -1.
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
+// Channel volume 0..255 (clamped).
+signed char FSOUND_SetVolume(int channel, int volume);
+// FSOUND_ALL stops every channel.
+signed char FSOUND_StopSound(int channel);
+// Releases the library and every stream opened.
+void FSOUND_Close();
+
+// The text for an error code of FSOUND_GetError.
+const char* soundErrorText(int code);
