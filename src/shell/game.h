@@ -109,6 +109,9 @@ public:
 
     // --- level files (levels/level_file.cpp) -------------------------------
     bool loadLevel(int32_t number);
+    // Reads the level file at a path; false, changing nothing, when it cannot
+    // be opened. loadLevel is this with the path of a level number.
+    bool loadLevelFile(const std::string& path);
     bool saveLevel();
     void restartLevel();
     void setLevelTitle(const std::string& title);
