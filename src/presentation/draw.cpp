@@ -1,3 +1,139 @@
+// Rendering of the screens that the main loop shows from the back buffer:
+// main menu, playing board, editor board, level-won and help screens.
 #include "shell/game.h"
 
-void Game::drawScreen(BITMAP*) { redrawNeeded = false; }
+#include "play/tiles.h"
+
+namespace {
+
+const int kCell = 32;
+
+// Menu picture slots.
+enum MenuSlot {
+    OptionsButton = 242,
+    OptionsButtonOn = 243,
+    HelpBackground = 244,
+    PlayButton = 245,
+    PlayButtonOn = 246,
+    HelpButton = 247,
+    HelpButtonOn = 248,
+    QuitButton = 249,
+    QuitButtonOn = 250,
+    MenuBackground = 251,
+    WinPicture = 253,
+};
+
+// A missing picture file leaves a null slot; drawing simply leaves it out.
+void sprite(BITMAP* target, BITMAP* picture, int x, int y) {
+    if (picture) draw_sprite(target, picture, x, y);
+}
+
+void copyWhole(BITMAP* target, BITMAP* picture, int x, int y) {
+    if (picture) blit(picture, target, 0, 0, x, y, picture->w, picture->h);
+}
+
+void drawBoardCell(BITMAP* target, BITMAP* background, BITMAP* tile, int column, int row) {
+    int x = column * kCell;
+    int y = row * kCell;
+    if (background)
+        blit(background, target, x, y, x, y, kCell, kCell);
+    else
+        rectfill(target, x, y, x + kCell - 1, y + kCell - 1, makecol(0, 0, 0));
+    // A code with no picture shows just its piece of the background.
+    sprite(target, tile, x, y);
+}
+
+// The board pass shared by the playing screen and the editor: each cell's
+// piece of the dirt background under its tile, then the falling rock, the
+// dog and the bone.
+void drawBoard(const Game& g, BITMAP* target) {
+    BITMAP* background = g.tileImages[DirtBackground];
+    if (g.board) {
+        for (int row = 0; row < g.boardHeight; ++row)
+            for (int column = 0; column < g.boardWidth; ++column)
+                drawBoardCell(target, background, g.tileImages[g.board[row][column]], column, row);
+    }
+    if (g.rockFalling) sprite(target, g.tileImages[Rock], g.fallingRockX, g.fallingRockY);
+    sprite(target, g.tileImages[DogTile], g.dogColumn * kCell + g.dogOffsetX,
+           g.dogRow * kCell + g.dogOffsetY);
+    // The bone goes last so that it covers the dog on the goal cell.
+    sprite(target, g.tileImages[BoneTile], g.boneColumn * kCell, g.boneRow * kCell);
+}
+
+// Dark caption with a light halo, centred on the middle of the top row.
+void drawCaption(const Game& g, BITMAP* target) {
+    const int x0 = target->w / 2;
+    const int y0 = 16 - text_height(font) / 2;
+    const int halo = makecol(200, 200, 200);
+    // The title is an argument, never part of the format: a '%' prints as is.
+    const char* format = "Level #%i: \"%s\"";
+    const char* title = g.levelTitle.c_str();
+    const int number = g.levelNumber;
+    textprintf_centre_ex(target, font, x0 - 1, y0, halo, -1, format, number, title);
+    textprintf_centre_ex(target, font, x0 + 1, y0, halo, -1, format, number, title);
+    textprintf_centre_ex(target, font, x0, y0 + 1, halo, -1, format, number, title);
+    textprintf_centre_ex(target, font, x0 + 1, y0 - 1, halo, -1, format, number, title);
+    textprintf_centre_ex(target, font, x0, y0, makecol(20, 20, 20), -1, format, number, title);
+}
+
+}  // namespace
+
+void Game::drawScreen(BITMAP* target) {
+    if (!redrawNeeded) return;
+    redrawNeeded = false;
+    if (!target) return;
+
+    const int W = target->w;
+    const int H = target->h;
+
+    switch (screenMode) {
+    case MainMenu: {
+        copyWhole(target, tileImages[MenuBackground], 0, 0);
+        BITMAP* play = tileImages[PlayButton];
+        int pw = play ? play->w : 0;
+        int ph = play ? play->h : 0;
+        // Bottom-up: Quit, Help, Options, Play; all placed by the Play size.
+        struct Button { int value, normal, lit; };
+        const Button column[4] = {
+            {3, QuitButton, QuitButtonOn},
+            {2, HelpButton, HelpButtonOn},
+            {1, OptionsButton, OptionsButtonOn},
+            {0, PlayButton, PlayButtonOn},
+        };
+        for (int i = 0; i < 4; ++i) {
+            const Button& b = column[i];
+            BITMAP* picture = tileImages[selection == b.value ? b.lit : b.normal];
+            sprite(target, picture, W - pw, H - (i + 1) * ph);
+        }
+        break;
+    }
+    case Playing:
+    case LevelEditor: {
+        drawBoard(*this, target);
+        if (screenMode == Playing) drawCaption(*this, target);
+        break;
+    }
+    case LevelWon: {
+        clear_bitmap(target);
+        BITMAP* won = tileImages[WinPicture];
+        if (won) blit(won, target, 0, 0, W / 2 - won->w / 2, H / 2 - won->h / 2, won->w, won->h);
+        textprintf_centre_ex(target, font, W / 2, H * 13 / 16, makecol(50, 150, 50), -1,
+                             "Congratulations! You beat the level in only %i moves.", moveCount);
+        const int grey = makecol(150, 150, 150);
+        if (recordMoves == -1)
+            textout_centre_ex(target, font, "This is a new record!", W / 2, H * 7 / 8, grey, -1);
+        else if (recordMoves < moveCount)
+            textprintf_centre_ex(target, font, W / 2, H * 7 / 8, grey, -1,
+                                 "The high score for this level is %i.", recordMoves);
+        else if (recordMoves == moveCount)
+            textout_centre_ex(target, font, "You tied for the high score.", W / 2, H * 7 / 8, grey, -1);
+        // A larger record means the table could not be read: no record line.
+        break;
+    }
+    case HelpScreen:
+        copyWhole(target, tileImages[HelpBackground], 0, 0);
+        break;
+    default:
+        break;
+    }
+}
