@@ -1,12 +1,181 @@
-#include "shell/game.h"
+// The game's sound library over SDL2_mixer. Recordings are short, so each
+// "stream" is decoded whole into a chunk when it is opened; the mixer plays
+// it on a fixed channel. Every call is harmless before FSOUND_Init and after
+// FSOUND_Close, and a null stream is ignored, so a missing sound file only
+// means silence.
+#include "shell/sound.h"
 
-signed char FSOUND_Init(int, int, unsigned int) { return 1; }
-int FSOUND_GetError() { return 0; }
-FSOUND_STREAM* FSOUND_Stream_Open(const char*, unsigned int, int, int) { return nullptr; }
-void FSOUND_SetSFXMasterVolume(int) {}
-int FSOUND_GetSFXMasterVolume() { return 255; }
-int FSOUND_Stream_Play(int, FSOUND_STREAM*) { return -1; }
-signed char FSOUND_SetVolume(int, int) { return 0; }
-signed char FSOUND_StopSound(int) { return 0; }
-void FSOUND_Close() {}
-const char* soundErrorText(int) { return "Unknown error"; }
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cstdio>
+#include <vector>
+
+struct FSOUND_STREAM {
+    Mix_Chunk* chunk;
+    unsigned int mode;  // FSOUND_LOOP_NORMAL or FSOUND_LOOP_OFF
+};
+
+namespace {
+
+bool initialized = false;
+int lastError = FMOD_ERR_NONE;
+int masterVolume = 255;  // as last set, 0..255
+int channelCount = 0;
+std::vector<FSOUND_STREAM*> streams;  // every stream opened, freed by FSOUND_Close
+
+int clampVolume(int volume) {
+    if (volume < 0) return 0;
+    if (volume > 255) return 255;
+    return volume;
+}
+
+// 0..255 onto SDL's 0..128, rounding up so that any non-zero volume is heard.
+int toMixerVolume(int volume) {
+    return (clampVolume(volume) * MIX_MAX_VOLUME + 254) / 255;
+}
+
+bool validChannel(int channel) { return channel >= 0 && channel < channelCount; }
+
+}  // namespace
+
+signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
+    // The mixer runs on its own thread whatever has the focus, so the
+    // global-focus flag needs nothing more.
+    if (initialized) {
+        lastError = FMOD_ERR_BUSY;
+        return 0;
+    }
+    if (mixrate <= 0 || maxchannels <= 0) {
+        lastError = FMOD_ERR_INVALID_PARAM;
+        return 0;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        lastError = FMOD_ERR_INIT;
+        return 0;
+    }
+    // Without the MP3 decoder the streams simply fail to open; not fatal.
+    Mix_Init(MIX_INIT_MP3);
+    if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 1024) != 0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        lastError = FMOD_ERR_INIT;
+        return 0;
+    }
+    channelCount = Mix_AllocateChannels(maxchannels);
+    if (channelCount < maxchannels) {
+        Mix_CloseAudio();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        channelCount = 0;
+        lastError = FMOD_ERR_CHANNEL_ALLOC;
+        return 0;
+    }
+    Mix_MasterVolume(toMixerVolume(masterVolume));
+    Mix_Volume(-1, MIX_MAX_VOLUME);
+    initialized = true;
+    lastError = FMOD_ERR_NONE;
+    return 1;
+}
+
+int FSOUND_GetError() { return lastError; }
+
+FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int /*offset*/, int /*length*/) {
+    if (!initialized) {
+        lastError = FMOD_ERR_UNINITIALIZED;
+        return nullptr;
+    }
+    if (!path) {
+        lastError = FMOD_ERR_INVALID_PARAM;
+        return nullptr;
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    if (!chunk) {
+        std::FILE* f = std::fopen(path, "rb");
+        if (f) std::fclose(f);
+        lastError = f ? FMOD_ERR_FILE_FORMAT : FMOD_ERR_FILE_NOTFOUND;
+        return nullptr;
+    }
+    FSOUND_STREAM* stream = new FSOUND_STREAM{chunk, mode};
+    streams.push_back(stream);
+    return stream;
+}
+
+void FSOUND_SetSFXMasterVolume(int volume) {
+    masterVolume = clampVolume(volume);
+    if (initialized) Mix_MasterVolume(toMixerVolume(masterVolume));
+}
+
+int FSOUND_GetSFXMasterVolume() { return masterVolume; }
+
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
+    if (!initialized || !stream || !validChannel(channel)) return -1;
+    const bool loop = stream->mode == FSOUND_LOOP_NORMAL;
+    // A looping recording asked to start while it still sounds goes on
+    // without a seam; anything else starts from the beginning.
+    if (loop && Mix_Playing(channel) && Mix_GetChunk(channel) == stream->chunk) return channel;
+    return Mix_PlayChannel(channel, stream->chunk, loop ? -1 : 0);
+}
+
+signed char FSOUND_SetVolume(int channel, int volume) {
+    if (!initialized) return 0;
+    if (channel == FSOUND_ALL) {
+        Mix_Volume(-1, toMixerVolume(volume));
+        return 1;
+    }
+    if (!validChannel(channel)) return 0;
+    Mix_Volume(channel, toMixerVolume(volume));
+    return 1;
+}
+
+signed char FSOUND_StopSound(int channel) {
+    if (!initialized) return 0;
+    if (channel == FSOUND_ALL) {
+        Mix_HaltChannel(-1);
+        return 1;
+    }
+    if (!validChannel(channel)) return 0;
+    Mix_HaltChannel(channel);
+    return 1;
+}
+
+void FSOUND_Close() {
+    if (!initialized) return;
+    Mix_HaltChannel(-1);
+    for (FSOUND_STREAM* stream : streams) {
+        Mix_FreeChunk(stream->chunk);
+        delete stream;
+    }
+    streams.clear();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    channelCount = 0;
+    initialized = false;
+}
+
+const char* soundErrorText(int code) {
+    static const char* const texts[] = {
+        "No errors",
+        "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
+        "This command failed because FSOUND_Init was not called",
+        "Error initializing output device.",
+        "The output device is already in use and cannot be reused.",
+        "Playing the sound failed.",
+        "Soundcard does not support the features needed for this soundsystem (16bit stereo output)",
+        "Error setting cooperative level for hardware.",
+        "Error creating hardware sound buffer.",
+        "File not found",
+        "Unknown file format",
+        "Error loading file",
+        "Not enough memory ",
+        "The version number of this file format is not supported",
+        "An invalid parameter was passed to this function",
+        "Tried to use an EAX command on a non EAX enabled channel or output.",
+        "Failed to allocate a new channel",
+        "Recording not supported on this device",
+        "Required Mediaplayer codec is not installed",
+    };
+    if (code < 0 || code >= static_cast<int>(sizeof texts / sizeof texts[0])) return "Unknown error";
+    return texts[code];
+}
