@@ -1,7 +1,9 @@
 BUILD ?= build
 JOBS ?= 2
+PREFIX ?= /usr/local
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test play clean
+.PHONY: all deps build test play clean test-asan test-ubsan sanitize fuzz bench install
 
 all: build
 
@@ -15,5 +17,39 @@ build: deps
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# The unit tests built with AddressSanitizer (leaks included) and, apart, with
+# UndefinedBehaviorSanitizer; each in its own build directory.
+SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/tests/sanitize/ubsan.supp
+
+test-asan: deps
+	cmake -S . -B build-asan -G "Unix Makefiles" -DTUNNELWICK_SANITIZE=address
+	cmake --build build-asan -j$(JOBS) --target unit_tests
+	cd build-asan && $(SAN_ENV) ctest -L unit --output-on-failure -j$(JOBS)
+
+test-ubsan: deps
+	cmake -S . -B build-ubsan -G "Unix Makefiles" -DTUNNELWICK_SANITIZE=undefined
+	cmake --build build-ubsan -j$(JOBS) --target unit_tests
+	cd build-ubsan && $(SAN_ENV) ctest -L unit --output-on-failure -j$(JOBS)
+
+sanitize: test-asan test-ubsan
+
+# Each libFuzzer target for FUZZ_SECONDS, starting from its committed seeds.
+fuzz: deps
+	cmake -S . -B build-fuzz -G "Unix Makefiles" -DTUNNELWICK_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_targets
+	$(SAN_ENV) ./tests/fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+# Optimised build; the micro-benchmarks, then the real game measured in Xvfb.
+bench: deps
+	cmake -S . -B build-bench -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS)
+	./bench/run-benchmarks.sh build-bench
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-ubsan build-fuzz build-bench
