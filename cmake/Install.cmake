@@ -1,0 +1,50 @@
+# Installed layout, all relative to the prefix:
+#   bin/tunnelwick                        the launcher (seeds ~/.local/share/tunnelwick)
+#   lib/tunnelwick/tunnelwick             the game itself
+#   share/tunnelwick/data                 pictures, sounds, levels, tables
+#   share/applications/tunnelwick.desktop
+#   share/icons/hicolor/32x32/apps/tunnelwick.png
+# The launcher finds the game and the data from its own place, so the tree
+# can be moved or staged with DESTDIR.
+set(TUNNELWICK_INSTALL_GAMEDIR "lib/tunnelwick" CACHE STRING
+    "Where the game binary goes, relative to the prefix")
+set(TUNNELWICK_INSTALL_DATADIR "share/tunnelwick/data" CACHE STRING
+    "Where the shipped data tree goes, relative to the prefix")
+
+install(TARGETS tunnelwick RUNTIME DESTINATION ${TUNNELWICK_INSTALL_GAMEDIR})
+if(EXISTS ${CMAKE_SOURCE_DIR}/data)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${TUNNELWICK_INSTALL_DATADIR}
+          USE_SOURCE_PERMISSIONS)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/tunnelwick-launcher.sh)
+  install(PROGRAMS ${CMAKE_SOURCE_DIR}/tools/tunnelwick-launcher.sh
+          DESTINATION bin RENAME tunnelwick)
+endif()
+
+# The menu entry names the launcher by its absolute path, which is only known
+# once the install prefix is (cmake --install --prefix may change it).
+install(CODE "
+  set(launcher \"\${CMAKE_INSTALL_PREFIX}/bin/tunnelwick\")
+  file(READ \"${CMAKE_SOURCE_DIR}/dist/tunnelwick.desktop.in\" entry)
+  string(REPLACE \"@TUNNELWICK_LAUNCHER@\" \"\${launcher}\" entry \"\${entry}\")
+  set(dest \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/applications\")
+  file(MAKE_DIRECTORY \"\${dest}\")
+  message(STATUS \"Installing: \${dest}/tunnelwick.desktop\")
+  file(WRITE \"\${dest}/tunnelwick.desktop\" \"\${entry}\")
+")
+
+# The icon is the dog's picture with its mask colour made transparent.
+find_program(IMAGEMAGICK_CONVERT convert)
+set(TUNNELWICK_DOG_PICTURE ${CMAKE_SOURCE_DIR}/data/graphics/zada.pcx)
+if(IMAGEMAGICK_CONVERT AND EXISTS ${TUNNELWICK_DOG_PICTURE})
+  set(icon ${CMAKE_BINARY_DIR}/tunnelwick.png)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND ${IMAGEMAGICK_CONVERT} ${TUNNELWICK_DOG_PICTURE} -transparent "rgb(255,0,255)"
+            -background none -gravity center -resize 32x32 -extent 32x32 PNG32:${icon}
+    DEPENDS ${TUNNELWICK_DOG_PICTURE}
+    COMMENT "Making the icon from the dog's picture")
+  add_custom_target(tunnelwick_icon ALL DEPENDS ${icon})
+  install(FILES ${icon} DESTINATION share/icons/hicolor/32x32/apps)
+else()
+  message(STATUS "No icon: needs ImageMagick's convert and data/graphics/zada.pcx")
+endif()
