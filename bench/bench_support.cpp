@@ -1,0 +1,57 @@
+#include "bench_support.h"
+
+#include <allegro.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace bench {
+
+namespace {
+std::atomic<bool> quitRequested{false};
+GFX_DRIVER fakeDriver;
+bool started = false;
+}  // namespace
+
+std::string dataDir() { return TUNNELWICK_DATA_DIR; }
+
+void startAllegro() {
+    if (started) return;
+    started = true;
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+        std::fprintf(stderr, "cannot start Allegro without a display\n");
+        std::exit(1);
+    }
+    set_color_depth(32);
+    std::memset(&fakeDriver, 0, sizeof fakeDriver);
+    fakeDriver.w = 640;
+    fakeDriver.h = 480;
+    gfx_driver = &fakeDriver;
+    screen = create_bitmap(640, 480);
+    if (chdir(TUNNELWICK_DATA_DIR) != 0) {
+        std::perror(TUNNELWICK_DATA_DIR);
+        std::exit(1);
+    }
+}
+
+Game& game() {
+    static Game* theGame = nullptr;
+    if (!theGame) {
+        startAllegro();
+        theGame = new Game(&quitRequested);
+    }
+    return *theGame;
+}
+
+}  // namespace bench
+
+// The first copy of the main loop waits for the retrace; there is none here.
+void vsync() {}
+
+// Modal waits are not part of any measured path; nothing must sleep.
+void allegro_message(const char* format, ...) { (void)format; }

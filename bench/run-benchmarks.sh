@@ -1,0 +1,51 @@
+#!/bin/sh
+# Runs every benchmark of an optimised build, then measures the real game in
+# Xvfb, and checks each figure against its target. Exit status 1 when a
+# figure is over its target.
+# Usage: run-benchmarks.sh BUILD_DIR
+set -eu
+build=${1:-build-bench}
+here=$(cd "$(dirname "$0")" && pwd)
+out="$build/bench-results"
+mkdir -p "$out"
+
+for b in "$build"/bench/bench_*; do
+  [ -f "$b" ] && [ -x "$b" ] || continue
+  name=$(basename "$b")
+  echo "== $name"
+  "$b" --benchmark_out="$out/$name.json" --benchmark_out_format=json
+done
+
+echo "== the game in Xvfb"
+"$here/measure-game.sh" "$build" 10 | tee "$out/game.txt"
+
+python3 - "$out" <<'PY'
+import json, os, sys
+out = sys.argv[1]
+figures = {}
+frame = os.path.join(out, "bench_frame.json")
+if os.path.exists(frame):
+    for b in json.load(open(frame))["benchmarks"]:
+        if b["name"].startswith("BM_SlidingFrame"):
+            figures["sliding frame, median (us)"] = (b["median_us"], 150)
+        if b["name"].startswith("BM_StartUpToFirstFrame"):
+            figures["start-up to first frame, headless (ms)"] = (b["real_time"], 200)
+game = {}
+for line in open(os.path.join(out, "game.txt")):
+    parts = line.split()
+    if len(parts) == 2:
+        game[parts[0]] = float(parts[1])
+if "first_frame_ms" in game:
+    figures["exec to first frame shown, Xvfb (ms)"] = (game["first_frame_ms"], 200)
+if "idle_cpu_percent" in game:
+    figures["idle main menu, 10 s (% of one core)"] = (game["idle_cpu_percent"], 0.5)
+if "peak_rss_mb" in game:
+    figures["peak memory, max RSS (MB)"] = (game["peak_rss_mb"], 40)
+over = False
+print("\n%-42s %10s %8s" % ("figure", "measured", "target"))
+for name, (value, target) in figures.items():
+    flag = "" if value <= target else "  OVER"
+    over = over or value > target
+    print("%-42s %10.3f %8g%s" % (name, value, target, flag))
+sys.exit(1 if over else 0)
+PY
