@@ -1,4 +1,128 @@
+// The options screen (background volume, ambient noise on/off) and the
+// two-line settings file "settings.ini" that keeps both between runs.
 #include "shell/game.h"
 
-void Game::optionsMenu() {}
-void Game::readSettings() {}
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+const char* const kSettingsPath = "settings.ini";
+const char* const kSettingsTempPath = "settings.ini.tmp";
+
+enum class Item { Volume, Ambient };
+
+bool held(int k) { return key[k] != 0; }
+
+void waitForRelease(int k) {
+    while (held(k)) rest(50);
+}
+
+void drawOptions(BITMAP* target, Item selected, int volume, bool ambient) {
+    const int W = SCREEN_W;
+    const int H = SCREEN_H;
+    const int th = text_height(font);
+    const int x = W / 2;
+    clear_to_color(target, makecol(20, 20, 20));
+    const int valueColour = makecol(10, 150, 200);
+    if (selected == Item::Volume)
+        textprintf_centre_ex(target, font, x, H / 2, valueColour, -1, "Background volume: %%%i",
+                             volume * 100 / 255);
+    else
+        textprintf_centre_ex(target, font, x, H / 2, valueColour, -1, "Ambient Noise: %s",
+                             ambient ? "on" : "off");
+    textout_centre_ex(target, font, "Options menu:", x, H / 4, makecol(10, 200, 150), -1);
+    const int help = makecol(150, 200, 10);
+    textout_centre_ex(target, font, "Left and right arrow keys to choose whether to configure", x,
+                      H / 4 + 2 * th, help, -1);
+    textout_centre_ex(target, font, "Ambient noise (on / off) or background noise volume", x,
+                      H / 4 + 3 * th, help, -1);
+    textout_centre_ex(target, font,
+                      "Up and down arrow keys to adjust your selection, press escape to quit", x,
+                      H / 4 + 4 * th, help, -1);
+}
+
+// Written beside the old file and renamed over it, so that a failed or
+// interrupted write never leaves a damaged settings file behind.
+void saveSettings(int volume, bool ambient) {
+    std::FILE* out = std::fopen(kSettingsTempPath, "wb");
+    if (!out) return;
+    bool ok = std::fprintf(out, "%d\r\n", volume) > 0 && std::fflush(out) == 0;
+    ok = ok && std::fprintf(out, "%s\r\n", ambient ? "1" : "0") > 0 && std::fflush(out) == 0;
+    ok = std::fclose(out) == 0 && ok;
+    if (!ok || std::rename(kSettingsTempPath, kSettingsPath) != 0) std::remove(kSettingsTempPath);
+}
+
+// Reads the next integer into value; on a failed read value stays as it was
+// (the stream would store 0 or a saturated number there).
+void readInto(std::istream& in, int& value) {
+    int read = 0;
+    if (in >> read) value = read;
+}
+
+}  // namespace
+
+void Game::optionsMenu() {
+    Item selected = Item::Volume;
+    int volume = FSOUND_GetSFXMasterVolume();
+    if (volume < 0) volume = 0;
+    if (volume > 255) volume = 255;
+    // Every frame is composed off screen; without the bitmap the menu still
+    // works, drawn straight onto the screen.
+    BITMAP* work = create_bitmap(SCREEN_W, SCREEN_H);
+    BITMAP* target = work ? work : screen;
+
+    while (!held(KEY_ESC)) {
+        rest(held(KEY_UP) || held(KEY_DOWN) ? 20 : 70);
+        drawOptions(target, selected, volume, ambientEnabled);
+        if (work) blit(work, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+
+        while (!held(KEY_UP) && !held(KEY_DOWN) && !held(KEY_RIGHT) && !held(KEY_LEFT) &&
+               !held(KEY_ESC))
+            rest(25);
+
+        if (held(KEY_UP)) {
+            // Holding Up keeps counting on the volume; the switch flips once.
+            if (selected == Item::Volume) {
+                if (volume < 255) ++volume;
+            } else {
+                ambientEnabled = !ambientEnabled;
+                waitForRelease(KEY_UP);
+            }
+        } else if (held(KEY_DOWN)) {
+            if (selected == Item::Volume) {
+                if (volume > 0) --volume;
+            } else {
+                ambientEnabled = !ambientEnabled;
+                waitForRelease(KEY_DOWN);
+            }
+        } else if (held(KEY_RIGHT) || held(KEY_LEFT)) {
+            selected = selected == Item::Volume ? Item::Ambient : Item::Volume;
+            while (held(KEY_RIGHT) || held(KEY_LEFT)) rest(50);
+        }
+    }
+
+    FSOUND_SetSFXMasterVolume(volume);
+    saveSettings(volume, ambientEnabled);
+    if (work) destroy_bitmap(work);
+    // Nothing pressed here may reach the screen that follows.
+    waitForRelease(KEY_ESC);
+    clear_keybuf();
+}
+
+void Game::readSettings() {
+    // A directory of that name opens but never reads: it counts as missing.
+    struct stat st;
+    if (stat(kSettingsPath, &st) != 0 || S_ISDIR(st.st_mode)) return;
+    std::ifstream in(kSettingsPath);
+    if (!in) return;
+    // One variable for both lines: with the first unreadable the second read
+    // fails too and 255 decides the switch, so ambient noise is off.
+    int value = 255;
+    readInto(in, value);
+    FSOUND_SetSFXMasterVolume(value);
+    readInto(in, value);
+    ambientEnabled = (value == 1);
+}
