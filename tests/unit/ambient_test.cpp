@@ -1,11 +1,35 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 
 #include "presentation_fixture.h"
 
 namespace {
+
+// A short silent WAV; the sound layer decodes by content, whatever the name.
+void writeSilentWav(const std::string& path) {
+    const uint32_t rate = 22050, samples = 2205;
+    const uint32_t dataBytes = samples * 2;
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out.write("RIFF", 4);
+    u32(36 + dataBytes);
+    out.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);  // PCM
+    u16(1);  // mono
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    out.write("data", 4);
+    u32(dataBytes);
+    for (uint32_t i = 0; i < samples; ++i) u16(0);
+}
 
 class AmbientTest : public presentation_test::GameFixture {
 protected:
@@ -49,6 +73,29 @@ TEST_F(AmbientTest, OpensTheFiveSoundsWithTheirRhythms) {
         EXPECT_FALSE(s.playing);
         EXPECT_EQ(s.lastChange, 1000000);
         EXPECT_EQ(s.stream, nullptr);  // no sound files here
+    }
+}
+
+TEST_F(AmbientTest, OpensEachRecordingFromItsOwnFile) {
+    mkdir("sounds", 0755);
+    const char* names[5] = {"bird1a", "chaffinch1a", "car9b", "willow1a", "dog1a"};
+    for (int missing = 0; missing < 5; ++missing) {
+        SCOPED_TRACE(names[missing]);
+        for (int i = 0; i < 5; ++i) {
+            std::string path = std::string("sounds/") + names[i] + ".mp3";
+            if (i == missing)
+                std::remove(path.c_str());
+            else
+                writeSilentWav(path);
+        }
+        const int64_t opened = 1000000 + 1000 * missing;
+        atSecond(opened);
+        game->openAmbientSounds();
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(game->ambientSounds[i].stream == nullptr, i == missing);
+        // A silent sound still keeps its rhythm with the others.
+        atSecond(opened + 400);
+        game->updateAmbientSounds();
+        for (const AmbientSound& s : game->ambientSounds) EXPECT_TRUE(s.playing);
     }
 }
 
