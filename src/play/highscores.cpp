@@ -1,3 +1,180 @@
+// The table of fewest moves per level, "highscores.dat": pairs of decimal
+// integers (level, moves), one pair a line. Written only in ways that leave
+// the old table whole if anything fails.
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
 #include "shell/game.h"
 
-void Game::updateHighScores() {}
+namespace {
+
+const char* const kTablePath = "highscores.dat";
+const char* const kTemporaryPath = "highscores2.dat";
+
+// A level-won screen shows no record line for a value above the moves made
+// other than -1; this is that value when there is no table to compare with.
+const int32_t kNoRecord = INT32_MAX;
+const int32_t kNewRecord = -1;
+
+// A table of every level ever made is a few kilobytes; anything past this is
+// not a table (a device, say) and is not read to its end.
+const size_t kLargestTable = 16u << 20;
+
+// One number of the table and where its text lies in the file.
+struct Number {
+    int32_t value;
+    size_t begin, end;
+};
+
+struct Table {
+    std::vector<Number> numbers;  // level, moves, level, moves, ...
+    bool wellFormed = true;       // every token a number, and an even count
+};
+
+bool readWhole(const char* path, std::string& content) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    content.clear();
+    char buffer[4096];
+    size_t got;
+    bool ok = true;
+    while (ok && (got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        content.append(buffer, got);
+        ok = content.size() <= kLargestTable;
+    }
+    ok = ok && !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+// Reads the numbers up to the first one that is not a 32-bit decimal
+// integer; the pairs before it are the usable part of the table.
+Table parseTable(const std::string& text) {
+    Table table;
+    size_t i = 0;
+    while (true) {
+        while (i < text.size() && isSpace(text[i])) ++i;
+        if (i == text.size()) break;
+        size_t begin = i;
+        if (text[i] == '+' || text[i] == '-') ++i;
+        size_t digits = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        bool isNumber = i > digits && (i == text.size() || isSpace(text[i]));
+        long long value = 0;
+        if (isNumber) {
+            errno = 0;
+            value = std::strtoll(text.c_str() + begin, nullptr, 10);
+            isNumber = errno == 0 && value >= INT32_MIN && value <= INT32_MAX;
+        }
+        if (!isNumber) {
+            table.wellFormed = false;
+            break;
+        }
+        table.numbers.push_back({static_cast<int32_t>(value), begin, i});
+    }
+    if (table.numbers.size() % 2 != 0) {
+        // A lone number at the end is no entry; it is never used.
+        table.wellFormed = false;
+        table.numbers.pop_back();
+    }
+    return table;
+}
+
+bool writeAll(FILE* f, const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
+}
+
+// Writes the complete table beside the old one, then renames it into place,
+// so a failure at any point leaves the old table as it was.
+bool replaceTable(const std::string& text) {
+    FILE* f = std::fopen(kTemporaryPath, "wb");
+    if (!f) return false;
+    bool ok = writeAll(f, text);
+    ok = std::fclose(f) == 0 && ok;
+    if (ok) ok = std::rename(kTemporaryPath, kTablePath) == 0;
+    if (!ok) std::remove(kTemporaryPath);
+    return ok;
+}
+
+// Adds one entry at the end; a failed write is cut back off, so the file
+// never keeps half a line.
+bool appendEntry(const std::string& old, int32_t level, int32_t moves) {
+    // Follow the file's own line ends; a new file gets the usual CR LF.
+    bool bareLf = old.find('\n') != std::string::npos && old.find("\r\n") == std::string::npos;
+    const char* lineEnd = bareLf ? "\n" : "\r\n";
+    std::string line;
+    // A last line without its line break must not run into the new one.
+    if (!old.empty() && !isSpace(old.back())) line += lineEnd;
+    line += std::to_string(level) + " " + std::to_string(moves) + lineEnd;
+
+    FILE* f = std::fopen(kTablePath, "ab");
+    if (!f) return false;
+    bool ok = writeAll(f, line);
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        std::error_code ignored;
+        std::filesystem::resize_file(kTablePath, old.size(), ignored);
+    }
+    return ok;
+}
+
+}  // namespace
+
+void Game::updateHighScores() {
+    std::string text;
+    if (!readWhole(kTablePath, text)) {
+        allegro_message("Error loading high scores table (\"highscores.dat\")");
+        recordMoves = kNoRecord;
+        return;
+    }
+    Table table = parseTable(text);
+
+    // The first entry of the level is its record.
+    bool found = false;
+    int32_t stored = 0;
+    for (size_t i = 0; i + 1 < table.numbers.size(); i += 2) {
+        if (table.numbers[i].value == levelNumber) {
+            found = true;
+            stored = table.numbers[i + 1].value;
+            break;
+        }
+    }
+
+    if (!found) {
+        recordMoves = kNewRecord;
+        appendEntry(text, levelNumber, moveCount);
+        return;
+    }
+    // A negative count cannot be a real result; any solution beats it.
+    if (stored > moveCount || stored < 0) {
+        recordMoves = kNewRecord;
+        // A table we cannot read to its end is left alone rather than have
+        // the entries past the damage dropped.
+        if (!table.wellFormed) return;
+        // Every entry of the level gets the new count; all other text stays
+        // byte for byte as it was.
+        std::string updated;
+        size_t copied = 0;
+        std::string moves = std::to_string(moveCount);
+        for (size_t i = 0; i + 1 < table.numbers.size(); i += 2) {
+            if (table.numbers[i].value != levelNumber) continue;
+            const Number& n = table.numbers[i + 1];
+            updated.append(text, copied, n.begin - copied);
+            updated += moves;
+            copied = n.end;
+        }
+        updated.append(text, copied, std::string::npos);
+        replaceTable(updated);
+        return;
+    }
+    recordMoves = stored;
+}
