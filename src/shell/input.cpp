@@ -1,4 +1,54 @@
 #include "shell/game.h"
 
-bool Game::pollInput() { return false; }
-void Game::handleInput() {}
+#include <initializer_list>
+
+namespace {
+
+bool anyHeld(std::initializer_list<int> scancodes) {
+    for (int k : scancodes)
+        if (key[k]) return true;  // a held key reads -1 under X11, not 1
+    return false;
+}
+
+}  // namespace
+
+// Whether the input step has anything to do in this mode. It also drives the
+// ambient sounds, since the idle main loop polls ten times a second.
+bool Game::pollInput() {
+    updateAmbientSounds();
+    switch (screenMode) {
+    case MainMenu:
+        return anyHeld({KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A});
+    case Playing:
+        // A step or a fall in progress animates on every frame, keys or not.
+        return anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O}) ||
+               selection != None || rockFalling;
+    case LevelWon:
+        // The level-won step waits for its own keys, so it runs every frame.
+        return true;
+    case HelpScreen:
+        return anyHeld({KEY_SPACE, KEY_ENTER, KEY_ESC});
+    case LevelEditor:
+        return (mouse_b & 1) || anyHeld({KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N,
+                                         KEY_T, KEY_E});
+    default:
+        return false;
+    }
+}
+
+void Game::handleInput() {
+    // A refused step puts the dog back where this step began.
+    stepStartColumn = dogColumn;
+    stepStartRow = dogRow;
+    // Only a handler that changes something visible asks for a new frame.
+    redrawNeeded = false;
+    updateAmbientSounds();
+    switch (screenMode) {
+    case MainMenu: handleMenuInput(); break;
+    case Playing: handlePlayInput(); break;
+    case LevelWon: handleWonInput(); break;
+    case HelpScreen: handleHelpInput(); break;
+    case LevelEditor: handleEditorInput(); break;
+    default: break;
+    }
+}
