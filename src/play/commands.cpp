@@ -1,6 +1,169 @@
+// The keys of the main menu, the level-won screen, the help screen and the
+// non-arrow keys of play.
+#include <initializer_list>
+
 #include "shell/game.h"
 
-void Game::handleMenuInput() {}
-void Game::handleWonInput() {}
-void Game::handleHelpInput() {}
-bool Game::handlePlayCommandKeys() { return true; }
+namespace {
+
+// Picture slots of the two full-screen backgrounds faded in here.
+const int kHelpPicture = 244;
+const int kMenuPicture = 251;
+const int kDogPicture = 255;
+
+// Menu highlight values.
+const int kPlayItem = 0;
+const int kOptionsItem = 1;
+const int kHelpItem = 2;
+const int kQuitItem = 3;
+
+const char* const kAboutText =
+    "W00f! Thanks for playing Tunnelwick. Every tunnel in this garden was dug "
+    "with care, and it makes the whole pack wag to know that someone is out "
+    "there chasing the bone.\n"
+    "\n"
+    "Made using FMOD (for the mp3 playing) and Allegro (for graphics, v %s)\n"
+    "\n"
+    "And a big thank-you to everyone who plays, builds levels and shares them: "
+    "you keep this garden growing!";
+
+const char* const kEndOfGameText =
+    "Congratulations! You beat all the levels available in Tunnelwick!\n"
+    "\n"
+    "You can make your own levels and have them incorporated into the game, just visit\n"
+    "the Tunnelwick project page\n"
+    "and post in the forums!\n"
+    "\n"
+    "View the readme for more info.";
+
+bool anyHeld(std::initializer_list<int> scancodes) {
+    for (int k : scancodes)
+        if (key[k]) return true;
+    return false;
+}
+
+// A key acts once per press: hold here until it is let go, so the next
+// poll does not act on it again.
+void waitForRelease(std::initializer_list<int> scancodes, unsigned intervalMs) {
+    while (anyHeld(scancodes)) rest(intervalMs);
+}
+
+}  // namespace
+
+void Game::handleMenuInput() {
+    // Escape quits, but the rest of the step (an L held with it) still runs.
+    if (key[KEY_ESC] && quitFlag) *quitFlag = true;
+
+    if (key[KEY_UP]) {
+        --selection;
+        redrawNeeded = true;
+        waitForRelease({KEY_UP}, 20);
+    } else if (key[KEY_A]) {
+        allegro_message(kAboutText, allegro_id);
+        waitForRelease({KEY_A}, 50);
+    } else if (key[KEY_DOWN]) {
+        ++selection;
+        redrawNeeded = true;
+        waitForRelease({KEY_DOWN}, 20);
+    } else if (key[KEY_ENTER] || key[KEY_SPACE]) {
+        switch (selection) {
+        case kPlayItem:
+            // The level already loaded is played from where it stands.
+            screenMode = Playing;
+            redrawNeeded = true;
+            waitForRelease({KEY_ENTER, KEY_SPACE}, 20);
+            stopStep();
+            break;
+        case kHelpItem:
+            screenMode = HelpScreen;
+            redrawNeeded = true;
+            waitForRelease({KEY_ENTER, KEY_SPACE}, 20);
+            fadeOut(9);
+            fadeIn(tileImages[kHelpPicture], 9);
+            stopStep();
+            break;
+        case kOptionsItem:
+            redrawNeeded = true;
+            waitForRelease({KEY_ENTER, KEY_SPACE}, 20);
+            fadeOut(9);
+            optionsMenu();
+            stopStep();  // back on the menu with Play highlighted
+            break;
+        case kQuitItem:
+            waitForRelease({KEY_ENTER, KEY_SPACE}, 20);
+            fadeOut(4);
+            if (quitFlag) *quitFlag = true;
+            break;
+        default:
+            break;
+        }
+    }
+
+    if (selection < kPlayItem) selection = kQuitItem;
+    if (selection > kQuitItem) selection = kPlayItem;
+
+    if (key[KEY_L]) {
+        waitForRelease({KEY_L}, 30);
+        screenMode = LevelEditor;
+        redrawNeeded = true;
+        selection = kDogPicture;  // the first brush is the dog
+        set_mouse_sprite(tileImages[kDogPicture]);
+        show_mouse(screen);
+        resetBoard(1);  // the level number and title stay those of the loaded level
+    }
+}
+
+bool Game::handlePlayCommandKeys() {
+    if (key[KEY_ESC]) {
+        // Leaving throws the level's progress away.
+        screenMode = MainMenu;
+        selection = kPlayItem;
+        redrawNeeded = true;
+        restartLevel();
+        waitForRelease({KEY_ESC}, 20);
+        return false;
+    }
+    if (key[KEY_R]) {
+        waitForRelease({KEY_R}, 20);
+        clear_bitmap(screen);
+        textout_centre_ex(screen, font, "Really restart the level (Y/N)?", SCREEN_W / 2,
+                          SCREEN_H / 2, makecol(200, 10, 10), -1);
+        while (!key[KEY_Y] && !key[KEY_N]) rest(20);
+        if (key[KEY_Y]) restartLevel();
+        redrawNeeded = true;
+    } else if (key[KEY_S]) {
+        chooseLevel();
+    }
+    return true;
+}
+
+void Game::handleWonInput() {
+    if (!anyHeld({KEY_SPACE, KEY_ENTER, KEY_ESC})) return;
+
+    screenMode = MainMenu;
+    redrawNeeded = true;
+    stopStep();
+    if (loadLevel(levelNumber + 1)) {
+        clear_keybuf();
+        screenMode = Playing;
+        redrawNeeded = true;
+        stopStep();
+    } else {
+        // No next level: the whole set is beaten. Back to the menu on level 1.
+        fadeOut(3);
+        allegro_message("%s", kEndOfGameText);
+        loadLevel(1);
+    }
+    waitForRelease({KEY_SPACE, KEY_ENTER, KEY_ESC}, 20);
+}
+
+void Game::handleHelpInput() {
+    if (!anyHeld({KEY_SPACE, KEY_ENTER, KEY_ESC})) return;
+
+    selection = kOptionsItem;
+    screenMode = MainMenu;
+    redrawNeeded = true;
+    waitForRelease({KEY_SPACE, KEY_ENTER, KEY_ESC}, 20);
+    fadeOut(9);
+    fadeIn(tileImages[kMenuPicture], 9);
+}
