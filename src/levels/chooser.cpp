@@ -1,3 +1,73 @@
+// The level chooser ("Level Skip Mode"): lists the levels on disk with their
+// titles and restarts the one the player picks.
+#include <string>
+
+#include "levels/level_file.h"
 #include "shell/game.h"
 
-void Game::chooseLevel() {}
+namespace {
+
+const int kMostLevels = 99;
+
+void waitForRelease(int scancode) {
+    while (key[scancode]) rest(50);
+}
+
+}  // namespace
+
+void Game::chooseLevel() {
+    const int colour = makecol(50, 150, 200);
+    const int lineHeight = text_height(font) + 2;
+
+    fadeOut(90);
+
+    // The list ends at the first number without a file; only first lines are
+    // read, once per visit.
+    std::string titles[kMostLevels];
+    int count = 0;
+    for (int number = 1; number <= kMostLevels; ++number) {
+        if (!readLevelTitle(levelFilePath(number), titles[number - 1])) break;
+        count = number;
+    }
+
+    // A level number beyond the list (set in the editor, say) marks no row.
+    int mark = levelNumber - 1;
+    if (mark < 0) mark = 0;
+
+    const int x = SCREEN_W / 2;
+    for (;;) {
+        if (key[KEY_ESC]) {
+            redrawNeeded = true;
+            // The playing screen would take a still-held Escape as leaving
+            // to the menu and lose the level in progress.
+            waitForRelease(KEY_ESC);
+            return;
+        }
+        rest(60);
+        clear_bitmap(screen);
+        vsync();
+        textout_centre_ex(screen, font, "Warning: Level Skip Mode (press ESC to exit and return to game)",
+                          x, 1, colour, -1);
+        textout_centre_ex(screen, font, "Select which level you want to go to:", x, lineHeight, colour,
+                          -1);
+
+        if (key[KEY_UP]) {
+            if (--mark < 0) mark = count - 1;
+            waitForRelease(KEY_UP);
+        } else if (key[KEY_DOWN]) {
+            if (++mark > count - 1) mark = 0;
+            waitForRelease(KEY_DOWN);
+        } else if (key[KEY_ENTER]) {
+            levelNumber = mark + 1;
+            restartLevel();
+            waitForRelease(KEY_ENTER);
+            return;
+        }
+
+        for (int j = 0; j < count; ++j) {
+            textprintf_centre_ex(screen, font, x, lineHeight * (j + 4), colour, -1,
+                                 "%s Level: \"%s\" - #%i", j == mark ? "--->" : " ",
+                                 titles[j].c_str(), j + 1);
+        }
+    }
+}

@@ -1,3 +1,68 @@
+// The one-line text prompt: takes over the screen and the keyboard until the
+// player holds Escape, then returns what was typed.
+#include <cstddef>
+#include <string>
+
 #include "shell/game.h"
 
-std::string Game::promptLine(const std::string&) { return {}; }
+std::string Game::promptLine(const std::string& prompt) {
+    // Keys typed before the prompt opened (the command key that opened it
+    // among them) are not part of the answer.
+    clear_keybuf();
+    std::string text;
+    std::size_t cursor = 0;
+    bool insertMode = true;
+
+    for (;;) {
+        if (keypressed()) {
+            int k = readkey();
+            int character = static_cast<signed char>(k & 0xff);
+            int scancode = (k >> 8) & 0xff;
+            if (character >= 32 && character <= 126) {
+                if (insertMode || cursor == text.size())
+                    text.insert(cursor, 1, static_cast<char>(character));
+                else
+                    text[cursor] = static_cast<char>(character);
+                ++cursor;
+            }
+            switch (scancode) {
+                case KEY_BACKSPACE:
+                    if (cursor > 0) {
+                        --cursor;
+                        text.erase(cursor, 1);
+                    }
+                    break;
+                case KEY_INSERT:
+                    insertMode = !insertMode;
+                    break;
+                case KEY_DEL:
+                    if (cursor < text.size()) text.erase(cursor, 1);
+                    break;
+                case KEY_LEFT:
+                    if (cursor > 0) --cursor;
+                    break;
+                case KEY_RIGHT:
+                    if (cursor < text.size()) ++cursor;
+                    break;
+                default:
+                    break;
+            }
+            // Every queued key is applied before the next picture.
+            continue;
+        }
+
+        vsync();
+        clear_bitmap(screen);
+        const int x = SCREEN_W / 2;
+        const int white = makecol(255, 255, 255);
+        textout_centre_ex(screen, font, prompt.c_str(), x, SCREEN_H / 2 - text_height(font),
+                          makecol(255, 255, 0), -1);
+        textout_centre_ex(screen, font, text.c_str(), x, SCREEN_H / 2, white, -1);
+        textout_centre_ex(screen, font, insertMode ? "Inserting" : "Replacing", x,
+                          SCREEN_H * 3 / 4, white, -1);
+        rest(30);
+        // Escape is read as held, not from the queue; its release is the
+        // caller's to wait for.
+        if (key[KEY_ESC]) return text;
+    }
+}

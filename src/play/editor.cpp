@@ -1,3 +1,102 @@
+// The level editor's input step: brushes, painting with the mouse, and the
+// keys that save, reload, name, number and clear the level.
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "play/tiles.h"
 #include "shell/game.h"
 
-void Game::handleEditorInput() {}
+namespace {
+
+// The brush after b + stepping in the cycle
+// 0, 1, 2, 16, 17, 19, 21, 254, 255: codes outside it are jumped over.
+int nextBrush(int b, int stepping) {
+    b += stepping;
+    if (b < 0) return DogTile;
+    if (b > 255) return BlackRock;
+    if (b >= 3 && b <= 15) return stepping > 0 ? Dirt : SkyTop;
+    if (b == 18) return stepping > 0 ? SkyBottom : Tunnel;
+    if (b == 20) return stepping > 0 ? SkyBottomDestroyed : SkyBottom;
+    if (b >= 22 && b <= 253) return stepping > 0 ? BoneTile : SkyBottomDestroyed;
+    return b;
+}
+
+// Text to a level number as atoi reads it (blanks, a sign, the digits up to
+// the first other character); 0 for text that gives no number or one that
+// does not fit in 32 bits, so that it is refused like any other 0.
+int32_t levelNumberFromText(const std::string& text) {
+    errno = 0;
+    long value = std::strtol(text.c_str(), nullptr, 10);
+    if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return 0;
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+void Game::handleEditorInput() {
+    const int b = selection;
+    const int stepping = key[KEY_LEFT] ? -1 : key[KEY_RIGHT] ? 1 : 0;
+
+    if (stepping != 0) {
+        const int brush = nextBrush(b, stepping);
+        redrawNeeded = true;
+        // The dirt picture is all mask colour; its marker stands in as pointer.
+        set_mouse_sprite(tileImages[brush == Dirt ? DirtMarker : brush]);
+        selection = brush;
+    } else {
+        if (key[KEY_ESC]) {
+            selection = 0;
+            screenMode = MainMenu;
+            set_mouse_sprite(nullptr);
+            redrawNeeded = true;
+        } else if (key[KEY_S]) {
+            saveLevel();
+            redrawNeeded = true;
+        } else if (key[KEY_L]) {
+            loadLevel(levelNumber);
+            redrawNeeded = true;
+        } else if (key[KEY_T]) {
+            std::string title = promptLine("Enter the new level title:");
+            if (title.empty())
+                allegro_message("Previous level name used.");
+            else
+                setLevelTitle(title);
+        } else if (key[KEY_N]) {
+            int32_t number = levelNumberFromText(promptLine("Enter the new level #:"));
+            if (number == 0)
+                allegro_message("Invalid level # input");
+            else
+                setLevelNumber(number);
+        } else if (key[KEY_E]) {
+            resetBoard(0);
+            redrawNeeded = true;
+        }
+
+        if (mouse_b & 1) {
+            const int x = mouse_x, y = mouse_y;
+            // Division truncates toward zero, so a pixel just left of or above
+            // the board would land in column or row 0 without this check.
+            if (x >= 0 && y >= 0) {
+                const int c = x / 32, r = y / 32;
+                if (c < boardWidth && r < boardHeight) {
+                    redrawNeeded = true;
+                    if (b == BoneTile) {
+                        boneColumn = c;
+                        boneRow = r;
+                    } else if (b == DogTile) {
+                        dogColumn = c;
+                        dogRow = r;
+                    } else {
+                        board[r][c] = static_cast<uint8_t>(b);
+                    }
+                }
+            }
+            while (mouse_b & 1) rest(20);
+        }
+    }
+
+    // Also keeps the Escape that ends a prompt from leaving the editor.
+    while (key[KEY_SPACE] || key[KEY_LEFT] || key[KEY_RIGHT] || key[KEY_ESC]) rest(20);
+}

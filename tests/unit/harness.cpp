@@ -21,6 +21,8 @@ std::vector<unsigned> rests;
 unsigned long vsyncCount = 0;
 std::vector<std::string> messages;
 std::deque<int> keyQueue;
+BITMAP* mouseSprite = nullptr;
+int mouseSpriteCalls = 0;
 
 namespace {
 std::multimap<unsigned long, std::function<void()>> scheduled;
@@ -93,6 +95,8 @@ void reset() {
     messages.clear();
     keyQueue.clear();
     scheduled.clear();
+    mouseSprite = nullptr;
+    mouseSpriteCalls = 0;
     for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
     mouse_b = 0;
     mouse_x = 0;
@@ -159,6 +163,11 @@ extern "C" std::time_t time(std::time_t* out) {
     std::time_t now = harness::baseSeconds + static_cast<std::time_t>(harness::nowMs / 1000);
     if (out) *out = now;
     return now;
+}
+
+void set_mouse_sprite(BITMAP* sprite) {
+    harness::mouseSprite = sprite;
+    ++harness::mouseSpriteCalls;
 }
 
 void allegro_message(const char* format, ...) {

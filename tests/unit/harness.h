@@ -24,6 +24,10 @@ extern unsigned long vsyncCount;
 extern std::vector<std::string> messages;
 // Keys waiting for keypressed()/readkey(): (scancode << 8) | ascii.
 extern std::deque<int> keyQueue;
+// The picture last given to set_mouse_sprite (null: the default arrow), and
+// how many times it was called; no mouse driver runs in the tests.
+extern BITMAP* mouseSprite;
+extern int mouseSpriteCalls;
 
 // Runs the action once the simulated clock has reached atMs.
 void at(unsigned long atMs, std::function<void()> action);
