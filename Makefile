@@ -17,6 +17,10 @@ build: deps
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# Plays in the per-user game directory (see tools/tunnelwick-launcher.sh).
+play: build
+	TUNNELWICK_BIN=$(abspath $(BUILD))/tunnelwick ./tools/tunnelwick-launcher.sh
+
 # The unit tests built with AddressSanitizer (leaks included) and, apart, with
 # UndefinedBehaviorSanitizer; each in its own build directory.
 SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \

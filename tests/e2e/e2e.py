@@ -399,7 +399,8 @@ class GameDir:
 class Game:
     """The running binary. Window coordinates are the game's own 640x480."""
 
-    def __init__(self, xserver, game_dir, audio="dummy", env=None, artifacts=None, find_window=True):
+    def __init__(self, xserver, game_dir, audio="dummy", env=None, artifacts=None, find_window=True,
+                 command=None):
         self.display = xserver.display
         self.dir = game_dir
         self.artifacts = artifacts or game_dir.path
@@ -418,7 +419,7 @@ class Game:
         self.log_path = os.path.join(self.artifacts, "game.log")
         os.makedirs(self.artifacts, exist_ok=True)
         self._log = open(self.log_path, "wb")
-        self.process = subprocess.Popen([BINARY], cwd=game_dir.path, env=run_env, stdin=subprocess.DEVNULL,
+        self.process = subprocess.Popen(command or [BINARY], cwd=game_dir.path, env=run_env, stdin=subprocess.DEVNULL,
                                         stdout=self._log, stderr=subprocess.STDOUT,
                                         start_new_session=True, preexec_fn=_die_with_parent)
         if find_window:
@@ -651,14 +652,17 @@ class GameTestCase(unittest.TestCase):
         return game_dir
 
     def start_game(self, seed=True, remove=(), replace=None, game_dir=None, audio="dummy", env=None,
-                   find_window=True):
+                   find_window=True, command=None):
         """Starts the game in a fresh scratch directory (or game_dir). seed:
         copy data/ first; remove: paths to delete from it; replace: {path:
         content} to write. audio: "dummy" (silent) or "disk" (captured, see
-        Game.audio_rms). Returns the Game, its window found and focused."""
+        Game.audio_rms); env: more environment; command: what to run
+        instead of the binary (in game_dir, e.g. the launcher). Returns the
+        Game, its window found and focused."""
         if game_dir is None:
             game_dir = self.make_dir(seed=seed, remove=remove, replace=replace)
-        game = Game(self.xserver, game_dir, audio=audio, env=env, artifacts=self.artifacts, find_window=False)
+        game = Game(self.xserver, game_dir, audio=audio, env=env, artifacts=self.artifacts, find_window=False,
+                    command=command)
         self.addCleanup(game.kill)
         if find_window:
             game.find_window()
