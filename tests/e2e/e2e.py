@@ -14,26 +14,37 @@ CTest passes these in the environment (tests/e2e/CMakeLists.txt):
   TUNNELWICK_ARTIFACTS where screenshots and logs of a run are kept
 Set E2E_KEEP=1 to keep the scratch directories for a look afterwards.
 
-Example (tests/e2e/test_example.py):
+Example (a file tests/e2e/test_<topic>.py is picked up by CTest by itself):
 
     import e2e
 
     class MenuTest(e2e.GameTestCase):
         def test_down_moves_the_highlight(self):
-            game = self.start_game(replace={"settings.ini": "255\\n0\\n"},
+            game = self.start_game(replace={"settings.ini": "255\n0\n"},
                                    remove=["highscores.dat"])
-            game.wait_for_frame()               # first frame is on the screen
-            before = game.screenshot("before")
-            game.tap("Down")                     # held ~200 ms, then released
-            self.wait_for(lambda: game.screenshot().pixel(320, 200) != before.pixel(320, 200),
-                          "the highlight moved")
-            box = game.wait_for_message()       # an xmessage box, if one is expected
-            self.assertIn("...", box.text)
-            box.dismiss()
-            self.assertEqual(game.close(), 0)   # WM_DELETE_WINDOW, then exit status
+            before = game.wait_for_frame()      # the first frame is shown
+            game.tap("Down")                     # held 200 ms, released, 200 ms pause
+            self.wait_for(lambda: game.screenshot().pixel(500, 330) != before.pixel(500, 330),
+                          "the highlight to move")
+            game.screenshot("after")             # kept as build/e2e-artifacts/.../NN-after.png
+            button = e2e.read_pcx(game.dir.file("graphics/menu/optionson.pcx"))
+            self.assertGreater(game.screenshot().matches(button, 420, 300), 0.95)
+            game.hold("a")                       # the about box
+            box = game.wait_for_message()        # box.text: the message, line ends included
+            self.assertIn("Tunnelwick", box.text)
+            box.dismiss()                        # Return in the box; focus back on the game
+            self.assertEqual(game.close(), 0)    # WM_DELETE_WINDOW, then the exit status
 
     if __name__ == "__main__":
         e2e.main()
+
+Also: game.key_down/key_up, game.type_text("12"), game.click(x, y),
+game.mouse_move/mouse_down/mouse_up, game.dir.read/write (files in the game
+directory), game.wait() (exit status), game.output() (stdout and stderr),
+game.cpu_seconds(), start_game(audio="disk") with game.audio_seconds() and
+game.audio_rms(start, end). The pointer is parked off the window at start
+(the game draws its own pointer over its window); mouse_move brings it back.
+Pixel colours are (r, g, b); screenshots are of the 640x480 window only.
 
 Run one file by hand from the build dir: `ctest -R e2e_test_window -V`.
 """
@@ -238,6 +249,21 @@ def read_xwd(data):
 
     rs, gs, bs = shift_of(red_mask), shift_of(green_mask), shift_of(blue_mask)
     out = bytearray(width * height * 3)
+    byte_masks = all(m == 0xff << sh and sh % 8 == 0 for m, sh in
+                     ((red_mask, rs), (green_mask, gs), (blue_mask, bs)))
+    if byte_masks:
+        # Each colour is one byte of the pixel: pick them out by slicing.
+        def index(sh):
+            return sh // 8 if order == "little" else step - 1 - sh // 8
+        ri, gi, bi = index(rs), index(gs), index(bs)
+        for y in range(height):
+            line = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * step]
+            row = bytearray(width * 3)
+            row[0::3] = line[ri::step]
+            row[1::3] = line[gi::step]
+            row[2::3] = line[bi::step]
+            out[y * width * 3:(y + 1) * width * 3] = row
+        return Image(width, height, bytes(out))
     o = 0
     for y in range(height):
         line = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * step]
@@ -468,8 +494,14 @@ class Game:
             return ids[0] if ids else None
 
         self.window = int(wait_for(found, "the Tunnelwick window", timeout=timeout, interval=0.2))
+        self.park_pointer()
         self.focus()
         return self.window
+
+    def park_pointer(self):
+        """Moves the pointer off the window: the game draws its own pointer
+        while the real one is over the window, which would spoil pictures."""
+        _run(["xdotool", "mousemove", "1020", "760"], display=self.display)
 
     def focus(self):
         """Gives the game window the keyboard focus (there is no window
@@ -558,10 +590,11 @@ class Game:
 
     def wait_for_frame(self, timeout=DEFAULT_TIMEOUT):
         """Waits until the window shows something other than plain black (the
-        first frame is drawn), then returns that picture."""
+        first frame is drawn; with the pointer parked off the window), then
+        returns that picture. A game with no pictures stays black."""
         def drawn():
             shot = self.screenshot()
-            return shot if shot.count((0, 0, 0)) < shot.width * shot.height else None
+            return shot if any(shot.rgb) else None
         return wait_for(drawn, "the first frame", timeout=timeout, interval=0.2)
 
     def wait_for_pixel(self, x, y, colour, tolerance=8, timeout=DEFAULT_TIMEOUT):
