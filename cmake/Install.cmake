@@ -42,7 +42,8 @@ if(IMAGEMAGICK_CONVERT AND EXISTS ${TUNNELWICK_DOG_PICTURE})
     COMMAND ${IMAGEMAGICK_CONVERT} ${TUNNELWICK_DOG_PICTURE} -transparent "rgb(255,0,255)"
             -background none -gravity center -resize 32x32 -extent 32x32 PNG32:${icon}
     DEPENDS ${TUNNELWICK_DOG_PICTURE}
-    COMMENT "Making the icon from the dog's picture")
+    COMMENT "Making the icon from the dog's picture"
+    VERBATIM)
   add_custom_target(tunnelwick_icon ALL DEPENDS ${icon})
   install(FILES ${icon} DESTINATION share/icons/hicolor/32x32/apps)
 else()
