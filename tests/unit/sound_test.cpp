@@ -218,6 +218,20 @@ TEST_F(SoundLayer, MissingFilesAndNullStreamsAreHarmless) {
     FSOUND_Close();
 }
 
+TEST_F(SoundLayer, DecodesTheShippedRecordings) {
+    init();
+    const char* names[] = {"bird1a", "chaffinch1a", "car9b", "willow1a", "dog1a"};
+    for (const char* name : names) {
+        std::string path = harness::dataDir() + "/sounds/" + name + ".mp3";
+        EXPECT_NE(FSOUND_Stream_Open(path.c_str(), FSOUND_LOOP_OFF, 0, 0), nullptr) << path;
+    }
+    // And an MP3 is heard like any other recording.
+    FSOUND_STREAM* bird = FSOUND_Stream_Open((harness::dataDir() + "/sounds/bird1a.mp3").c_str(),
+                                             FSOUND_LOOP_NORMAL, 0, 0);
+    FSOUND_Stream_Play(1, bird);
+    EXPECT_GT(listen(400), 100.0);
+}
+
 TEST_F(SoundLayer, StartsAgainAfterClose) {
     init();
     EXPECT_EQ(FSOUND_Init(44100, 16, 0), 0);  // already started
