@@ -52,6 +52,13 @@ class WindowTest(e2e.GameTestCase):
         # One wait of 100 ms, a step, a rest and a drawing, then shutdown.
         print("closed in %.2f s" % (time.monotonic() - started))
 
+    def test_escape_on_the_main_menu_ends_the_game(self):
+        game = self.start_game()
+        game.wait_for_frame()
+        game.hold("Escape")
+        self.assertEqual(game.wait(), 0)
+        self.assertNotIn("Shutting down", game.output())
+
     def test_sound_output_failure_is_shown_and_ends_with_status_1(self):
         game = self.start_game(env={"SDL_AUDIODRIVER": "nonexistent"})
         box = game.wait_for_message()
