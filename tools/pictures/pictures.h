@@ -21,7 +21,7 @@ const Rgb dirtDark{98, 62, 38};
 const Rgb dirtLight{170, 122, 80};
 const Rgb stone{146, 140, 132};
 const Rgb stoneLight{214, 208, 196};
-const Rgb stoneDark{78, 72, 68};
+const Rgb stoneDark{60, 54, 52};
 const Rgb edge{44, 32, 26};
 const Rgb cream{250, 240, 214};
 }  // namespace palette

@@ -21,7 +21,7 @@ void paintStone(Canvas& c, float cx, float cy, float rx, float ry, float floorY,
     auto shape = [=](float x, float y) {
         float px = (x - cx) / rx, py = (y - cy) / ry;
         float ang = std::atan2(py, px);
-        float wob = 1 + 0.16f * (valueNoise((ang + kPi) / (2 * kPi) * 7, 0.5f, 1, seed, 7) - 0.5f);
+        float wob = 1 + 0.09f * (valueNoise((ang + kPi) / (2 * kPi) * 6, 0.5f, 1, seed, 6) - 0.5f);
         float d = (std::hypot(px, py) - wob) * std::min(rx, ry);
         return std::max(d, y - floorY);
     };
@@ -54,20 +54,32 @@ void paintStone(Canvas& c, float cx, float cy, float rx, float ry, float floorY,
                 second = d;
             }
         }
-        float len = std::sqrt(f->nx * f->nx + f->ny * f->ny + f->nz * f->nz);
-        float diffuse = std::max(0.0f, (f->nx * lx + f->ny * ly + f->nz * lz) / len);
-        float light = 0.22f + 1.0f * diffuse;
-        Rgb base = mix(palette::stoneDark, palette::stone, clamp01(light));
-        if (light > 1) base = mix(palette::stone, palette::stoneLight, clamp01((light - 1) * 2.2f));
-        if (diffuse > 0.93f) base = mix(base, palette::stoneLight, 0.5f);
-        float grain = 0.93f + 0.14f * hash01(static_cast<int>(x), static_cast<int>(y), seed + 7);
+        // Half the smooth dome, half the face: round, yet chiselled.
+        float dx = (x - cx) / rx, dy = (y - cy) / ry;
+        float dz = std::sqrt(std::max(0.05f, 1 - dx * dx - dy * dy));
+        float nx = 0.5f * dx + 0.5f * f->nx, ny = 0.5f * dy + 0.5f * f->ny, nz = 0.5f * dz + 0.5f * f->nz;
+        float len = std::sqrt(nx * nx + ny * ny + nz * nz);
+        nx /= len;
+        ny /= len;
+        nz /= len;
+        float diffuse = std::max(0.0f, nx * lx + ny * ly + nz * lz);
+        // Mirror highlight toward a viewer straight in front.
+        float rz = 2 * (nx * lx + ny * ly + nz * lz) * nz - lz;
+        float spec = std::pow(std::max(0.0f, rz), 14.0f);
+        float light = (0.12f + 1.0f * diffuse) * (0.72f + 0.28f * dz);
+        Rgb base = light < 0.75f ? mix(palette::stoneDark, palette::stone, light / 0.75f)
+                                 : mix(palette::stone, palette::stoneLight, clamp01((light - 0.75f) / 0.4f));
+        base = mix(base, rgb(255, 252, 240), spec * 0.45f);
+        float grain = 0.92f + 0.16f * hash01(static_cast<int>(x), static_cast<int>(y), seed + 7);
         base = scale(base, grain);
-        if (second - best < 0.7f) base = scale(base, 0.86f);  // the crease between two faces
+        if (second - best < 0.6f) base = scale(base, 0.88f);  // the crease between two faces
         return base;
     };
     int x0 = static_cast<int>(cx - rx * 1.2f) - 2, x1 = static_cast<int>(cx + rx * 1.2f) + 3;
     int y0 = static_cast<int>(cy - ry * 1.2f) - 2, y1 = static_cast<int>(cy + ry * 1.2f) + 3;
-    fill(c, x0, y0, x1, y1, [=](float x, float y) { return shape(x, y) - lineWidth; },
+    // The outline is heavier on the shadowed side, down and to the right.
+    fill(c, x0, y0, x1, y1,
+         [=](float x, float y) { return std::min(shape(x, y), shape(x - 0.9f, y - 0.9f)) - lineWidth; },
          solid(palette::edge));
     fill(c, x0, y0, x1, y1, shape, paint);
 }
