@@ -442,8 +442,13 @@ class Game:
         else:
             run_env["SDL_AUDIODRIVER"] = audio
         run_env.update(env or {})
-        self.log_path = os.path.join(self.artifacts, "game.log")
         os.makedirs(self.artifacts, exist_ok=True)
+        # One log per game started in a test: game.log, game-2.log, ...
+        self.log_path = os.path.join(self.artifacts, "game.log")
+        n = 1
+        while os.path.exists(self.log_path):
+            n += 1
+            self.log_path = os.path.join(self.artifacts, "game-%d.log" % n)
         self._log = open(self.log_path, "wb")
         self.process = subprocess.Popen(command or [BINARY], cwd=game_dir.path, env=run_env, stdin=subprocess.DEVNULL,
                                         stdout=self._log, stderr=subprocess.STDOUT,
@@ -468,7 +473,8 @@ class Game:
 
     def output(self):
         """Everything the game wrote on stdout and stderr so far."""
-        self._log.flush()
+        if not self._log.closed:
+            self._log.flush()
         with open(self.log_path, "rb") as f:
             return f.read().decode(errors="replace")
 
@@ -480,7 +486,8 @@ class Game:
 
     def kill(self):
         _kill_group(self.process)
-        self._log.close()
+        if not self._log.closed:
+            self._log.close()
 
     # window ----------------------------------------------------------------
     def find_window(self, timeout=DEFAULT_TIMEOUT):
@@ -584,6 +591,8 @@ class Game:
             raise AssertionError("xwd could not capture the game window")
         image = read_xwd(data)
         if name:
+            # Numbered in order across every game of the test.
+            self._shots = max(self._shots, len([f for f in os.listdir(self.artifacts) if f.endswith(".png")]))
             self._shots += 1
             image.save_png(os.path.join(self.artifacts, "%02d-%s.png" % (self._shots, name)))
         return image
