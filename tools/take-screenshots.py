@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""Takes the README's screenshots from the real game in a private Xvfb.
+
+Usage: tools/take-screenshots.py [BINARY] [OUT_DIR]
+  BINARY   the built game (default build/tunnelwick)
+  OUT_DIR  where the PNGs go (default docs/screenshots)
+
+Writes menu.png (the main menu), play.png (level 1 after a few moves),
+help.png (the help screen) and won.png (the level-won screen). Uses the
+end-to-end kit in tests/e2e, so it needs Xvfb, xdotool and xwd; ImageMagick's
+convert, when present, makes the files smaller.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(HERE)
+sys.path.insert(0, os.path.join(SOURCE, "tests", "e2e"))
+os.environ.setdefault("TUNNELWICK_SOURCE", SOURCE)
+if len(sys.argv) > 1:
+    os.environ["TUNNELWICK_BINARY"] = os.path.abspath(sys.argv[1])
+OUT = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else os.path.join(SOURCE, "docs", "screenshots")
+
+import e2e  # noqa: E402  (found through the path set above)
+
+# Moves shown in the play screenshot: a start into the shipped first level.
+PLAY_MOVES = ["Down", "Right"]
+
+# A level won in two moves: down a shaft onto a rock, then right to the bone.
+def won_level():
+    rows = []
+    for r in range(15):
+        row = []
+        for c in range(20):
+            code = 16
+            if r == 0:
+                code = 2
+            elif r == 1:
+                code = 19
+            elif (c, r) in ((3, 9), (11, 8)):
+                code = 1
+            row.append(code)
+        rows.append(row)
+    body = "Screenshot\r\n3 1 10 8\r\n".encode("latin-1")
+    for row in rows:
+        body += bytes(b for code in row for b in (code, 32)) + b"\r\n"
+    return body
+
+
+def save(image, name):
+    os.makedirs(OUT, exist_ok=True)
+    path = os.path.join(OUT, name + ".png")
+    image.save_png(path)
+    if shutil.which("convert"):
+        # A 256-colour palette keeps the pictures small and still faithful.
+        subprocess.run(["convert", path, "-dither", "FloydSteinberg", "-colors", "256",
+                        "-define", "png:compression-level=9", path], check=True)
+    print("wrote", path, os.path.getsize(path), "bytes")
+
+
+def picture(name):
+    return e2e.read_pcx(os.path.join(e2e.DATA_DIR, "graphics", name))
+
+
+def shows(game, pic, x, y, share=0.9):
+    def check():
+        shot = game.screenshot()
+        return shot if shot.matches(pic, x, y) >= share else None
+    return e2e.wait_for(check, "the screen with %dx%d picture at %d,%d" % (pic.width, pic.height, x, y))
+
+
+def settle(game, seconds=1.0):
+    """Waits until two screenshots a moment apart agree: the animation is over."""
+    last = game.screenshot()
+    while True:
+        time.sleep(seconds)
+        shot = game.screenshot()
+        if shot.rgb == last.rgb:
+            return shot
+        last = shot
+
+
+def main():
+    x = e2e.XServer()
+    try:
+        game_dir = e2e.GameDir(remove=["highscores.dat"], replace={"settings.ini": "200\n0\n"})
+        game = e2e.Game(x, game_dir, artifacts=os.path.join(game_dir.path, "shots"))
+        try:
+            save(game.wait_for_frame(), "menu")
+            game.tap("Down", "Down", "Return")
+            save(shows(game, picture("menu/help_bg.pcx"), 0, 0, 0.95), "help")
+            game.tap("Return")
+            shows(game, picture("menu/optionson.pcx"), 640 - 208, 480 - 3 * 58, 0.8)
+            game.tap("Up", "Return")
+            for move in PLAY_MOVES:
+                time.sleep(0.3)
+                game.tap(move)
+                settle(game)
+            save(settle(game), "play")
+        finally:
+            game.kill()
+            game_dir.remove()
+
+        game_dir = e2e.GameDir(remove=["highscores.dat"], replace={"settings.ini": "200\n0\n"})
+        game_dir.write("levels/1.lvl", won_level())
+        game = e2e.Game(x, game_dir, artifacts=os.path.join(game_dir.path, "shots"))
+        try:
+            game.wait_for_frame()
+            game.tap("Return")
+            time.sleep(0.5)
+            game.tap("Down")
+            settle(game, 0.6)
+            game.tap("Right")
+            won = picture("zada_wins.pcx")
+            time.sleep(1.0)
+            save(shows(game, won, 320 - won.width // 2, 240 - won.height // 2, 0.95), "won")
+        finally:
+            game.kill()
+            game_dir.remove()
+    finally:
+        x.stop()
+
+
+if __name__ == "__main__":
+    main()
