@@ -211,3 +211,18 @@ TEST(Pictures, DogStandsOutFromEveryGround) {
         EXPECT_GE(clear * 100, shown * 60);
     }
 }
+
+TEST(Pictures, LandedRockLooksExactlyLikeTheFallingOne) {
+    // A falling rock is the rock sprite over a tunnel; when it lands the cell
+    // becomes the black rock. The two must agree pixel for pixel.
+    Loaded rock("graphics/rock.pcx"), landed("graphics/black_rock.pcx");
+    ASSERT_TRUE(rock.bmp && landed.bmp);
+    BITMAP* falling = create_bitmap(32, 32);
+    clear_to_color(falling, makecol(0, 0, 0));
+    draw_sprite(falling, rock.bmp, 0, 0);
+    int differ = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) differ += getpixel(falling, x, y) != getpixel(landed.bmp, x, y);
+    destroy_bitmap(falling);
+    EXPECT_EQ(differ, 0);
+}

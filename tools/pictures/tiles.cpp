@@ -146,10 +146,13 @@ Canvas makeDirtBackground(int w, int h, uint32_t seed) {
 
 Canvas makeRock(bool inTunnel) {
     Canvas c(32, 32);
-    if (inTunnel)
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) c.set(x, y, rgb(0, 0, 0));
     paintStone(c, 16, 16.4f, 14.2f, 13.4f, 30.6f, 1901, 1.1f);
+    if (inTunnel) {
+        // The stone exactly as the falling sprite shows it over a tunnel, so
+        // that a rock landing does not change by a pixel.
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) c.set(x, y, c.alphaAt(x, y) >= 0.5f ? c.at(x, y) : rgb(0, 0, 0));
+    }
     return c;
 }
 
