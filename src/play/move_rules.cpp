@@ -149,7 +149,7 @@ void Game::stepTick() {
     if (dogColumn == boneColumn && dogRow == boneRow) {
         screenMode = LevelWon;
         redrawNeeded = true;
-        updateHighScores();
+        if (recordWins) updateHighScores();
     }
 }
 

@@ -68,6 +68,10 @@ public:
     // puts the dog back here.
     int32_t stepStartColumn, stepStartRow;
 
+    // False while the solver plays the rules: a win then leaves the player's
+    // high-score table alone.
+    bool recordWins = true;
+
     // --- construction (shell/game.cpp) ------------------------------------
     explicit Game(std::atomic<bool>* quitFlag);
     ~Game();

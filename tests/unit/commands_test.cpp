@@ -238,7 +238,7 @@ TEST_F(Commands, CommandKeysWaitWhileTheDogSlides) {
 TEST_F(Commands, OptionsFromPlayReturnIntoTheSameLevel) {
     playABit();
     harness::holdKey(KEY_O, 0, 100);
-    harness::holdKey(KEY_ESC, 300, 400);  // leaves the options screen
+    harness::holdKey(KEY_ESC, 1000, 1100);  // after the fade: leaves the options screen
     step();
     EXPECT_EQ(game->screenMode, Playing);
     EXPECT_EQ(game->levelNumber, 1);

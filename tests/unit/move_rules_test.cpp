@@ -398,6 +398,23 @@ TEST_F(RulesTest, ADogStartingOnTheBoneWinsOnTheFirstTick) {
     EXPECT_EQ(game.moveCount, 0);
 }
 
+TEST_F(RulesTest, AWinRecordsTheResultUnlessTheSolverIsPlaying) {
+    dir.write("highscores.dat", "");
+    setBoard({"", "===D", "", "", "...B"});
+    game.levelNumber = 3;
+    move(KEY_DOWN);
+    ASSERT_EQ(game.screenMode, LevelWon);
+    std::string table = dir.read("highscores.dat");
+    EXPECT_EQ(table.substr(0, 3), "3 1");
+
+    setBoard({"", "===D", "", "", "...B"});
+    game.recordWins = false;
+    move(KEY_DOWN);
+    move(KEY_DOWN);
+    ASSERT_EQ(game.screenMode, LevelWon);
+    EXPECT_EQ(dir.read("highscores.dat"), table);
+}
+
 TEST_F(RulesTest, PassingBesideTheBoneDoesNotWin) {
     setBoard({"", "", "d.......", "...B"});
     move(KEY_RIGHT);
