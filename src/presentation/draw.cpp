@@ -1,6 +1,8 @@
 // Rendering of the screens that the main loop shows from the back buffer:
 // main menu, playing board, editor board, level-won and help screens.
-#include "shell/game.h"
+#include "presentation/draw.h"
+
+#include <vector>
 
 #include "play/tiles.h"
 
@@ -43,16 +45,10 @@ void drawBoardCell(BITMAP* target, BITMAP* background, BITMAP* tile, int column,
     sprite(target, tile, x, y);
 }
 
-// The board pass shared by the playing screen and the editor: each cell's
-// piece of the dirt background under its tile, then the falling rock, the
-// dog and the bone.
-void drawBoard(const Game& g, BITMAP* target) {
-    BITMAP* background = g.tileImages[DirtBackground];
-    if (g.board) {
-        for (int row = 0; row < g.boardHeight; ++row)
-            for (int column = 0; column < g.boardWidth; ++column)
-                drawBoardCell(target, background, g.tileImages[g.board[row][column]], column, row);
-    }
+// The board pass shared by the playing screen and the editor: the cells,
+// then the falling rock, the dog and the bone.
+void drawBoard(Game& g, BITMAP* target) {
+    drawBoardCellsLayered(g, target);
     if (g.rockFalling) sprite(target, g.tileImages[Rock], g.fallingRockX, g.fallingRockY);
     sprite(target, g.tileImages[DogTile], g.dogColumn * kCell + g.dogOffsetX,
            g.dogRow * kCell + g.dogOffsetY);
@@ -77,6 +73,90 @@ void drawCaption(const Game& g, BITMAP* target) {
 }
 
 }  // namespace
+
+void drawBoardCellsDirect(const Game& g, BITMAP* target) {
+    if (!g.board) return;
+    BITMAP* background = g.tileImages[DirtBackground];
+    for (int row = 0; row < g.boardHeight; ++row)
+        for (int column = 0; column < g.boardWidth; ++column)
+            drawBoardCell(target, background, g.tileImages[g.board[row][column]], column, row);
+}
+
+// What the layer holds: for every cell the picture composed there, over the
+// background it was composed with. Pictures never change once loaded, so a
+// cell whose picture pointer is unchanged needs no work.
+struct BoardLayer {
+    BITMAP* bitmap = nullptr;
+    BITMAP* background = nullptr;
+    int columns = 0;
+    int rows = 0;
+    std::vector<BITMAP*> composed;
+    std::vector<bool> valid;
+};
+
+void BoardLayerDeleter::operator()(BoardLayer* layer) const {
+    if (!layer) return;
+    if (layer->bitmap) destroy_bitmap(layer->bitmap);
+    delete layer;
+}
+
+void forgetBoardLayer(Game& g) { g.boardLayer.reset(); }
+
+namespace {
+
+// The layer gives the same pixels as the direct pass only when every cell
+// is drawn within its own square: tiles of exactly one cell, and a dirt
+// picture (if any) that covers the whole board.
+bool layerMatchesDirect(const Game& g) {
+    BITMAP* background = g.tileImages[DirtBackground];
+    if (background && (background->w < g.boardWidth * kCell || background->h < g.boardHeight * kCell))
+        return false;
+    for (int row = 0; row < g.boardHeight; ++row)
+        for (int column = 0; column < g.boardWidth; ++column) {
+            BITMAP* tile = g.tileImages[g.board[row][column]];
+            if (tile && (tile->w != kCell || tile->h != kCell)) return false;
+        }
+    return true;
+}
+
+}  // namespace
+
+void drawBoardCellsLayered(Game& g, BITMAP* target) {
+    if (!g.board || g.boardWidth <= 0 || g.boardHeight <= 0) return;
+    if (!layerMatchesDirect(g)) {
+        drawBoardCellsDirect(g, target);
+        return;
+    }
+    BoardLayer* layer = g.boardLayer.get();
+    if (!layer || layer->columns != g.boardWidth || layer->rows != g.boardHeight) {
+        g.boardLayer.reset(new BoardLayer);
+        layer = g.boardLayer.get();
+        layer->bitmap = create_bitmap(g.boardWidth * kCell, g.boardHeight * kCell);
+        layer->columns = g.boardWidth;
+        layer->rows = g.boardHeight;
+        layer->composed.assign(g.boardWidth * g.boardHeight, nullptr);
+        layer->valid.assign(g.boardWidth * g.boardHeight, false);
+    }
+    if (!layer->bitmap) {
+        drawBoardCellsDirect(g, target);
+        return;
+    }
+    BITMAP* background = g.tileImages[DirtBackground];
+    if (layer->background != background) {
+        layer->valid.assign(layer->valid.size(), false);
+        layer->background = background;
+    }
+    for (int row = 0; row < g.boardHeight; ++row)
+        for (int column = 0; column < g.boardWidth; ++column) {
+            const size_t i = static_cast<size_t>(row) * g.boardWidth + column;
+            BITMAP* tile = g.tileImages[g.board[row][column]];
+            if (layer->valid[i] && layer->composed[i] == tile) continue;
+            drawBoardCell(layer->bitmap, background, tile, column, row);
+            layer->composed[i] = tile;
+            layer->valid[i] = true;
+        }
+    blit(layer->bitmap, target, 0, 0, 0, 0, layer->bitmap->w, layer->bitmap->h);
+}
 
 void Game::drawScreen(BITMAP* target) {
     if (!redrawNeeded) return;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "shell/sound.h"
@@ -40,6 +41,13 @@ struct AmbientSound {
     int32_t volume = 0;               // 0..255, set on the channel at each start
 };
 
+// The board cells as last drawn, kept between frames so that only changed
+// cells are composed again (presentation/draw.cpp).
+struct BoardLayer;
+struct BoardLayerDeleter {
+    void operator()(BoardLayer* layer) const;
+};
+
 class Game {
 public:
     // --- the record --------------------------------------------------------
@@ -67,6 +75,9 @@ public:
     // The dog's cell at the start of the current input step; a refused step
     // puts the dog back here.
     int32_t stepStartColumn, stepStartRow;
+
+    // Drawing's cache of the composed board; empty until the first board pass.
+    std::unique_ptr<BoardLayer, BoardLayerDeleter> boardLayer;
 
     // False while the solver plays the rules: a win then leaves the player's
     // high-score table alone.

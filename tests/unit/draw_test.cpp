@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "play/tiles.h"
@@ -263,6 +265,59 @@ TEST_F(DrawTest, MissingPicturesAreLeftOut) {
     drawMode(Playing);
     EXPECT_TRUE(isColour(target, 2 * 32 + 5, 2 * 32 + 5, 0, 0, 0));
     EXPECT_TRUE(isColour(target, 5, 300, 0, 0, 0));
+}
+
+TEST_F(DrawTest, LayeredBoardGivesTheSamePixelsAsTheDirectPass) {
+    installBoardPictures();
+    BITMAP* rockInDirt = solid(32, 32, 255, 0, 255);
+    circlefill(rockInDirt, 16, 16, 12, makecol(130, 120, 110));
+    setPicture(Rock, rockInDirt);
+    setPicture(SkyTop, solid(32, 32, 120, 180, 250));
+    setPicture(BlackRock, solid(32, 32, 5, 5, 5));
+    setPicture(3, solid(40, 40, 0, 255, 0));  // spills into its neighbours
+    BITMAP* otherDirt = create_bitmap(640, 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) putpixel(otherDirt, x, y, makecol(y / 2, 60, x / 3));
+    BITMAP* firstDirt = game->tileImages[DirtBackground];
+
+    const uint8_t common[] = {BlackRock, Rock, SkyTop, Dirt, Tunnel, SkyBottom, 100, 254, 255};
+    std::mt19937 rng(20261206);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    BITMAP* layered = create_bitmap(640, 480);
+    BITMAP* direct = create_bitmap(640, 480);
+    fillBoard(Dirt);
+    for (int frame = 0; frame < 300; ++frame) {
+        SCOPED_TRACE(frame);
+        int changes = frame % 50 == 0 ? 300 : pick(8);
+        for (int i = 0; i < changes; ++i) {
+            game->board[pick(15)][pick(20)] = common[pick(9)];
+        }
+        // For a few frames a tile larger than its cell stands on the board.
+        if (frame % 100 == 40) game->board[3][5] = 3;
+        if (frame % 100 == 45) game->board[3][5] = Dirt;
+        if (frame % 37 == 36)
+            game->tileImages[DirtBackground] =
+                game->tileImages[DirtBackground] == firstDirt ? otherDirt : firstDirt;
+        if (frame % 61 == 60) game->tileImages[DirtBackground] = nullptr;
+        if (frame % 61 == 1 && frame > 1) game->tileImages[DirtBackground] = firstDirt;
+        // A smaller board now and then: the layer must follow its size.
+        game->boardWidth = frame % 90 < 10 ? 11 : 20;
+        game->boardHeight = frame % 90 < 10 ? 7 : 15;
+
+        int junk = makecol(pick(256), pick(256), pick(256));
+        clear_to_color(layered, junk);
+        clear_to_color(direct, junk);
+        drawBoardCellsLayered(*game, layered);
+        drawBoardCellsDirect(*game, direct);
+        for (int y = 0; y < 480; ++y)
+            ASSERT_EQ(std::memcmp(layered->line[y], direct->line[y], 640 * 4), 0) << "row " << y;
+    }
+    game->boardWidth = 20;
+    game->boardHeight = 15;
+    game->tileImages[DirtBackground] = firstDirt;
+    destroy_bitmap(otherDirt);
+    destroy_bitmap(layered);
+    destroy_bitmap(direct);
 }
 
 }  // namespace

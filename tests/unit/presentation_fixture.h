@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "harness.h"
+#include "presentation/draw.h"
 #include "shell/game.h"
 
 namespace presentation_test {
@@ -65,6 +66,8 @@ protected:
     void setPicture(int slot, BITMAP* picture) {
         if (game->tileImages[slot]) destroy_bitmap(game->tileImages[slot]);
         game->tileImages[slot] = picture;
+        // A new picture may take the old one's address.
+        forgetBoardLayer(*game);
     }
 
     void clearPictures() {
