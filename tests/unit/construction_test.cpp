@@ -157,6 +157,56 @@ TEST(GameConstruction, EveryFileSlotLoadsWhenAllPicturesArePresent) {
     }
 }
 
+TEST(GameConstruction, SettingsAreReadAfterTheAmbientSwitchIsSet) {
+    // Read before the switch was set to on, a saved "off" would be lost.
+    harness::ScratchDir dir(false);
+    dir.write("settings.ini", "200\r\n0\r\n");
+    std::atomic<bool> quit(false);
+    Game game(&quit);
+    EXPECT_FALSE(game.ambientEnabled);
+    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 200);
+    FSOUND_SetSFXMasterVolume(255);  // the layer outlives this Game
+}
+
+TEST(GameConstruction, BoardIsReadyAndLevelOneLoaded) {
+    harness::ScratchDir dir(false);
+    mkdir("levels", 0755);
+    std::string level = "Start Here\r\n3 4 15 11\r\n";
+    for (int row = 0; row < 15; ++row) {
+        for (int column = 0; column < 20; ++column) {
+            level += static_cast<char>(row < 2 ? 2 : (row == 7 && column == 9 ? 1 : 16));
+            level += ' ';
+        }
+        level += "\r\n";
+    }
+    dir.write("levels/1.lvl", level);
+    std::atomic<bool> quit(false);
+    Game game(&quit);
+    ASSERT_NE(game.board, nullptr);
+    EXPECT_EQ(game.boardWidth, 20);
+    EXPECT_EQ(game.boardHeight, 15);
+    EXPECT_EQ(game.levelNumber, 1);
+    EXPECT_EQ(game.levelTitle, "Start Here");
+    EXPECT_EQ(game.dogColumn, 3);
+    EXPECT_EQ(game.dogRow, 4);
+    EXPECT_EQ(game.boneColumn, 15);
+    EXPECT_EQ(game.boneRow, 11);
+    EXPECT_EQ(game.board[7][9], 1);
+    EXPECT_EQ(game.moveCount, 0);
+    EXPECT_FALSE(game.rockFalling);
+    EXPECT_EQ(game.screenMode, MainMenu);
+}
+
+TEST(GameConstruction, ShippedDataOpensEveryPictureAndRecording) {
+    harness::ScratchDir dir(true);
+    std::atomic<bool> quit(false);
+    Game game(&quit);
+    for (int slot : kFileSlots) EXPECT_NE(game.tileImages[slot], nullptr) << slot;
+    for (const AmbientSound& sound : game.ambientSounds) EXPECT_NE(sound.stream, nullptr);
+    EXPECT_EQ(game.levelNumber, 1);
+    EXPECT_FALSE(game.levelTitle.empty());
+}
+
 TEST(GameConstruction, SecondGameAfterTheFirstIsDestroyed) {
     // The sound library is closed by the destructor and can start again.
     harness::ScratchDir dir(false);

@@ -66,9 +66,11 @@ protected:
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
         writeTone(dir.file("tone.wav"), 0.15, 12000);
+        FSOUND_SetSFXMasterVolume(255);
     }
     void TearDown() override {
         FSOUND_Close();
+        FSOUND_SetSFXMasterVolume(255);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
 
@@ -130,7 +132,6 @@ TEST_F(SoundLayer, LoopingStreamPlaysOnItsChannelAtItsVolume) {
 }
 
 TEST_F(SoundLayer, MasterVolumeScalesEveryChannel) {
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 255);
     init();
     FSOUND_STREAM* tone = FSOUND_Stream_Open(dir.file("tone.wav").c_str(), FSOUND_LOOP_NORMAL, 0, 0);
     FSOUND_Stream_Play(1, tone);
@@ -254,6 +255,11 @@ TEST(SoundStartUp, AFailedOutputGivesATextFromTheTable) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     EXPECT_NE(FSOUND_Init(44100, 16, FSOUND_INIT_GLOBALFOCUS), 0);
     FSOUND_Close();
+}
+
+TEST(SoundStartUp, MasterVolumeStartsFull) {
+    // Each test runs in a process of its own (see tests/CMakeLists.txt).
+    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 255);
 }
 
 TEST(SoundStartUp, ErrorTexts) {
