@@ -2,7 +2,7 @@
 # Installs the Debian packages the game, its tools and its tests need, when
 # any is missing. Needs root (or sudo) only when something must be installed.
 set -e
-PACKAGES="cmake make g++ pkg-config liballegro4-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
+PACKAGES="cmake make gcc g++ pkg-config liballegro4-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils x11-apps imagemagick lame sox libsox-fmt-mp3 libx11-dev python3
   clang libclang-rt-14-dev"
 missing=""
