@@ -30,6 +30,11 @@ if os.path.exists(frame):
             figures["sliding frame, median (us)"] = (b["median_us"], 150)
         if b["name"].startswith("BM_StartUpToFirstFrame"):
             figures["start-up to first frame, headless (ms)"] = (b["real_time"], 200)
+solver = os.path.join(out, "bench_solver.json")
+if os.path.exists(solver):
+    for b in json.load(open(solver))["benchmarks"]:
+        if b["name"].startswith("BM_SolveShippedLevels") and b.get("aggregate_name") == "median":
+            figures["solver, every shipped level (ms)"] = (b["real_time"], 10000)
 game = {}
 for line in open(os.path.join(out, "game.txt")):
     parts = line.split()

@@ -73,9 +73,9 @@ void inputStep(Game& g) {
         g.stepTick();
 }
 
-// Plays one arrow key, tapped, until the dog stands still again. True when
-// the level is won on the way.
-bool play(Game& g, int32_t direction) {
+}  // namespace
+
+bool playMove(Game& g, int32_t direction) {
     g.stepStartColumn = g.dogColumn;
     g.stepStartRow = g.dogRow;
     g.startMove(direction == Up, direction == Down, direction == Right, direction == Left);
@@ -89,6 +89,8 @@ bool play(Game& g, int32_t direction) {
     }
     return g.screenMode != Playing;
 }
+
+namespace {
 
 uint64_t hashKey(const uint8_t* key) {
     uint64_t h = 1469598103934665603ull;
@@ -295,7 +297,7 @@ SolveResult solveLevel(Game& game, size_t maxStates) {
         ++result.statesExplored;
         for (int32_t direction : kDirections) {
             restore(game, visited.record(current));
-            if (play(game, direction)) {
+            if (playMove(game, direction)) {
                 result.moves.push_back(direction);
                 for (size_t i = current; visited.parent(i) != kNoParent; i = visited.parent(i))
                     result.moves.insert(result.moves.begin(), visited.move(i));

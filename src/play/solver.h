@@ -24,5 +24,10 @@ struct SolveResult {
 // as they were; its high-score table is never touched.
 SolveResult solveLevel(Game& game, size_t maxStates = 2000000);
 
+// Taps one arrow key (a Direction) with the game standing still, and runs the
+// game's ticks until the dog stands still again or the level is won; true on
+// a win. The game must be on the playing screen.
+bool playMove(Game& game, int32_t direction);
+
 // "Up", "Down", "Left", "Right".
 const char* directionName(int32_t direction);

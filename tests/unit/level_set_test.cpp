@@ -13,6 +13,7 @@ namespace {
 // that moves any of these must be deliberate.
 const int kFewestMoves[] = {
     2, 3, 5, 4, 4,  // 1 to 5
+    3, 7,           // 6 to 7
 };
 const int kLevels = sizeof kFewestMoves / sizeof kFewestMoves[0];
 

@@ -1,0 +1,184 @@
+// tunnelwick-levelgen: a level designer's helper built on the solver.
+//
+//   tunnelwick-levelgen analyse SOURCE.txt...
+//       fewest moves, positions searched, and what each first move leads to
+//   tunnelwick-levelgen search SEED TRIES ROCK% TUNNEL% MINMOVES MAXMOVES
+//                              [MAXSTATES [GRASSROCKS [DEAD]]]
+//       random boards; prints those whose fewest moves lie in MINMOVES to
+//       MAXMOVES (and with at least DEAD first moves that lose the level),
+//       with the same analysis, as level sources to paste into tools/levels.
+//       GRASSROCKS rocks on the ground line shorten the walk along it.
+#include <allegro.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "play/board_text.h"
+#include "play/solver.h"
+#include "play/tiles.h"
+#include "shell/game.h"
+
+namespace {
+
+void apply(Game& g, const LevelText& level) {
+    g.resetBoard(0);
+    for (int r = 0; r < LevelText::kRows; ++r)
+        for (int c = 0; c < LevelText::kColumns; ++c) g.board[r][c] = level.cells[r][c];
+    g.dogColumn = level.dogColumn;
+    g.dogRow = level.dogRow;
+    g.boneColumn = level.boneColumn;
+    g.boneRow = level.boneRow;
+    g.screenMode = Playing;
+    g.selection = None;
+    g.recordWins = false;
+}
+
+std::string outcomeText(const SolveResult& r) {
+    if (r.outcome == SolveResult::Solved) return std::to_string(r.moves.size());
+    if (r.outcome == SolveResult::GaveUp) return "?";
+    return "dead";
+}
+
+// What every first move leads to: "Down:5" is a move after which 5 more
+// are needed, "dead" one after which the level cannot be won.
+struct Analysis {
+    SolveResult best;
+    std::string firstMoves;
+    int wrongFirstMoves = 0;  // moves that do something but not the best
+    int deadFirstMoves = 0;   // moves after which the level cannot be won
+};
+
+Analysis analyse(Game& g, const LevelText& level, size_t maxStates) {
+    Analysis a;
+    apply(g, level);
+    a.best = solveLevel(g, maxStates);
+    if (a.best.outcome != SolveResult::Solved) return a;
+    for (int32_t d : {Down, Left, Right, Up}) {
+        apply(g, level);
+        std::vector<std::string> before = boardRows(g);
+        int32_t column = g.dogColumn, row = g.dogRow;
+        std::string what;
+        if (playMove(g, d)) {
+            what = "win";
+        } else if (boardRows(g) == before && g.dogColumn == column && g.dogRow == row) {
+            what = "-";
+        } else {
+            g.moveCount = 0;
+            SolveResult rest = solveLevel(g, maxStates);
+            what = outcomeText(rest);
+            if (rest.outcome != SolveResult::Solved || rest.moves.size() + 1 > a.best.moves.size())
+                ++a.wrongFirstMoves;
+            if (rest.outcome == SolveResult::Unwinnable) ++a.deadFirstMoves;
+        }
+        a.firstMoves += std::string(" ") + directionName(d) + ":" + what;
+    }
+    return a;
+}
+
+void report(const Analysis& a) {
+    std::printf("fewest %s, %zu positions, first moves%s, %d wrong, %d dead\n",
+                outcomeText(a.best).c_str(), a.best.statesExplored, a.firstMoves.c_str(),
+                a.wrongFirstMoves, a.deadFirstMoves);
+    if (a.best.outcome == SolveResult::Solved) {
+        std::printf("solution:");
+        for (int32_t m : a.best.moves) std::printf(" %s", directionName(m));
+        std::printf("\n");
+    }
+}
+
+int analyseFiles(Game& g, int argc, char** argv) {
+    for (int i = 2; i < argc; ++i) {
+        std::ifstream in(argv[i], std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        LevelText level;
+        std::string error;
+        if (!parseLevelText(s.str(), level, error)) {
+            std::printf("%s: %s\n", argv[i], error.c_str());
+            continue;
+        }
+        std::printf("%s \"%s\": ", argv[i], level.title.c_str());
+        report(analyse(g, level, 3000000));
+    }
+    return 0;
+}
+
+int search(Game& g, int argc, char** argv) {
+    if (argc < 8) return 2;
+    std::mt19937 rng(std::strtoul(argv[2], nullptr, 10));
+    long tries = std::atol(argv[3]);
+    int rockPercent = std::atoi(argv[4]);
+    int tunnelPercent = std::atoi(argv[5]);
+    size_t minMoves = std::strtoul(argv[6], nullptr, 10);
+    size_t maxMoves = std::strtoul(argv[7], nullptr, 10);
+    size_t maxStates = argc > 8 ? std::strtoul(argv[8], nullptr, 10) : 200000;
+    int grassRocks = argc > 9 ? std::atoi(argv[9]) : 0;
+    int minDead = argc > 10 ? std::atoi(argv[10]) : 0;
+    for (long t = 0; t < tries; ++t) {
+        LevelText level;
+        level.title = "candidate " + std::to_string(t);
+        for (int r = 0; r < LevelText::kRows; ++r)
+            for (int c = 0; c < LevelText::kColumns; ++c) {
+                int roll = static_cast<int>(rng() % 100);
+                uint8_t code = Dirt;
+                if (roll < rockPercent) code = Rock;
+                else if (roll < rockPercent + tunnelPercent) code = Tunnel;
+                level.cells[r][c] = r == 0 ? uint8_t(SkyTop) : r == 1 ? uint8_t(SkyBottom) : code;
+            }
+        level.dogColumn = static_cast<int32_t>(rng() % 20);
+        level.dogRow = 1;
+        level.boneColumn = static_cast<int32_t>(rng() % 20);
+        level.boneRow = static_cast<int32_t>(4 + rng() % 11);
+        level.cells[level.boneRow][level.boneColumn] = Dirt;
+        // Half the time a rock waits two cells above a dug bone: passing
+        // carelessly under it buries the bone.
+        if (rng() % 2 == 0) {
+            level.cells[level.boneRow][level.boneColumn] = Tunnel;
+            level.cells[level.boneRow - 1][level.boneColumn] = Dirt;
+            level.cells[level.boneRow - 2][level.boneColumn] = Rock;
+        }
+        for (int i = 0; i < grassRocks; ++i) {
+            int32_t column = static_cast<int32_t>(rng() % 20);
+            if (column != level.dogColumn) level.cells[1][column] = Rock;
+        }
+        apply(g, level);
+        SolveResult quick = solveLevel(g, maxStates);
+        if (quick.outcome != SolveResult::Solved || quick.moves.size() < minMoves ||
+            quick.moves.size() > maxMoves)
+            continue;
+        Analysis a = analyse(g, level, maxStates);
+        if (a.deadFirstMoves < minDead) continue;
+        std::printf("== try %ld: ", t);
+        report(a);
+        std::printf("%s", levelToText(level).c_str());
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr,
+                     "usage: tunnelwick-levelgen analyse SOURCE.txt...\n"
+                     "       tunnelwick-levelgen search SEED TRIES ROCK%% TUNNEL%% MINMOVES MAXMOVES\n"
+                     "                              [MAXSTATES [GRASSROCKS [DEAD]]]\n");
+        return 2;
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return 2;
+    set_color_depth(32);
+    std::atomic<bool> quit{false};
+    Game game(&quit);
+    if (std::strcmp(argv[1], "analyse") == 0) return analyseFiles(game, argc, argv);
+    if (std::strcmp(argv[1], "search") == 0) return search(game, argc, argv);
+    return 2;
+}
