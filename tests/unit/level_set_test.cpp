@@ -13,7 +13,9 @@ namespace {
 // that moves any of these must be deliberate.
 const int kFewestMoves[] = {
     2, 3, 5, 4, 4,  // 1 to 5
-    3, 7,           // 6 to 7
+    3, 7, 6, 6, 7,  // 6 to 10
+    7, 8, 8, 8, 9,  // 11 to 15
+    9, 9, 10, 10, 11,  // 16 to 20
 };
 const int kLevels = sizeof kFewestMoves / sizeof kFewestMoves[0];
 
