@@ -91,12 +91,15 @@ int main() {
 
         while (!quitRequested) {
             // The pointer is hidden only for the copy, so the copy does not
-            // paint over it.
-            acquire_screen();
+            // paint over it. show_mouse stays outside the acquired screen: it
+            // takes the timer's lock, and the timer's pointer callback waits
+            // for the screen's lock, so inside they could wait on each other
+            // for ever (seen under X11: the game froze mid-slide).
             show_mouse(nullptr);
+            acquire_screen();
             blit(backBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-            show_mouse(screen);
             release_screen();
+            show_mouse(screen);
 
             while (!game.pollInput() && !quitRequested) rest(100);
 
