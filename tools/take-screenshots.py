@@ -5,8 +5,8 @@ Usage: tools/take-screenshots.py [BINARY] [OUT_DIR]
   BINARY   the built game (default build/tunnelwick)
   OUT_DIR  where the PNGs go (default docs/screenshots)
 
-Writes menu.png (the main menu), play.png (level 1 after a few moves),
-help.png (the help screen) and won.png (the level-won screen). Uses the
+Writes menu.png (the main menu), help.png (the help screen), won.png (the
+first level won) and play.png (the second level after a move). Uses the
 end-to-end kit in tests/e2e, so it needs Xvfb, xdotool and xwd; ImageMagick's
 convert, when present, makes the files smaller.
 """
@@ -27,28 +27,10 @@ OUT = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else os.path.join(SOURCE
 
 import e2e  # noqa: E402  (found through the path set above)
 
-# Moves shown in the play screenshot: a start into the shipped first level.
-PLAY_MOVES = ["Down", "Right"]
-
-# A level won in two moves: down a shaft onto a rock, then right to the bone.
-def won_level():
-    rows = []
-    for r in range(15):
-        row = []
-        for c in range(20):
-            code = 16
-            if r == 0:
-                code = 2
-            elif r == 1:
-                code = 19
-            elif (c, r) in ((3, 9), (11, 8)):
-                code = 1
-            row.append(code)
-        rows.append(row)
-    body = "Screenshot\r\n3 1 10 8\r\n".encode("latin-1")
-    for row in rows:
-        body += bytes(b for code in row for b in (code, 32)) + b"\r\n"
-    return body
+# The first level is won with these two moves; the won screen shows them.
+WIN_FIRST_LEVEL = ["Down", "Right"]
+# Moves shown in the play screenshot, made in the second level.
+PLAY_MOVES = ["Down", "Left"]
 
 
 def save(image, name):
@@ -56,8 +38,8 @@ def save(image, name):
     path = os.path.join(OUT, name + ".png")
     image.save_png(path)
     if shutil.which("convert"):
-        # A 256-colour palette keeps the pictures small and still faithful.
-        subprocess.run(["convert", path, "-dither", "FloydSteinberg", "-colors", "256",
+        # A palette of 160 colours keeps the pictures small and still faithful.
+        subprocess.run(["convert", path, "-dither", "None", "-colors", "160",
                         "-define", "png:compression-level=9", path], check=True)
     print("wrote", path, os.path.getsize(path), "bytes")
 
@@ -86,42 +68,30 @@ def settle(game, seconds=1.0):
 
 def main():
     x = e2e.XServer()
+    game_dir = e2e.GameDir(replace={"settings.ini": "200\n0\n"})
+    game = e2e.Game(x, game_dir, artifacts=os.path.join(game_dir.path, "shots"))
     try:
-        game_dir = e2e.GameDir(remove=["highscores.dat"], replace={"settings.ini": "200\n0\n"})
-        game = e2e.Game(x, game_dir, artifacts=os.path.join(game_dir.path, "shots"))
-        try:
-            save(game.wait_for_frame(), "menu")
-            game.tap("Down", "Down", "Return")
-            save(shows(game, picture("menu/help_bg.pcx"), 0, 0, 0.95), "help")
-            game.tap("Return")
-            shows(game, picture("menu/optionson.pcx"), 640 - 208, 480 - 3 * 58, 0.8)
-            game.tap("Up", "Return")
-            for move in PLAY_MOVES:
-                time.sleep(0.3)
-                game.tap(move)
-                settle(game)
-            save(settle(game), "play")
-        finally:
-            game.kill()
-            game_dir.remove()
-
-        game_dir = e2e.GameDir(remove=["highscores.dat"], replace={"settings.ini": "200\n0\n"})
-        game_dir.write("levels/1.lvl", won_level())
-        game = e2e.Game(x, game_dir, artifacts=os.path.join(game_dir.path, "shots"))
-        try:
-            game.wait_for_frame()
-            game.tap("Return")
-            time.sleep(0.5)
-            game.tap("Down")
-            settle(game, 0.6)
-            game.tap("Right")
-            won = picture("zada_wins.pcx")
-            time.sleep(1.0)
-            save(shows(game, won, 320 - won.width // 2, 240 - won.height // 2, 0.95), "won")
-        finally:
-            game.kill()
-            game_dir.remove()
+        save(game.wait_for_frame(), "menu")
+        game.tap("Down", "Down", "Return")
+        save(shows(game, picture("menu/help_bg.pcx"), 0, 0, 0.95), "help")
+        game.tap("Return")
+        shows(game, picture("menu/optionson.pcx"), 640 - 208, 480 - 3 * 58, 0.8)
+        game.tap("Up", "Return")
+        for move in WIN_FIRST_LEVEL:
+            time.sleep(0.3)
+            game.tap(move)
+            settle(game)
+        won = picture("zada_wins.pcx")
+        save(shows(game, won, 320 - won.width // 2, 240 - won.height // 2, 0.95), "won")
+        game.tap("Return")
+        time.sleep(0.5)
+        for move in PLAY_MOVES:
+            game.tap(move)
+            settle(game)
+        save(settle(game), "play")
     finally:
+        game.kill()
+        game_dir.remove()
         x.stop()
 
 
