@@ -94,6 +94,27 @@ TEST_F(Polling, UnknownModeNeverWakes) {
     EXPECT_FALSE(game->pollInput());
 }
 
+TEST_F(Polling, AmbientClockTicksEvenWhenNothingIsHeld) {
+    game->screenMode = Playing;
+    game->ambientEnabled = true;
+    AmbientSound& bird = game->ambientSounds[0];
+    bird.enabled = true;
+    bird.playing = false;
+    bird.interval = 3;
+    bird.lastChange = static_cast<int32_t>(time(nullptr)) - 10;  // long overdue
+    EXPECT_FALSE(game->pollInput());
+    EXPECT_TRUE(bird.playing);
+
+    // The input step itself ticks it too.
+    AmbientSound& chaffinch = game->ambientSounds[1];
+    chaffinch.enabled = true;
+    chaffinch.playing = false;
+    chaffinch.interval = 63;
+    chaffinch.lastChange = static_cast<int32_t>(time(nullptr)) - 100;
+    game->handleInput();
+    EXPECT_TRUE(chaffinch.playing);
+}
+
 TEST_F(Polling, InputStepStartsFromAClearFrameAndTheDogsCell) {
     game->screenMode = HelpScreen;  // no key held: its handler does nothing
     game->dogColumn = 7;
