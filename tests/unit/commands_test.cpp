@@ -165,14 +165,28 @@ TEST_F(Commands, HelpAndBackHighlightsOptionsAndEscapeThereDoesNotQuit) {
     EXPECT_FALSE(game->pollInput());
     rest(100);
 
-    harness::holdKey(KEY_ESC, 0, 250);
+    // Held for longer than the two fades take.
+    harness::holdKey(KEY_ESC, 0, 1500);
     step();
     EXPECT_EQ(game->screenMode, MainMenu);
     EXPECT_EQ(game->selection, 1);
     EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_GE(harness::nowMs, 250u);
+    EXPECT_GE(harness::nowMs, 1500u);
     // Escape was let go inside the step, so the menu never sees it.
     EXPECT_FALSE(game->pollInput());
+    EXPECT_FALSE(quit);
+}
+
+TEST_F(Commands, OptionsFromTheMenuComeBackWithPlayHighlighted) {
+    game->selection = 1;
+    harness::holdKey(KEY_ENTER, 0, 100);
+    harness::holdKey(KEY_ESC, 2000, 2200);  // leaves the options screen, after the fade
+    step();
+    EXPECT_EQ(game->screenMode, MainMenu);
+    EXPECT_EQ(game->selection, 0);
+    EXPECT_TRUE(game->redrawNeeded);
+    EXPECT_GE(harness::nowMs, 2200u) << "the options screen ran";
+    rest(200);
     EXPECT_FALSE(quit);
 }
 
@@ -215,6 +229,41 @@ TEST_F(Commands, RestartAnsweredNoOnlyRedrawsAndDrawsTheQuestionFirst) {
     EXPECT_LT(harness::nowMs, 500u) << "no wait for N to be let go";
 }
 
+TEST_F(Commands, RestartAnsweredYesReadsTheLevelAgain) {
+    playABit();
+    game->board[5][9] = 17;  // a tunnel dug on the way
+    harness::holdKey(KEY_R, 0, 100);
+    harness::holdKey(KEY_Y, 150, 300);
+    settle();
+    EXPECT_TRUE(game->handlePlayCommandKeys());
+    EXPECT_EQ(game->moveCount, 0);
+    EXPECT_EQ(game->dogColumn, 2);
+    EXPECT_EQ(game->dogRow, 1);
+    EXPECT_EQ(game->board[5][9], 16);
+    EXPECT_EQ(game->screenMode, Playing);
+    EXPECT_TRUE(game->redrawNeeded);
+}
+
+TEST_F(Commands, EscapeInPlayRestartsTheLevelAndGoesToTheMenuOnPlay) {
+    playABit();
+    harness::holdKey(KEY_ESC, 0, 180);
+    settle();
+    EXPECT_FALSE(game->handlePlayCommandKeys()) << "the tick ends at Escape";
+    EXPECT_EQ(game->screenMode, MainMenu);
+    EXPECT_EQ(game->selection, 0);
+    EXPECT_EQ(game->moveCount, 0);
+    EXPECT_EQ(game->dogColumn, 2);
+    EXPECT_EQ(game->levelNumber, 1);
+    EXPECT_GE(harness::nowMs, 180u);
+    EXPECT_FALSE(quit) << "the menu must not take the same Escape as Quit";
+
+    // Play again: the fresh level.
+    harness::holdKey(KEY_ENTER, 0, 100);
+    step();
+    EXPECT_EQ(game->screenMode, Playing);
+    EXPECT_EQ(game->moveCount, 0);
+}
+
 TEST_F(Commands, NoCommandKeyGoesOnWithTheTick) {
     playABit();
     settle();
@@ -238,13 +287,25 @@ TEST_F(Commands, CommandKeysWaitWhileTheDogSlides) {
 TEST_F(Commands, OptionsFromPlayReturnIntoTheSameLevel) {
     playABit();
     harness::holdKey(KEY_O, 0, 100);
-    harness::holdKey(KEY_ESC, 1000, 1100);  // after the fade: leaves the options screen
+    harness::holdKey(KEY_ESC, 2000, 2200);  // leaves the options screen, after the fade
     step();
+    EXPECT_GE(harness::nowMs, 2200u) << "the options screen ran";
     EXPECT_EQ(game->screenMode, Playing);
     EXPECT_EQ(game->levelNumber, 1);
     EXPECT_EQ(game->moveCount, 5);
     EXPECT_EQ(game->dogColumn, 9);
     EXPECT_EQ(game->dogRow, 6);
+}
+
+TEST_F(Commands, ArrowHeldAsTheOptionsScreenClosesStartsAMoveInTheSameStep) {
+    playABit();
+    harness::holdKey(KEY_O, 0, 100);
+    harness::holdKey(KEY_ESC, 2000, 2200);
+    harness::holdKey(KEY_LEFT, 2150, 2600);  // pressed while Escape is still held
+    step();
+    EXPECT_EQ(game->screenMode, Playing);
+    EXPECT_EQ(game->moveCount, 6);
+    EXPECT_EQ(game->selection, Left);
 }
 
 // --- level won ----------------------------------------------------------------
@@ -258,6 +319,25 @@ TEST_F(Commands, WonScreenWaitsForItsKeys) {
     EXPECT_TRUE(harness::rests.empty());
 }
 
+TEST_F(Commands, WonScreenEnterStartsTheNextLevelFromScratch) {
+    game->screenMode = LevelWon;
+    game->selection = Right;  // the step that reached the bone
+    game->moveCount = 7;
+    harness::type("junk");
+    harness::holdKey(KEY_ENTER, 0, 120);
+    step();
+    EXPECT_EQ(game->screenMode, Playing);
+    EXPECT_EQ(game->levelNumber, 2);
+    EXPECT_EQ(game->levelTitle, "Second Dig");
+    EXPECT_EQ(game->moveCount, 0);
+    EXPECT_EQ(game->selection, None);
+    EXPECT_EQ(game->dogColumn, 5);
+    EXPECT_TRUE(game->redrawNeeded);
+    EXPECT_FALSE(keypressed()) << "typing on the won screen reaches nothing";
+    EXPECT_GE(harness::nowMs, 120u);
+    EXPECT_TRUE(harness::messages.empty());
+}
+
 TEST_F(Commands, WonScreenEscapeGoesOnLikeEnterAndDoesNotQuit) {
     game->screenMode = LevelWon;
     harness::holdKey(KEY_ESC, 0, 120);
@@ -267,3 +347,33 @@ TEST_F(Commands, WonScreenEscapeGoesOnLikeEnterAndDoesNotQuit) {
     EXPECT_FALSE(quit);
 }
 
+TEST_F(Commands, WinningTheLastLevelEndsTheGameBackOnLevelOne) {
+    ASSERT_TRUE(game->loadLevel(2));
+    game->screenMode = LevelWon;
+    game->selection = Down;
+    game->moveCount = 9;
+    harness::holdKey(KEY_SPACE, 0, 120);
+    step();
+    ASSERT_EQ(harness::messages.size(), 1u);
+    const std::string& text = harness::messages[0];
+    EXPECT_EQ(text.rfind("Congratulations! You beat all the levels available in Tunnelwick!\n\n"
+                         "You can make your own levels and have them incorporated into the "
+                         "game, just visit\n",
+                         0),
+              0u)
+        << text;
+    const std::string ending = "and post in the forums!\n\nView the readme for more info.";
+    ASSERT_GE(text.size(), ending.size());
+    EXPECT_EQ(text.substr(text.size() - ending.size()), ending);
+    EXPECT_EQ(text.find("http"), std::string::npos);
+    EXPECT_EQ(text.find("www"), std::string::npos);
+    EXPECT_GT(harness::vsyncCount, 0u) << "faded out first";
+
+    EXPECT_EQ(game->screenMode, MainMenu);
+    EXPECT_EQ(game->selection, 0);
+    EXPECT_EQ(game->levelNumber, 1);
+    EXPECT_EQ(game->levelTitle, "First Dig");
+    EXPECT_EQ(game->moveCount, 0);
+    EXPECT_TRUE(game->redrawNeeded);
+    EXPECT_FALSE(game->pollInput()) << "Space was let go";
+}
