@@ -34,7 +34,7 @@ check() {
 }
 
 snd=$data/sounds
-check "$snd/bird1a.mp3" 1 5
+check "$snd/bird1a.mp3" 1 8
 check "$snd/chaffinch1a.mp3" 1 6
 check "$snd/car9b.mp3" 3 12
 check "$snd/willow1a.mp3" 4 15

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes the five ambient recordings of the garden with sox:
-#   bird1a.mp3       a short bird call that loops calmly
+#   bird1a.mp3       a bird's calls with long rests, made to loop
 #   chaffinch1a.mp3  a chaffinch's song: a falling run of notes and a flourish
 #   car9b.mp3        a car passing from left to right
 #   willow1a.mp3     wind in a willow: a gust and rustling leaves
@@ -34,14 +34,20 @@ finish() {
     $SOX "$1" -C "$4" "$out/$2" gain -n "$3"
 }
 
-# --- bird: "tsee-wit, tsee-wit", then a rest, so that the loop breathes ---
+# --- bird: "tsee-wit, tsee-wit", a long rest, then a softer "tsip tsip" and
+# another rest. The game loops it for as long as a level is played, so the
+# rests are long and the two calls differ ---
 tone b1.wav 0.10 sine 3900/5200
 tone b2.wav 0.13 sine 5000/3400
+tone b3.wav 0.06 sine 5600/4800
 gap g1.wav 0.05
 gap g2.wav 0.16
-gap g3.wav 2.28
-$SOX b1.wav g1.wav b2.wav g2.wav b1.wav g1.wav b2.wav g3.wav bird.wav \
-    highpass 1500 reverb 18 60 30 0 0 -6 trim 0 3.0 fade h 0 3.0 0.15
+gap g3.wav 2.60
+gap g4.wav 0.12
+gap g5.wav 2.44
+$SOX b3.wav g4.wav b3.wav g5.wav soft.wav gain -5
+$SOX b1.wav g1.wav b2.wav g2.wav b1.wav g1.wav b2.wav g3.wav soft.wav bird.wav \
+    highpass 1500 reverb 18 60 30 0 0 -6 trim 0 6.0 fade h 0 6.0 0.15
 finish bird.wav bird1a.mp3 -4 80
 
 # --- chaffinch: chip-chip-chip, a quicker falling run, then the flourish ---
