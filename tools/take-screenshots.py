@@ -40,7 +40,7 @@ def save(image, name):
     if shutil.which("convert"):
         # A palette of 160 colours keeps the pictures small and still faithful.
         subprocess.run(["convert", path, "-dither", "None", "-colors", "160",
-                        "-define", "png:compression-level=9", path], check=True)
+                        "-strip", "-define", "png:compression-level=9", path], check=True)
     print("wrote", path, os.path.getsize(path), "bytes")
 
 

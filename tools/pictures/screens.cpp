@@ -281,11 +281,12 @@ Canvas makeHelpBackground(const Sprites& sprites) {
         "An arrow key sends her sliding until a rock, the edge of the garden",
         "or the grass stops her; she digs a tunnel as she goes. A rock above",
         "the tunnel drops into it. Every arrow key counts as one move.",
+        "In the menu: Up and Down choose, Enter or Space opens, A is about.",
     };
-    for (int i = 0; i < 4; ++i) drawFontText(c, goal[i], 44, 108 + 13 * i, ink, 1, false);
+    for (int i = 0; i < 5; ++i) drawFontText(c, goal[i], 44, 106 + 13 * i, i == 4 ? head : ink, 1, false);
 
     // Two columns: playing on the left, the editor on the right.
-    const int lx = 44, rx = 336, top = 176;
+    const int lx = 44, rx = 336, top = 180;
     drawFontText(c, "Playing", lx, top, head, 2, false);
     int y = top + 28;
     const int arrows[] = {2, 3, 1, 0};  // left, up, down, right
