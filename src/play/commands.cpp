@@ -128,7 +128,9 @@ bool Game::handlePlayCommandKeys() {
         clear_bitmap(screen);
         textout_centre_ex(screen, font, "Really restart the level (Y/N)?", SCREEN_W / 2,
                           SCREEN_H / 2, makecol(200, 10, 10), -1);
-        while (!key[KEY_Y] && !key[KEY_N]) rest(20);
+        // The window's close button also ends the question, as a No, so the
+        // game can quit without an answer.
+        while (!key[KEY_Y] && !key[KEY_N] && !(quitFlag && *quitFlag)) rest(20);
         if (key[KEY_Y]) restartLevel();
         redrawNeeded = true;
     } else if (key[KEY_S]) {

@@ -244,6 +244,18 @@ TEST_F(Commands, RestartAnsweredYesReadsTheLevelAgain) {
     EXPECT_TRUE(game->redrawNeeded);
 }
 
+TEST_F(Commands, CloseButtonDuringTheRestartQuestionEndsItAsNo) {
+    playABit();
+    harness::holdKey(KEY_R, 0, 100);
+    harness::at(400, [this] { quit = true; });
+    settle();
+    EXPECT_TRUE(game->handlePlayCommandKeys());
+    EXPECT_GE(harness::nowMs, 400u);
+    EXPECT_LT(harness::nowMs, 500u);
+    EXPECT_EQ(game->moveCount, 5);
+    EXPECT_EQ(game->dogColumn, 9);
+}
+
 TEST_F(Commands, EscapeInPlayRestartsTheLevelAndGoesToTheMenuOnPlay) {
     playABit();
     harness::holdKey(KEY_ESC, 0, 180);
@@ -262,15 +274,6 @@ TEST_F(Commands, EscapeInPlayRestartsTheLevelAndGoesToTheMenuOnPlay) {
     step();
     EXPECT_EQ(game->screenMode, Playing);
     EXPECT_EQ(game->moveCount, 0);
-}
-
-TEST_F(Commands, NoCommandKeyGoesOnWithTheTick) {
-    playABit();
-    settle();
-    EXPECT_TRUE(game->handlePlayCommandKeys());
-    EXPECT_EQ(game->moveCount, 5);
-    EXPECT_FALSE(game->redrawNeeded && harness::rests.size() > 0);
-    EXPECT_TRUE(harness::rests.empty());
 }
 
 TEST_F(Commands, CommandKeysWaitWhileTheDogSlides) {
