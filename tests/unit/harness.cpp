@@ -105,11 +105,15 @@ void reset() {
 
 std::string dataDir() { return TUNNELWICK_DATA_DIR; }
 
-ScratchDir::ScratchDir(bool seedData) {
+ScratchDir::ScratchDir(bool seedData) : ScratchDir(seedData, "/tmp") {}
+
+ScratchDir::ScratchDir(bool seedData, const std::string& parent) {
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd)) oldCwd_ = cwd;
-    char tmpl[] = "/tmp/tunnelwick-test-XXXXXX";
-    const char* made = mkdtemp(tmpl);
+    std::string pattern = parent + "/tunnelwick-test-XXXXXX";
+    std::vector<char> tmpl(pattern.begin(), pattern.end());
+    tmpl.push_back('\0');
+    const char* made = mkdtemp(tmpl.data());
     if (!made) {
         std::perror("mkdtemp");
         std::abort();

@@ -47,6 +47,9 @@ void reset();
 class ScratchDir {
 public:
     explicit ScratchDir(bool seedData = false);
+    // The same, made inside another directory (such as a memory file system
+    // for a test that writes a lot).
+    ScratchDir(bool seedData, const std::string& parent);
     ~ScratchDir();
     const std::string& path() const { return path_; }
     std::string file(const std::string& relative) const { return path_ + "/" + relative; }
