@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "shell/game.h"
@@ -105,8 +103,10 @@ bool replaceTable(const std::string& text) {
     return ok;
 }
 
-// Adds one entry at the end; a failed write is cut back off, so the file
-// never keeps half a line.
+// Adds one entry at the end. The longer table goes through the same
+// temporary file and rename as a rewrite: appending in place would leave half
+// a line (a wrong record, such as "3 1" for "3 17") if the game were killed
+// in the middle of the write.
 bool appendEntry(const std::string& old, int32_t level, int32_t moves) {
     // Follow the file's own line ends; a new file gets the usual CR LF.
     bool bareLf = old.find('\n') != std::string::npos && old.find("\r\n") == std::string::npos;
@@ -115,16 +115,7 @@ bool appendEntry(const std::string& old, int32_t level, int32_t moves) {
     // A last line without its line break must not run into the new one.
     if (!old.empty() && !isSpace(old.back())) line += lineEnd;
     line += std::to_string(level) + " " + std::to_string(moves) + lineEnd;
-
-    FILE* f = std::fopen(kTablePath, "ab");
-    if (!f) return false;
-    bool ok = writeAll(f, line);
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
-        std::error_code ignored;
-        std::filesystem::resize_file(kTablePath, old.size(), ignored);
-    }
-    return ok;
+    return replaceTable(old + line);
 }
 
 }  // namespace

@@ -169,6 +169,33 @@ TEST_F(InterruptedWrite, LevelSaveLeavesTheOldLevelOrTheNewOne) {
     expectOldOrNew(*dir, level);
 }
 
+TEST_F(InterruptedWrite, HighScoreRewriteAndAppendLeaveTheOldTableOrTheNewOne) {
+    WriterCase rewrite{
+        "highscores.dat",
+        [&] {
+            dir->write("highscores.dat", "1 20\r\n3 25\r\n2 31\r\n3 40\r\n");
+            std::remove("highscores2.dat");
+            game->setLevelNumber(3);
+            game->moveCount = 17;
+        },
+        [&] {
+            game->updateHighScores();
+            return true;
+        },
+        false,
+    };
+    expectOldOrNew(*dir, rewrite);
+
+    WriterCase append = rewrite;
+    append.prepare = [&] {
+        dir->write("highscores.dat", "1 20\r\n2 31");  // the last line without its break
+        std::remove("highscores2.dat");
+        game->setLevelNumber(3);
+        game->moveCount = 17;
+    };
+    expectOldOrNew(*dir, append);
+}
+
 TEST_F(InterruptedWrite, SettingsSaveLeavesTheOldSettingsOrTheNewOnes) {
     WriterCase settings{
         "settings.ini",
