@@ -41,6 +41,7 @@ if(IMAGEMAGICK_CONVERT AND EXISTS ${TUNNELWICK_DOG_PICTURE})
   add_custom_command(OUTPUT ${icon}
     COMMAND ${IMAGEMAGICK_CONVERT} ${TUNNELWICK_DOG_PICTURE} -transparent "rgb(255,0,255)"
             -background none -gravity center -resize 32x32 -extent 32x32 PNG32:${icon}
+    VERBATIM
     DEPENDS ${TUNNELWICK_DOG_PICTURE}
     COMMENT "Making the icon from the dog's picture"
     VERBATIM)
