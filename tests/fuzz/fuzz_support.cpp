@@ -58,7 +58,11 @@ Game& game() {
     if (chdir(TUNNELWICK_DATA_DIR) != 0) fail("no data directory %s", TUNNELWICK_DATA_DIR);
     theGame = new Game(&quitRequested);
 
-    char tmpl[] = "/tmp/tunnelwick-fuzz-XXXXXX";
+    // Every input is written to disk, and the level save syncs it: on a
+    // memory file system, where there is one, that costs nothing.
+    char inMemory[] = "/dev/shm/tunnelwick-fuzz-XXXXXX";
+    char onDisk[] = "/tmp/tunnelwick-fuzz-XXXXXX";
+    char* tmpl = access("/dev/shm", W_OK) == 0 ? inMemory : onDisk;
     if (!mkdtemp(tmpl)) fail("mkdtemp: %s", std::strerror(errno));
     scratch = tmpl;
     if (chdir(scratch.c_str()) != 0) fail("chdir %s", scratch.c_str());

@@ -3,7 +3,7 @@
 # from the committed seeds; new inputs stay in the build directory.
 # Usage: run-fuzzers.sh BUILD_DIR SECONDS_PER_TARGET
 set -u
-build=${1:-build-fuzz}
+build=$(cd "${1:-build-fuzz}" && pwd)  # the targets change directory
 seconds=${2:-60}
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
