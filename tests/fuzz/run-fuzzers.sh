@@ -17,6 +17,10 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   mkdir -p "$work/corpus" "$work/artifacts"
   seeds="$here/corpus/$short"
   [ -d "$seeds" ] || seeds=""
+  # The shipped levels are seeds of the level reader too.
+  if [ "$short" = level_file ] && [ -d "$here/../../data/levels" ]; then
+    seeds="$seeds $(cd "$here/../../data/levels" && pwd)"
+  fi
   echo "== $name: ${seconds} s"
   # -timeout: one input taking this long is a hang; -rss_limit_mb: a runaway
   # allocation is a fault too.
