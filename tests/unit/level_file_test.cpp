@@ -77,12 +77,6 @@ protected:
     }
 };
 
-TEST_F(LevelFile, PathRuleUsesTheDecimalNumberWithItsSign) {
-    EXPECT_EQ(levelFilePath(7), "levels/7.lvl");
-    EXPECT_EQ(levelFilePath(-3), "levels/-3.lvl");
-    EXPECT_EQ(levelFilePath(0), "levels/0.lvl");
-}
-
 TEST_F(LevelFile, SavedLevelReadsBackWithTitlePositionsAndEveryCell) {
     paintDistinctLevel();
     game.setLevelNumber(5);
@@ -134,7 +128,9 @@ TEST_F(LevelFile, SavedFileHasCrLfLinesAndRawCellBytes) {
     EXPECT_FALSE(dir.exists("levels/3.lvl.tmp"));
 }
 
-TEST_F(LevelFile, NegativeLevelNumbersSaveAndLoad) {
+TEST_F(LevelFile, NegativeLevelNumbersNameTheirFileWithASign) {
+    EXPECT_EQ(levelFilePath(7), "levels/7.lvl");
+    EXPECT_EQ(levelFilePath(-3), "levels/-3.lvl");
     game.resetBoard(0);
     game.setLevelTitle("below zero");
     game.setLevelNumber(-3);
@@ -194,7 +190,7 @@ TEST_F(LevelFile, TitleLineKeepsItsSpacesAndNeverItsCr) {
     EXPECT_EQ(game.levelTitle, "alone");
 }
 
-TEST_F(LevelFile, PositionsMaySpanLinesAndTabs) {
+TEST_F(LevelFile, NumbersAndCellsAreReadByOrderNotByLineLayout) {
     std::string split = levelBytes("t", "5\r\n\t1\t\r\n 11\r\n\r\n+6");
     dir.write("levels/1.lvl", split);
     ASSERT_TRUE(game.loadLevel(1));
@@ -203,9 +199,7 @@ TEST_F(LevelFile, PositionsMaySpanLinesAndTabs) {
     EXPECT_EQ(game.boneColumn, 11);
     EXPECT_EQ(game.boneRow, 6);
     EXPECT_EQ(game.board[7][7], 1);
-}
 
-TEST_F(LevelFile, CellsAreReadByOrderNotByLineLayout) {
     // All 300 cell bytes on one line, without separating spaces.
     std::string s = "packed\n1 1 2 3\n";
     for (int n = 0; n < 300; ++n) s.push_back(n == 299 ? '\x11' : '\x01');
