@@ -71,14 +71,14 @@ class PlayTest(e2e.GameTestCase):
         return game
 
     def wait_until_still(self, game, what):
-        """Waits for two equal pictures a moment apart: the slide is over."""
-        last = [None]
+        """Waits until three pictures over about a second are the same: the
+        slide is over, even if a busy machine stalls the game a moment."""
+        shots = []
 
         def still():
-            shot = game.screenshot()
-            same = last[0] is not None and shot.rgb == last[0]
-            last[0] = shot.rgb
-            return same
+            shots.append(game.screenshot().rgb)
+            del shots[:-3]
+            return len(shots) == 3 and shots[0] == shots[1] == shots[2]
         self.wait_for(still, what, timeout=SLOW, interval=0.4)
 
     def wait_for_dog(self, game, column, row, what):
