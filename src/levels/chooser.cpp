@@ -31,8 +31,7 @@ void Game::chooseLevel() {
     }
 
     // A level number beyond the list (set in the editor, say) marks no row.
-    int mark = levelNumber - 1;
-    if (mark < 0) mark = 0;
+    int mark = levelNumber > 0 ? levelNumber - 1 : 0;
 
     const int x = SCREEN_W / 2;
     for (;;) {

@@ -28,17 +28,19 @@ struct LevelContent {
     int cellsRead = 0;  // in row order
 };
 
-// Everything up to the first line feed, which is consumed. CR bytes are
-// dropped so that a CR LF file gives the same title as a bare-LF one.
+// Everything up to the first line feed, which is consumed. The CR of a
+// CR LF line end (or a file cut off after it) is dropped so that such a file
+// gives the same title as a bare-LF one; a CR elsewhere belongs to the title.
 // False when the file ended before anything could be read.
 bool readTitleLine(std::FILE* in, std::string& title) {
     title.clear();
     int c = std::getc(in);
     if (c == EOF) return false;
     while (c != EOF && c != '\n') {
-        if (c != '\r') title.push_back(static_cast<char>(c));
+        title.push_back(static_cast<char>(c));
         c = std::getc(in);
     }
+    if (!title.empty() && title.back() == '\r') title.pop_back();
     return true;
 }
 

@@ -188,6 +188,11 @@ TEST_F(LevelFile, TitleLineKeepsItsSpacesAndNeverItsCr) {
     dir.write("levels/1.lvl", "alone\r");
     ASSERT_TRUE(game.loadLevel(1));
     EXPECT_EQ(game.levelTitle, "alone");
+
+    // Only the CR of the line end goes; one inside the line is the title's.
+    dir.write("levels/1.lvl", levelBytes("a\rb", "0 1 0 3"));
+    ASSERT_TRUE(game.loadLevel(1));
+    EXPECT_EQ(game.levelTitle, "a\rb");
 }
 
 TEST_F(LevelFile, NumbersAndCellsAreReadByOrderNotByLineLayout) {
