@@ -1,5 +1,6 @@
 // The keys of the main menu, the level-won screen, the help screen and the
 // non-arrow keys of play.
+#include <cstdint>
 #include <initializer_list>
 
 #include "shell/game.h"
@@ -145,7 +146,8 @@ void Game::handleWonInput() {
     screenMode = MainMenu;
     redrawNeeded = true;
     stopStep();
-    if (loadLevel(levelNumber + 1)) {
+    // The highest number there is has no level after it.
+    if (levelNumber < INT32_MAX && loadLevel(levelNumber + 1)) {
         clear_keybuf();
         screenMode = Playing;
         redrawNeeded = true;

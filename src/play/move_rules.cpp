@@ -28,11 +28,15 @@ void Game::handlePlayInput() {
         return;
     }
     if (selection == None) {
-        if (key[KEY_O]) {
+        // After the options screen only Right and Left are looked at: an Up
+        // or Down still held from the menu must not start a move.
+        bool fromOptions = key[KEY_O] != 0;
+        if (fromOptions) {
             fadeOut(5);
             optionsMenu();
         }
-        startMove(key[KEY_UP] != 0, key[KEY_DOWN] != 0, key[KEY_RIGHT] != 0, key[KEY_LEFT] != 0);
+        startMove(!fromOptions && key[KEY_UP] != 0, !fromOptions && key[KEY_DOWN] != 0, key[KEY_RIGHT] != 0,
+                  key[KEY_LEFT] != 0);
         if (!handlePlayCommandKeys()) return;
     }
     stepTick();

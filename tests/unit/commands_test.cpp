@@ -311,6 +311,16 @@ TEST_F(Commands, ArrowHeldAsTheOptionsScreenClosesStartsAMoveInTheSameStep) {
     EXPECT_EQ(game->selection, Left);
 }
 
+TEST_F(Commands, UpOrDownHeldAsTheOptionsScreenClosesIsNotAMove) {
+    playABit();
+    harness::holdKey(KEY_O, 0, 100);
+    harness::holdKey(KEY_ESC, 2000, 2200);
+    harness::holdKey(KEY_UP, 2150, 2600);
+    step();
+    EXPECT_EQ(game->moveCount, 5);
+    EXPECT_EQ(game->selection, None);
+}
+
 // --- level won ----------------------------------------------------------------
 
 TEST_F(Commands, WonScreenWaitsForItsKeys) {
