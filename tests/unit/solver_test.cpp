@@ -126,15 +126,6 @@ TEST_F(SolverTest, GivesUpPastItsLimitAndCountsWhatItExplored) {
     EXPECT_GT(result.statesExplored, 0u);
 }
 
-TEST_F(SolverTest, ADogAlreadyOnTheBoneNeedsNoMove) {
-    setBoard({"", "===D"});
-    game.boneColumn = 3;
-    game.boneRow = 1;
-    SolveResult result = solveLevel(game);
-    EXPECT_EQ(result.outcome, SolveResult::Solved);
-    EXPECT_TRUE(result.moves.empty());
-}
-
 TEST_F(SolverTest, PositionsOutsideTheBoardAreReportedNotSearched) {
     setBoard({"", "===D"});
     game.boneColumn = 20;
