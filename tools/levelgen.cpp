@@ -2,6 +2,9 @@
 //
 //   tunnelwick-levelgen analyse SOURCE.txt...
 //       fewest moves, positions searched, and what each first move leads to
+//   tunnelwick-levelgen play SOURCE.txt MOVE...
+//       the board after the moves (Up, Down, Left, Right), and whether the
+//       level can still be won from there
 //   tunnelwick-levelgen search SEED TRIES ROCK% TUNNEL% MINMOVES MAXMOVES
 //                              [MAXSTATES [GRASSROCKS [DEAD]]]
 //       random boards; prints those whose fewest moves lie in MINMOVES to
@@ -110,6 +113,37 @@ int analyseFiles(Game& g, int argc, char** argv) {
     return 0;
 }
 
+int playFile(Game& g, int argc, char** argv) {
+    std::ifstream in(argv[2], std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    LevelText level;
+    std::string error;
+    if (!parseLevelText(s.str(), level, error)) {
+        std::printf("%s: %s\n", argv[2], error.c_str());
+        return 2;
+    }
+    apply(g, level);
+    for (int i = 3; i < argc; ++i) {
+        int32_t d = None;
+        for (int32_t candidate : {Up, Down, Left, Right})
+            if (std::strcmp(argv[i], directionName(candidate)) == 0) d = candidate;
+        if (d == None) {
+            std::printf("%s: not a move\n", argv[i]);
+            return 2;
+        }
+        if (playMove(g, d)) {
+            std::printf("won after %d moves\n", i - 2);
+            return 0;
+        }
+    }
+    for (const std::string& row : boardRows(g)) std::printf("|%s|\n", row.c_str());
+    SolveResult rest = solveLevel(g, 3000000);
+    std::printf("from here: %s%s\n", outcomeText(rest).c_str(),
+                rest.reason.empty() ? "" : (" (" + rest.reason + ")").c_str());
+    return 0;
+}
+
 int search(Game& g, int argc, char** argv) {
     if (argc < 8) return 2;
     std::mt19937 rng(std::strtoul(argv[2], nullptr, 10));
@@ -169,6 +203,7 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
                      "usage: tunnelwick-levelgen analyse SOURCE.txt...\n"
+                     "       tunnelwick-levelgen play SOURCE.txt MOVE...\n"
                      "       tunnelwick-levelgen search SEED TRIES ROCK%% TUNNEL%% MINMOVES MAXMOVES\n"
                      "                              [MAXSTATES [GRASSROCKS [DEAD]]]\n");
         return 2;
@@ -180,5 +215,6 @@ int main(int argc, char** argv) {
     Game game(&quit);
     if (std::strcmp(argv[1], "analyse") == 0) return analyseFiles(game, argc, argv);
     if (std::strcmp(argv[1], "search") == 0) return search(game, argc, argv);
+    if (std::strcmp(argv[1], "play") == 0) return playFile(game, argc, argv);
     return 2;
 }
