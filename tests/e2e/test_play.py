@@ -50,7 +50,7 @@ def shipped_solution(number):
     path = os.path.join(e2e.DATA_DIR, "levels", "%d.lvl" % number)
     with open(path, "rb") as f:
         title = f.readline().rstrip(b"\r\n").decode("latin-1")
-    solver = os.path.join(os.path.dirname(e2e.BINARY), "tools", "tunnelwick-solve")
+    solver = os.path.join(os.path.dirname(e2e.BINARY), "tunnelwick-solve")
     out = subprocess.run([solver, path], stdout=subprocess.PIPE, check=True, timeout=120).stdout.decode()
     keys = re.search(r"fewest moves \d+: ([A-Za-z ]+)", out).group(1).split()
     return title, keys
