@@ -1,61 +1,28 @@
 """Ambient sounds as heard through SDL's disk audio driver: silent on the
 menu, the garden within moments of starting to play, silence once switched
 off in the options screen, and nothing at background volume 0."""
-import os
-import subprocess
-import time
-
 import e2e
+from test_options import on_options_screen
 
-SOUNDS = ("bird1a", "chaffinch1a", "car9b", "willow1a", "dog1a")
-OPTIONS_GREY = (20, 20, 20)
 LOUD = 30.0  # RMS; a sound at channel volume 25 of 255 still clears this
-
-
-def ensure_sounds(game_dir):
-    """The shipped recordings where they exist; a sox tone in their place
-    where they do not yet, so that every test hears something."""
-    os.makedirs(game_dir.file("sounds"), exist_ok=True)
-    for name in SOUNDS:
-        path = game_dir.file("sounds/%s.mp3" % name)
-        if not os.path.exists(path):
-            subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", path, "synth", "2", "sine", "1200",
-                            "vol", "0.5"], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
-def wait_for_audio(game, seconds):
-    """Waits until the capture holds at least this many seconds."""
-    e2e.wait_for(lambda: game.audio_seconds() >= seconds, "%.1f s of captured sound" % seconds,
-                 timeout=seconds + 20)
-
-
-def on_options_screen(game):
-    shot = game.screenshot()
-    return all(shot.pixel(x, y) == OPTIONS_GREY for x, y in ((10, 10), (630, 470), (320, 300)))
 
 
 class AmbientTest(e2e.GameTestCase):
     def start(self, settings):
-        game_dir = self.make_dir(replace={"settings.ini": settings})
-        ensure_sounds(game_dir)
-        game = self.start_game(game_dir=game_dir, audio="disk")
+        game = self.start_game(replace={"settings.ini": settings}, audio="disk")
         game.wait_for_frame()
         return game
 
-    def loud_since(self, game, start, window=1.0):
-        """Waits for a loud window of captured sound after start (capture
-        seconds); returns where it begins."""
-        def loud():
-            end = game.audio_seconds()
-            at = max(start, end - window)
-            return at if end - start >= window and game.audio_rms(at, end) > LOUD else None
-        return self.wait_for(loud, "ambient sound to be heard", timeout=12)
+    def wait_for_audio(self, game, seconds):
+        """Waits until the capture holds at least this many seconds."""
+        self.wait_for(lambda: game.audio_seconds() >= seconds, "%.1f s of captured sound" % seconds,
+                      timeout=seconds + 20)
 
     def test_main_menu_stays_silent(self):
         game = self.start("255\n1\n")
         # Long enough for the bird to have started twice over, had it been
         # allowed to.
-        wait_for_audio(game, 9)
+        self.wait_for_audio(game, 9)
         self.assertEqual(game.audio_rms(0, 9), 0.0)
         self.assertEqual(game.close(), 0)
 
@@ -63,7 +30,11 @@ class AmbientTest(e2e.GameTestCase):
         game = self.start("255\n1\n")
         game.tap("Return")  # Play
         started = game.audio_seconds()
-        heard = self.loud_since(game, 0)
+
+        def loud():  # the start of a loud second of capture
+            end = game.audio_seconds()
+            return end - 1.0 if end >= 1.0 and game.audio_rms(end - 1.0, end) > LOUD else None
+        heard = self.wait_for(loud, "ambient sound to be heard", timeout=12)
         # The bird starts about four seconds after start-up.
         print("first sound at %.1f s of capture (play began at %.1f s)" % (heard, started))
         self.assertLess(heard, started + 6.5)
@@ -74,13 +45,13 @@ class AmbientTest(e2e.GameTestCase):
         # The switch acts from the first update after the screen closes:
         # the looping bird goes on meanwhile.
         mark = game.audio_seconds()
-        wait_for_audio(game, mark + 1.5)
+        self.wait_for_audio(game, mark + 1.5)
         self.assertGreater(game.audio_rms(mark + 0.5, mark + 1.5), LOUD)
 
         game.tap("Escape")
         self.wait_for(lambda: not on_options_screen(game), "the playing screen again")
         closed = game.audio_seconds()
-        wait_for_audio(game, closed + 4)
+        self.wait_for_audio(game, closed + 4)
         self.assertEqual(game.audio_rms(closed + 1.5, closed + 4), 0.0)
         self.assertEqual(game.dir.read("settings.ini"), b"255\r\n0\r\n")
         self.assertEqual(game.close(), 0)
@@ -88,7 +59,7 @@ class AmbientTest(e2e.GameTestCase):
     def test_background_volume_zero_silences_play(self):
         game = self.start("0\n1\n")
         game.tap("Return")
-        wait_for_audio(game, 10)
+        self.wait_for_audio(game, 10)
         self.assertEqual(game.audio_rms(0, 10), 0.0)
         self.assertEqual(game.close(), 0)
 

@@ -1,6 +1,7 @@
 """The launcher: seeds the per-user game directory, keeps the player's files
 on later runs, and starts the game there."""
 import os
+import pathlib
 import shutil
 import subprocess
 import tempfile
@@ -11,7 +12,7 @@ import e2e
 LAUNCHER = os.path.join(e2e.SOURCE_DIR, "tools", "tunnelwick-launcher.sh")
 
 # Stands in for the game: notes where it ran and what it found there.
-FAKE_GAME = """#!/bin/sh
+FAKE_GAME = b"""#!/bin/sh
 pwd > "$RUN_LOG"
 find . -type f | sort >> "$RUN_LOG"
 exit ${FAKE_STATUS:-0}
@@ -20,13 +21,11 @@ exit ${FAKE_STATUS:-0}
 
 def write(path, content):
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(content)
+    pathlib.Path(path).write_bytes(content)
 
 
 def read(path):
-    with open(path, "rb") as f:
-        return f.read()
+    return pathlib.Path(path).read_bytes()
 
 
 class LauncherSeeding(unittest.TestCase):
@@ -34,29 +33,27 @@ class LauncherSeeding(unittest.TestCase):
         self.root = tempfile.mkdtemp(prefix="tunnelwick-launcher-")
         self.addCleanup(shutil.rmtree, self.root, True)
         self.data = os.path.join(self.root, "shipped")
-        write(os.path.join(self.data, "graphics", "rock.pcx"), b"rock v1")
-        write(os.path.join(self.data, "graphics", "menu", "play.pcx"), b"play")
-        write(os.path.join(self.data, "sounds", "bird1a.mp3"), b"bird")
-        write(os.path.join(self.data, "levels", "1.lvl"), b"level one\r\n")
-        write(os.path.join(self.data, "levels", "2.lvl"), b"level two\r\n")
-        write(os.path.join(self.data, "highscores.dat"), b"")
+        self.shipped = {"graphics/rock.pcx": b"rock v1", "graphics/menu/play.pcx": b"play",
+                        "sounds/bird1a.mp3": b"bird", "levels/1.lvl": b"level one\r\n",
+                        "levels/2.lvl": b"level two\r\n", "highscores.dat": b""}
+        for name, content in self.shipped.items():
+            self.ship(name, content)
         self.fake = os.path.join(self.root, "fake-game")
-        write(self.fake, FAKE_GAME.encode())
+        write(self.fake, FAKE_GAME)
         os.chmod(self.fake, 0o755)
         self.xdg = os.path.join(self.root, "xdg")
         self.game_dir = os.path.join(self.xdg, "tunnelwick")
         self.log = os.path.join(self.root, "run.log")
 
+    def ship(self, name, content):
+        write(os.path.join(self.data, name), content)
+
     def launch(self, **env):
         run_env = dict(os.environ, TUNNELWICK_DATA=self.data, TUNNELWICK_BIN=self.fake, XDG_DATA_HOME=self.xdg,
                        RUN_LOG=self.log)
-        for k, v in env.items():
-            if v is None:
-                run_env.pop(k, None)
-            else:
-                run_env[k] = v
-        return subprocess.run([LAUNCHER], env=run_env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60,
-                              cwd=self.root)
+        run_env.update(env)
+        run_env = {k: v for k, v in run_env.items() if v is not None}
+        return subprocess.run([LAUNCHER], env=run_env, capture_output=True, timeout=60, cwd=self.root)
 
     def game(self, name):
         return os.path.join(self.game_dir, name)
@@ -66,32 +63,26 @@ class LauncherSeeding(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         lines = read(self.log).decode().split("\n")
         self.assertEqual(lines[0], self.game_dir)
-        self.assertEqual(sorted(l for l in lines[1:] if l),
-                         ["./graphics/menu/play.pcx", "./graphics/rock.pcx", "./highscores.dat", "./levels/1.lvl",
-                          "./levels/2.lvl", "./sounds/bird1a.mp3"])
+        self.assertEqual(sorted(l for l in lines[1:] if l), sorted("./" + name for name in self.shipped))
         self.assertEqual(read(self.game("levels/1.lvl")), b"level one\r\n")
 
     def test_later_runs_keep_the_players_files_and_add_new_ones(self):
         self.launch()
-        write(self.game("highscores.dat"), b"1 12\r\n")
-        write(self.game("settings.ini"), b"100\r\n0\r\n")
-        write(self.game("levels/1.lvl"), b"my edited level one\r\n")
-        write(self.game("levels/42.lvl"), b"my own level\r\n")
+        players = {"highscores.dat": b"1 12\r\n", "settings.ini": b"100\r\n0\r\n",
+                   "levels/1.lvl": b"my edited level one\r\n", "levels/42.lvl": b"my own level\r\n"}
+        for name, content in players.items():
+            write(self.game(name), content)
         os.remove(self.game("levels/2.lvl"))  # the player may delete one; it comes back
         # A new release: a new level, a changed level, better art.
-        write(os.path.join(self.data, "levels", "3.lvl"), b"level three\r\n")
-        write(os.path.join(self.data, "levels", "1.lvl"), b"level one, revised\r\n")
-        write(os.path.join(self.data, "graphics", "rock.pcx"), b"rock v2")
-        write(os.path.join(self.data, "highscores.dat"), b"")
+        self.ship("levels/3.lvl", b"level three\r\n")
+        self.ship("levels/1.lvl", b"level one, revised\r\n")
+        self.ship("graphics/rock.pcx", b"rock v2")
 
         self.assertEqual(self.launch().returncode, 0)
-        self.assertEqual(read(self.game("highscores.dat")), b"1 12\r\n")
-        self.assertEqual(read(self.game("settings.ini")), b"100\r\n0\r\n")
-        self.assertEqual(read(self.game("levels/1.lvl")), b"my edited level one\r\n")
-        self.assertEqual(read(self.game("levels/42.lvl")), b"my own level\r\n")
-        self.assertEqual(read(self.game("levels/3.lvl")), b"level three\r\n")
-        self.assertEqual(read(self.game("levels/2.lvl")), b"level two\r\n")
-        self.assertEqual(read(self.game("graphics/rock.pcx")), b"rock v2")
+        expected = dict(players, **{"levels/3.lvl": b"level three\r\n", "levels/2.lvl": b"level two\r\n",
+                                    "graphics/rock.pcx": b"rock v2"})
+        for name, content in expected.items():
+            self.assertEqual(read(self.game(name)), content, name)
         leftovers = [f for _, _, files in os.walk(self.game_dir) for f in files if ".new." in f]
         self.assertEqual(leftovers, [])
 
@@ -101,20 +92,16 @@ class LauncherSeeding(unittest.TestCase):
         for xdg in (None, "", "relative/path"):
             result = self.launch(XDG_DATA_HOME=xdg, HOME=home)
             self.assertEqual(result.returncode, 0, result.stderr)
-            self.assertEqual(read(self.log).decode().split("\n")[0],
-                             os.path.join(home, ".local", "share", "tunnelwick"))
+            self.assertEqual(read(self.log).decode().split("\n")[0], os.path.join(home, ".local/share/tunnelwick"))
 
-    def test_the_games_exit_status_comes_through(self):
-        self.assertEqual(self.launch(FAKE_STATUS="1").returncode, 1)
-
-    def test_missing_binary_or_data_is_said_plainly(self):
-        result = self.launch(TUNNELWICK_BIN=os.path.join(self.root, "nothing"))
-        self.assertNotEqual(result.returncode, 0)
-        self.assertIn(b"binary was not found", result.stderr)
-        result = self.launch(TUNNELWICK_DATA=os.path.join(self.root, "nothing"))
-        self.assertNotEqual(result.returncode, 0)
-        self.assertIn(b"data directory was not found", result.stderr)
+    def test_missing_binary_or_data_is_said_plainly_and_the_exit_status_comes_through(self):
+        for var, text in (("TUNNELWICK_BIN", b"binary was not found"),
+                          ("TUNNELWICK_DATA", b"data directory was not found")):
+            result = self.launch(**{var: os.path.join(self.root, "nothing")})
+            self.assertNotEqual(result.returncode, 0)
+            self.assertIn(text, result.stderr)
         self.assertFalse(os.path.exists(self.game_dir))
+        self.assertEqual(self.launch(FAKE_STATUS="1").returncode, 1)
 
 
 class LauncherWithTheGame(e2e.GameTestCase):

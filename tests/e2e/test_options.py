@@ -4,33 +4,34 @@ import os
 
 import e2e
 
-OPTIONS_GREY = (20, 20, 20)
-
 
 def on_options_screen(game):
     shot = game.screenshot()
-    return all(shot.pixel(x, y) == OPTIONS_GREY for x, y in ((10, 10), (630, 470), (320, 300)))
+    return all(shot.pixel(x, y) == (20, 20, 20) for x, y in ((10, 10), (630, 470), (320, 300)))
 
 
 class OptionsTest(e2e.GameTestCase):
-    def open_from_menu(self, game):
-        game.tap("Down", "Return")  # Options is the second button
+    def enter(self, game, *keys):
+        game.tap(*keys)
         self.wait_for(lambda: on_options_screen(game), "the options screen")
+
+    def leave(self, game, saved=None):
+        game.tap("Escape")
+        if saved is not None:
+            self.wait_for(lambda: game.dir.read("settings.ini") == saved, "settings.ini to hold %r" % saved)
+        self.wait_for(lambda: not on_options_screen(game), "the options screen to close")
 
     def test_choices_are_saved_and_read_back_at_the_next_start(self):
         # Bare LF line ends, as another system may have written them.
         game_dir = self.make_dir(replace={"settings.ini": b"5\n1\n"})
         game = self.start_game(game_dir=game_dir)
         game.wait_for_frame()
-        self.open_from_menu(game)
+        self.enter(game, "Down", "Return")  # Options is the second button
         game.hold("Down", 1.0)     # 5 steps down and more: stops at 0
         game.tap("Right", "Up")    # ambient noise off
         game.hold("Up", 0.6)       # one toggle however long it is held
         game.tap("Down")           # and back off again
-        game.tap("Escape")
-        self.wait_for(lambda: game.dir.read("settings.ini") == b"0\r\n0\r\n",
-                      "settings.ini to hold volume 0 and ambient noise off")
-        self.wait_for(lambda: not on_options_screen(game), "the main menu again")
+        self.leave(game, b"0\r\n0\r\n")
         self.assertFalse(os.path.exists(game_dir.file("settings.ini.tmp")))
         self.assertEqual(game.close(), 0)
 
@@ -40,33 +41,24 @@ class OptionsTest(e2e.GameTestCase):
         game = self.start_game(game_dir=game_dir)
         game.wait_for_frame()
         os.remove(game_dir.file("settings.ini"))
-        game.tap("Return")         # Play
-        game.tap("o")
-        self.wait_for(lambda: on_options_screen(game), "the options screen")
-        game.tap("Escape")
-        self.wait_for(lambda: game.dir.read("settings.ini") == b"0\r\n0\r\n",
-                      "settings.ini written again with the values read")
-        self.wait_for(lambda: not on_options_screen(game), "the playing screen again")
-        self.assertTrue(game.running())
+        self.enter(game, "Return", "o")
+        self.leave(game, b"0\r\n0\r\n")
         self.assertEqual(game.close(), 0)
 
     def test_volume_stops_at_full_and_an_unwritable_file_is_harmless(self):
         game_dir = self.make_dir(replace={"settings.ini": "250\n0\n"})
-        # A directory where the temporary file would go: the save must fail
-        # and leave the old file as it was.
+        # A directory where the temporary file would go: the save fails and
+        # leaves the old file as it was.
         os.mkdir(game_dir.file("settings.ini.tmp"))
         game = self.start_game(game_dir=game_dir)
         game.wait_for_frame()
-        self.open_from_menu(game)
+        self.enter(game, "Down", "Return")
         game.hold("Up", 1.0)
-        game.tap("Escape")
-        self.wait_for(lambda: not on_options_screen(game), "the main menu again")
+        self.leave(game)
         self.assertEqual(game.dir.read("settings.ini"), b"250\r\n0\r\n")
         os.rmdir(game_dir.file("settings.ini.tmp"))
-        self.open_from_menu(game)
-        game.tap("Escape")
-        self.wait_for(lambda: game.dir.read("settings.ini") == b"255\r\n0\r\n",
-                      "settings.ini with volume 255")
+        self.enter(game, "Down", "Return")
+        self.leave(game, b"255\r\n0\r\n")
         self.assertEqual(game.close(), 0)
 
 

@@ -38,7 +38,7 @@ protected:
     void update() { game->updateAmbientSounds(); }
 };
 
-TEST_F(AmbientTest, OpensEachRecordingFromItsOwnFile) {
+TEST_F(AmbientTest, OpensEachShippedRecordingFromItsOwnFile) {
     mkdir("sounds", 0755);
     const char* names[5] = {"bird1a", "chaffinch1a", "car9b", "willow1a", "dog1a"};
     for (int missing = 0; missing < 5; ++missing) {
@@ -46,8 +46,7 @@ TEST_F(AmbientTest, OpensEachRecordingFromItsOwnFile) {
         for (int i = 0; i < 5; ++i) {
             std::string path = std::string("sounds/") + names[i] + ".mp3";
             std::remove(path.c_str());
-            if (i != missing)
-                std::ofstream(path, std::ios::binary) << std::ifstream(harness::dataDir() + "/sounds/bird1a.mp3").rdbuf();
+            if (i != missing) std::ofstream(path, std::ios::binary) << std::ifstream(harness::dataDir() + "/" + path).rdbuf();
         }
         const int64_t opened = 1000000 + 1000 * missing;
         atSecond(opened);
