@@ -7,40 +7,37 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "harness.h"
 #include "shell/game.h"
 
 namespace {
 
-// A plain level: sky, ground line, dirt everywhere below.
-std::string plainLevel(const std::string& title, int dogColumn, int dogRow, int boneColumn,
-                       int boneRow) {
-    std::string s = title + "\r\n" + std::to_string(dogColumn) + " " + std::to_string(dogRow) +
-                    " " + std::to_string(boneColumn) + " " + std::to_string(boneRow) + "\r\n";
+// Sky, ground line, dirt everywhere below; the dog starts on the ground line.
+std::string plainLevel(const std::string& title, int dogColumn, int boneColumn, int boneRow) {
+    std::string s = title + "\r\n" + std::to_string(dogColumn) + " 1 " +
+                    std::to_string(boneColumn) + " " + std::to_string(boneRow) + "\r\n";
     for (int row = 0; row < 15; ++row) {
-        char code = row == 0 ? 2 : row == 1 ? 19 : 16;
-        for (int column = 0; column < 20; ++column) {
-            s += code;
-            s += ' ';
-        }
+        for (int column = 0; column < 20; ++column) s += {char(row == 0 ? 2 : row == 1 ? 19 : 16), ' '};
         s += "\r\n";
     }
     return s;
 }
 
-// Applies the key changes scheduled for this very moment, leaving no trace
-// among the rests the code under test makes.
-void settle() {
-    rest(0);
-    harness::rests.pop_back();
+// The start and the end of a message box, and no web address in it.
+void expectMessage(const std::string& text, const std::string& start, const std::string& end) {
+    EXPECT_EQ(text.rfind(start, 0), 0u) << text;
+    EXPECT_TRUE(text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0)
+        << text;
+    EXPECT_EQ(text.find("http"), std::string::npos) << text;
+    EXPECT_EQ(text.find("www"), std::string::npos) << text;
 }
 
-bool allRestsWere(unsigned ms) {
-    return !harness::rests.empty() &&
-           std::all_of(harness::rests.begin(), harness::rests.end(),
-                       [ms](unsigned r) { return r == ms; });
-}
+struct Hold {
+    int scancode;
+    unsigned long from, to;
+};
 
 class Commands : public testing::Test {
 protected:
@@ -50,17 +47,22 @@ protected:
 
     void SetUp() override {
         mkdir("levels", 0755);
-        dir.write("levels/1.lvl", plainLevel("First Dig", 2, 1, 10, 8));
-        dir.write("levels/2.lvl", plainLevel("Second Dig", 5, 1, 15, 12));
+        dir.write("levels/1.lvl", plainLevel("First Dig", 2, 10, 8));
+        dir.write("levels/2.lvl", plainLevel("Second Dig", 5, 15, 12));
         dir.write("highscores.dat", "");
         game = std::make_unique<Game>(&quit);
-        ASSERT_EQ(game->levelNumber, 1);
         ASSERT_EQ(game->levelTitle, "First Dig");
     }
 
+    // Holds the keys, then applies what is due now without recording a rest.
+    void hold(const std::vector<Hold>& holds) {
+        for (const Hold& h : holds) harness::holdKey(h.scancode, h.from, h.to);
+        rest(0);
+        harness::rests.pop_back();
+    }
     // As the main loop does: one input step once a poll has seen input.
-    void step() {
-        settle();
+    void step(const std::vector<Hold>& holds) {
+        hold(holds);
         ASSERT_TRUE(game->pollInput());
         game->handleInput();
     }
@@ -73,291 +75,189 @@ protected:
         game->dogRow = 6;
         game->moveCount = 5;
     }
+    void expectPlayKept() {
+        EXPECT_EQ(game->screenMode, Playing);
+        EXPECT_EQ(game->moveCount, 5);
+        EXPECT_EQ(game->dogColumn, 9);
+        EXPECT_EQ(game->dogRow, 6);
+    }
 };
 
 }  // namespace
 
-// --- main menu ---------------------------------------------------------------
-
-TEST_F(Commands, MenuUpFromPlayWrapsToQuitOncePerPressHoweverLongHeld) {
-    game->selection = 0;
-    harness::holdKey(KEY_UP, 0, 700);
-    step();
-    EXPECT_EQ(game->selection, 3);
-    EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_GE(harness::nowMs, 700u) << "returned before Up was let go";
-    EXPECT_TRUE(allRestsWere(20));
-    EXPECT_FALSE(game->pollInput());
-}
-
-TEST_F(Commands, MenuDownFromQuitWrapsToPlayAndUpWinsOverDown) {
-    game->selection = 3;
-    harness::holdKey(KEY_DOWN, 0, 100);
-    step();
-    EXPECT_EQ(game->selection, 0);
-
-    game->selection = 2;
-    harness::holdKey(KEY_UP, 0, 100);
-    harness::holdKey(KEY_DOWN, 0, 100);
-    step();
-    EXPECT_EQ(game->selection, 1);
-}
-
-TEST_F(Commands, MenuEscapeWithLQuitsAndStillOpensTheEditor) {
-    game->selection = 2;
-    harness::holdKey(KEY_ESC, 0, 60);
-    harness::holdKey(KEY_L, 0, 200);
-    step();
-    EXPECT_TRUE(quit);
-    EXPECT_EQ(game->screenMode, LevelEditor);
-    EXPECT_EQ(game->selection, 255);  // the dog brush
-    EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_GE(harness::nowMs, 200u);
-    EXPECT_TRUE(allRestsWere(30));
-    EXPECT_EQ(game->levelNumber, 1);
-    EXPECT_EQ(game->levelTitle, "First Dig");
+// Each step returns only once its keys are let go, so the next poll sees
+// nothing: an arrow moves once however long it is held, and an Escape that
+// leaves a screen never also quits from the menu.
+TEST_F(Commands, MenuAndHelpKeysLeadWhereTheyShouldAndAreLetGoFirst) {
+    struct Case {
+        const char* what;
+        int mode, selection;
+        std::vector<Hold> holds;
+        int modeAfter, selectionAfter;  // -1: any
+        bool quits;
+        int fades;  // -1: either way
+    };
+    const Case cases[] = {
+        {"Up wraps", MainMenu, 0, {{KEY_UP, 0, 700}}, MainMenu, 3, false, 0},
+        {"Down wraps", MainMenu, 3, {{KEY_DOWN, 0, 100}}, MainMenu, 0, false, 0},
+        {"Up wins", MainMenu, 2, {{KEY_UP, 0, 100}, {KEY_DOWN, 0, 100}}, MainMenu, 1, false, 0},
+        {"Play", MainMenu, 0, {{KEY_ENTER, 0, 100}, {KEY_SPACE, 50, 400}}, Playing, None, false, 0},
+        {"Options and back", MainMenu, 1, {{KEY_ENTER, 0, 100}, {KEY_ESC, 2000, 2200}}, MainMenu, 0,
+         false, 1},
+        {"Help", MainMenu, 2, {{KEY_SPACE, 0, 100}}, HelpScreen, -1, false, 1},
+        {"back from Help", HelpScreen, 2, {{KEY_ESC, 0, 1500}}, MainMenu, 1, false, 1},
+        // Escape's quit does not stop L from opening the editor, on the dog brush.
+        {"Escape and L", MainMenu, 2, {{KEY_ESC, 0, 60}, {KEY_L, 0, 200}}, LevelEditor, 255, true, -1},
+        {"Quit", MainMenu, 3, {{KEY_ENTER, 0, 150}}, MainMenu, 3, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(game->loadLevel(1));
+        harness::reset();
+        quit = false;
+        game->screenMode = c.mode;
+        game->selection = c.selection;
+        game->moveCount = 3;  // Play goes on with the level as it stands
+        step(c.holds);
+        EXPECT_EQ(game->screenMode, c.modeAfter);
+        EXPECT_TRUE(c.selectionAfter < 0 || game->selection == c.selectionAfter) << game->selection;
+        EXPECT_EQ(quit, c.quits);
+        EXPECT_TRUE(c.fades < 0 || (harness::vsyncCount > 0) == (c.fades == 1));
+        EXPECT_TRUE(game->redrawNeeded || c.quits);
+        EXPECT_TRUE(c.modeAfter != Playing || game->moveCount == 3) << "Play keeps the level";
+        EXPECT_EQ(game->levelTitle, "First Dig");
+        unsigned long released = 0;
+        for (const Hold& h : c.holds) released = std::max(released, h.to);
+        EXPECT_GE(harness::nowMs, released);
+        EXPECT_FALSE(game->pollInput());
+    }
+    EXPECT_EQ(getpixel(screen, 320, 240), makecol(0, 0, 0)) << "Quit, the last case, fades out";
 }
 
 TEST_F(Commands, MenuAboutBoxNamesTheLibrariesAndWaitsForA) {
     game->selection = 1;
-    harness::holdKey(KEY_A, 0, 300);
-    step();
+    step({{KEY_A, 0, 300}});
     ASSERT_EQ(harness::messages.size(), 1u);
-    const std::string& text = harness::messages[0];
-    EXPECT_EQ(text.rfind("W00f! Thanks for playing Tunnelwick", 0), 0u) << text;
-    EXPECT_NE(text.find("\n\nMade using FMOD (for the mp3 playing) and Allegro (for graphics, v " +
-                        std::string(allegro_id) + ")"),
-              std::string::npos)
-        << text;
-    EXPECT_EQ(text.find("http"), std::string::npos);
-    EXPECT_EQ(text.find("www"), std::string::npos);
+    expectMessage(harness::messages[0], "W00f! Thanks for playing Tunnelwick", "");
+    EXPECT_NE(harness::messages[0].find(std::string("\n\nMade using FMOD (for the mp3 playing) and "
+                                                    "Allegro (for graphics, v ") +
+                                        allegro_id + ")"),
+              std::string::npos);
     EXPECT_EQ(game->selection, 1);
-    EXPECT_EQ(game->screenMode, MainMenu);
     EXPECT_GE(harness::nowMs, 300u);
-    EXPECT_TRUE(allRestsWere(50));
-}
-
-TEST_F(Commands, MenuPlayGoesOnWithTheLoadedLevelAsItStands) {
-    game->moveCount = 3;
-    game->dogColumn = 4;
-    game->selection = 0;
-    harness::holdKey(KEY_ENTER, 0, 100);
-    harness::holdKey(KEY_SPACE, 50, 400);
-    step();
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_EQ(game->selection, None);
-    EXPECT_EQ(game->moveCount, 3);
-    EXPECT_EQ(game->dogColumn, 4);
-    EXPECT_GE(harness::nowMs, 400u) << "Space still held";
-    EXPECT_EQ(harness::vsyncCount, 0u) << "no fade into play";
-}
-
-TEST_F(Commands, HelpAndBackHighlightsOptionsAndEscapeThereDoesNotQuit) {
-    game->selection = 2;
-    harness::holdKey(KEY_SPACE, 0, 100);
-    step();
-    EXPECT_EQ(game->screenMode, HelpScreen);
-    EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_GT(harness::vsyncCount, 0u) << "faded to the help picture";
-
-    harness::holdKey(KEY_LEFT, 0, 100);  // the arrows do nothing here
-    rest(20);
-    EXPECT_FALSE(game->pollInput());
-    rest(100);
-
-    // Held for longer than the two fades take.
-    harness::holdKey(KEY_ESC, 0, 1500);
-    step();
-    EXPECT_EQ(game->screenMode, MainMenu);
-    EXPECT_EQ(game->selection, 1);
-    EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_GE(harness::nowMs, 1500u);
-    // Escape was let go inside the step, so the menu never sees it.
-    EXPECT_FALSE(game->pollInput());
-    EXPECT_FALSE(quit);
-}
-
-TEST_F(Commands, OptionsFromTheMenuComeBackWithPlayHighlighted) {
-    game->selection = 1;
-    harness::holdKey(KEY_ENTER, 0, 100);
-    harness::holdKey(KEY_ESC, 2000, 2200);  // leaves the options screen, after the fade
-    step();
-    EXPECT_EQ(game->screenMode, MainMenu);
-    EXPECT_EQ(game->selection, 0);
-    EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_GE(harness::nowMs, 2200u) << "the options screen ran";
-    rest(200);
-    EXPECT_FALSE(quit);
-}
-
-TEST_F(Commands, QuitFadesOutAndSetsTheQuitFlag) {
-    game->selection = 3;
-    harness::holdKey(KEY_ENTER, 0, 150);
-    step();
-    EXPECT_TRUE(quit);
-    EXPECT_EQ(game->screenMode, MainMenu);
-    EXPECT_GE(harness::nowMs, 150u);
-    EXPECT_EQ(getpixel(screen, 320, 240), makecol(0, 0, 0));
 }
 
 // --- keys of play other than the arrows -----------------------------------------
 
-TEST_F(Commands, RestartAnsweredNoOnlyRedrawsAndDrawsTheQuestionFirst) {
+TEST_F(Commands, RestartQuestionNoOrCloseKeepsTheLevelYesReadsItAgain) {
     playABit();
     clear_to_color(screen, makecol(255, 255, 255));
-    harness::holdKey(KEY_R, 0, 100);
-    harness::holdKey(KEY_N, 300, 500);
-    // Look at the screen while the question waits.
-    bool questionShown = false;
+    bool cleared = false, red = false;  // looked at while the question waits
     harness::at(200, [&] {
-        questionShown = getpixel(screen, 5, 5) == makecol(0, 0, 0);
-        bool red = false;
+        cleared = getpixel(screen, 5, 5) == makecol(0, 0, 0);
         for (int y = 240; y < 248; ++y)
-            for (int x = 180; x < 460; ++x)
-                if (getpixel(screen, x, y) == makecol(200, 10, 10)) red = true;
-        questionShown = questionShown && red;
+            for (int x = 180; x < 460; ++x) red = red || getpixel(screen, x, y) == makecol(200, 10, 10);
     });
-    settle();
+    hold({{KEY_R, 0, 100}, {KEY_N, 300, 500}});
     EXPECT_TRUE(game->handlePlayCommandKeys());
-    EXPECT_TRUE(questionShown);
-    EXPECT_EQ(game->moveCount, 5);
-    EXPECT_EQ(game->dogColumn, 9);
-    EXPECT_EQ(game->dogRow, 6);
+    EXPECT_TRUE(cleared && red) << "the question is drawn before the wait";
+    expectPlayKept();
     EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_EQ(game->screenMode, Playing);
     EXPECT_GE(harness::nowMs, 300u);
     EXPECT_LT(harness::nowMs, 500u) << "no wait for N to be let go";
-}
 
-TEST_F(Commands, RestartAnsweredYesReadsTheLevelAgain) {
-    playABit();
-    game->board[5][9] = 17;  // a tunnel dug on the way
-    harness::holdKey(KEY_R, 0, 100);
-    harness::holdKey(KEY_Y, 150, 300);
-    settle();
+    // The close button ends the question as No.
+    harness::reset();
+    harness::at(400, [this] { quit = true; });
+    hold({{KEY_R, 0, 100}});
     EXPECT_TRUE(game->handlePlayCommandKeys());
+    EXPECT_LT(harness::nowMs, 500u);
+    expectPlayKept();
+
+    // Yes reads the level again.
+    harness::reset();
+    quit = false;
+    game->board[5][9] = 17;  // a tunnel dug on the way
+    hold({{KEY_R, 0, 100}, {KEY_Y, 150, 300}});
+    EXPECT_TRUE(game->handlePlayCommandKeys());
+    EXPECT_EQ(game->screenMode, Playing);
     EXPECT_EQ(game->moveCount, 0);
     EXPECT_EQ(game->dogColumn, 2);
     EXPECT_EQ(game->dogRow, 1);
     EXPECT_EQ(game->board[5][9], 16);
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_TRUE(game->redrawNeeded);
-}
-
-TEST_F(Commands, CloseButtonDuringTheRestartQuestionEndsItAsNo) {
-    playABit();
-    harness::holdKey(KEY_R, 0, 100);
-    harness::at(400, [this] { quit = true; });
-    settle();
-    EXPECT_TRUE(game->handlePlayCommandKeys());
-    EXPECT_GE(harness::nowMs, 400u);
-    EXPECT_LT(harness::nowMs, 500u);
-    EXPECT_EQ(game->moveCount, 5);
-    EXPECT_EQ(game->dogColumn, 9);
 }
 
 TEST_F(Commands, EscapeInPlayRestartsTheLevelAndGoesToTheMenuOnPlay) {
     playABit();
-    harness::holdKey(KEY_ESC, 0, 180);
-    settle();
+    hold({{KEY_ESC, 0, 180}});
     EXPECT_FALSE(game->handlePlayCommandKeys()) << "the tick ends at Escape";
     EXPECT_EQ(game->screenMode, MainMenu);
     EXPECT_EQ(game->selection, 0);
     EXPECT_EQ(game->moveCount, 0);
     EXPECT_EQ(game->dogColumn, 2);
-    EXPECT_EQ(game->levelNumber, 1);
     EXPECT_GE(harness::nowMs, 180u);
-    EXPECT_FALSE(quit) << "the menu must not take the same Escape as Quit";
-
-    // Play again: the fresh level.
-    harness::holdKey(KEY_ENTER, 0, 100);
-    step();
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_EQ(game->moveCount, 0);
+    EXPECT_FALSE(game->pollInput()) << "the menu must not take the same Escape as Quit";
 }
 
 TEST_F(Commands, CommandKeysWaitWhileTheDogSlides) {
     playABit();
     game->selection = Right;  // a step in progress
     game->dogOffsetX = 6;
-    key[KEY_ESC] = -1;
-    key[KEY_R] = -1;
+    key[KEY_ESC] = key[KEY_R] = -1;
     game->handleInput();
     EXPECT_EQ(game->screenMode, Playing);
     EXPECT_TRUE(harness::rests.empty());
 }
 
+// Leaving the options screen returns into the same level; of the arrows held
+// as it closes only Left and Right start a move.
 TEST_F(Commands, OptionsFromPlayReturnIntoTheSameLevel) {
-    playABit();
-    harness::holdKey(KEY_O, 0, 100);
-    harness::holdKey(KEY_ESC, 2000, 2200);  // leaves the options screen, after the fade
-    step();
-    EXPECT_GE(harness::nowMs, 2200u) << "the options screen ran";
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_EQ(game->levelNumber, 1);
-    EXPECT_EQ(game->moveCount, 5);
-    EXPECT_EQ(game->dogColumn, 9);
-    EXPECT_EQ(game->dogRow, 6);
-}
-
-TEST_F(Commands, ArrowHeldAsTheOptionsScreenClosesStartsAMoveInTheSameStep) {
-    playABit();
-    harness::holdKey(KEY_O, 0, 100);
-    harness::holdKey(KEY_ESC, 2000, 2200);
-    harness::holdKey(KEY_LEFT, 2150, 2600);  // pressed while Escape is still held
-    step();
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_EQ(game->moveCount, 6);
-    EXPECT_EQ(game->selection, Left);
-}
-
-TEST_F(Commands, UpOrDownHeldAsTheOptionsScreenClosesIsNotAMove) {
-    playABit();
-    harness::holdKey(KEY_O, 0, 100);
-    harness::holdKey(KEY_ESC, 2000, 2200);
-    harness::holdKey(KEY_UP, 2150, 2600);
-    step();
-    EXPECT_EQ(game->moveCount, 5);
-    EXPECT_EQ(game->selection, None);
+    struct Case {
+        int arrow, moves, selection;
+    };
+    for (Case c : {Case{0, 5, None}, Case{KEY_LEFT, 6, Left}, Case{KEY_UP, 5, None}}) {
+        SCOPED_TRACE(testing::Message() << "arrow " << c.arrow);
+        playABit();
+        harness::reset();
+        std::vector<Hold> holds{{KEY_O, 0, 100}, {KEY_ESC, 2000, 2200}};
+        if (c.arrow) holds.push_back({c.arrow, 2150, 2600});  // while Escape is still held
+        step(holds);
+        EXPECT_GE(harness::nowMs, 2200u) << "the options screen ran";
+        EXPECT_EQ(game->screenMode, Playing);
+        EXPECT_EQ(game->moveCount, c.moves);
+        EXPECT_EQ(game->selection, c.selection);
+        if (!c.arrow) expectPlayKept();
+    }
 }
 
 // --- level won ----------------------------------------------------------------
 
-TEST_F(Commands, WonScreenWaitsForItsKeys) {
+TEST_F(Commands, WonScreenEnterOrEscapeStartsTheNextLevelFromScratch) {
     game->screenMode = LevelWon;
-    key[KEY_UP] = -1;
-    step();
+    key[KEY_UP] = -1;  // not one of its keys
+    step({});
     EXPECT_EQ(game->screenMode, LevelWon);
     EXPECT_FALSE(game->redrawNeeded);
     EXPECT_TRUE(harness::rests.empty());
-}
 
-TEST_F(Commands, WonScreenEnterStartsTheNextLevelFromScratch) {
-    game->screenMode = LevelWon;
-    game->selection = Right;  // the step that reached the bone
-    game->moveCount = 7;
-    harness::type("junk");
-    harness::holdKey(KEY_ENTER, 0, 120);
-    step();
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_EQ(game->levelNumber, 2);
-    EXPECT_EQ(game->levelTitle, "Second Dig");
-    EXPECT_EQ(game->moveCount, 0);
-    EXPECT_EQ(game->selection, None);
-    EXPECT_EQ(game->dogColumn, 5);
-    EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_FALSE(keypressed()) << "typing on the won screen reaches nothing";
-    EXPECT_GE(harness::nowMs, 120u);
-    EXPECT_TRUE(harness::messages.empty());
-}
-
-TEST_F(Commands, WonScreenEscapeGoesOnLikeEnterAndDoesNotQuit) {
-    game->screenMode = LevelWon;
-    harness::holdKey(KEY_ESC, 0, 120);
-    step();
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_EQ(game->levelNumber, 2);
-    EXPECT_FALSE(quit);
+    for (int k : {KEY_ENTER, KEY_ESC}) {
+        SCOPED_TRACE(testing::Message() << "scancode " << k);
+        ASSERT_TRUE(game->loadLevel(1));
+        harness::reset();
+        game->screenMode = LevelWon;
+        game->selection = Right;  // the step that reached the bone
+        game->moveCount = 7;
+        harness::type("junk");
+        step({{k, 0, 120}});
+        EXPECT_EQ(game->screenMode, Playing);
+        EXPECT_EQ(game->levelNumber, 2);
+        EXPECT_EQ(game->dogColumn, 5);
+        EXPECT_EQ(game->moveCount, 0);
+        EXPECT_EQ(game->selection, None);
+        EXPECT_FALSE(keypressed()) << "typing on the won screen reaches nothing";
+        EXPECT_GE(harness::nowMs, 120u);
+        EXPECT_FALSE(quit);
+    }
 }
 
 TEST_F(Commands, WinningTheLastLevelEndsTheGameBackOnLevelOne) {
@@ -365,23 +265,14 @@ TEST_F(Commands, WinningTheLastLevelEndsTheGameBackOnLevelOne) {
     game->screenMode = LevelWon;
     game->selection = Down;
     game->moveCount = 9;
-    harness::holdKey(KEY_SPACE, 0, 120);
-    step();
+    step({{KEY_SPACE, 0, 120}});
     ASSERT_EQ(harness::messages.size(), 1u);
-    const std::string& text = harness::messages[0];
-    EXPECT_EQ(text.rfind("Congratulations! You beat all the levels available in Tunnelwick!\n\n"
-                         "You can make your own levels and have them incorporated into the "
-                         "game, just visit\n",
-                         0),
-              0u)
-        << text;
-    const std::string ending = "and post in the forums!\n\nView the readme for more info.";
-    ASSERT_GE(text.size(), ending.size());
-    EXPECT_EQ(text.substr(text.size() - ending.size()), ending);
-    EXPECT_EQ(text.find("http"), std::string::npos);
-    EXPECT_EQ(text.find("www"), std::string::npos);
+    expectMessage(harness::messages[0],
+                  "Congratulations! You beat all the levels available in Tunnelwick!\n\n"
+                  "You can make your own levels and have them incorporated into the game, just "
+                  "visit\n",
+                  "and post in the forums!\n\nView the readme for more info.");
     EXPECT_GT(harness::vsyncCount, 0u) << "faded out first";
-
     EXPECT_EQ(game->screenMode, MainMenu);
     EXPECT_EQ(game->selection, 0);
     EXPECT_EQ(game->levelNumber, 1);

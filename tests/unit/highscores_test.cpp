@@ -4,11 +4,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <climits>
-#include <memory>
 
 #include "harness.h"
 #include "shell/game.h"
@@ -19,27 +16,22 @@ class HighScores : public testing::Test {
 protected:
     harness::ScratchDir dir{false};
     std::atomic<bool> quit{false};
-    std::unique_ptr<Game> game;
+    Game game{&quit};
 
-    void SetUp() override { game = std::make_unique<Game>(&quit); }
-
-    // Solves `level` in `moves` against a table holding `table`.
     void solve(int level, int moves) {
-        game->levelNumber = level;
-        game->moveCount = moves;
-        game->screenMode = LevelWon;
-        game->updateHighScores();
+        game.levelNumber = level;
+        game.moveCount = moves;
+        game.screenMode = LevelWon;
+        game.updateHighScores();
     }
     std::string table() const { return dir.read("highscores.dat"); }
+    // The won screen shows a record line only for -1 or at most the moves made.
+    bool showsNoRecordLine() const {
+        return game.recordMoves != -1 && game.recordMoves > game.moveCount;
+    }
 };
 
-// The level-won screen shows a record line only for -1 or a value at most the
-// moves made.
-bool showsNoRecordLine(const Game& g) {
-    return g.recordMoves != -1 && g.recordMoves > g.moveCount;
-}
-
-// Writes beyond `bytes` into any file fail from here on, as on a full disk.
+// Writes beyond `bytes` into any file fail while it lives, as on a full disk.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -57,131 +49,75 @@ private:
 
 }  // namespace
 
-TEST_F(HighScores, EmptyTableGetsTheLevelAppendedAsANewRecord) {
-    dir.write("highscores.dat", "");
-    solve(3, 17);
-    EXPECT_EQ(game->recordMoves, -1);
-    EXPECT_EQ(table(), "3 17\r\n");
-    solve(4, 9);
-    EXPECT_EQ(table(), "3 17\r\n4 9\r\n");
+TEST_F(HighScores, LookupAppendAndRewriteInPlace) {
+    struct Case {
+        const char* before;
+        int level, moves, record;  // record -1: a new record
+        const char* after;
+    };
+    const Case cases[] = {
+        {"", 3, 17, -1, "3 17\r\n"},
+        {"3 17\r\n", 4, 9, -1, "3 17\r\n4 9\r\n"},
+        // Better: only the level's line changes, byte for byte.
+        {"1 5\n3 17\n4 9\n", 3, 12, -1, "1 5\n3 12\n4 9\n"},
+        {"1 5\r\n3 17\r\n", 3, 17, 17, "1 5\r\n3 17\r\n"},  // tie
+        {"1 5\r\n3 17\r\n", 3, 20, 17, "1 5\r\n3 17\r\n"},  // worse
+        // Duplicates: the first counts, and a record replaces them all.
+        {"3 17\n2 4\n3 30\n", 3, 25, 17, "3 17\n2 4\n3 30\n"},
+        {"3 17\n2 4\n3 30\n", 3, 12, -1, "3 12\n2 4\n3 12\n"},
+        // A last line without a line break is read, rewritten, not run into.
+        {"2 4\n3 17", 3, 17, 17, "2 4\n3 17"},
+        {"2 4\n3 17", 3, 11, -1, "2 4\n3 11"},
+        {"2 4\n3 11", 5, 8, -1, "2 4\n3 11\n5 8\n"},
+        {"2 4\n3 11\n5 8\n", 5, 8, 8, "2 4\n3 11\n5 8\n"},
+        {"  7\t21 \r\n\n 3   17 ", 3, 16, -1, "  7\t21 \r\n\n 3   16 "},
+        {"  7\t21 \r\n\n 3   17 ", 7, 21, 21, "  7\t21 \r\n\n 3   17 "},
+        // A damaged line ends the lookup; a rewrite would drop what follows
+        // it, so the old table stays.
+        {"3 17\n1 x\n4 9\n", 4, 20, -1, "3 17\n1 x\n4 9\n4 20\n"},
+        {"3 17\n1 x\n4 9\n", 3, 12, -1, "3 17\n1 x\n4 9\n"},
+        {"3 17\n5\n", 3, 12, -1, "3 17\n5\n"},
+        {"3 17\n6 99999999999\n", 3, 12, -1, "3 17\n6 99999999999\n"},
+        {"3 17\n6 99999999999\n", 6, 4, -1, "3 17\n6 99999999999\n6 4\n"},
+        // A negative count is beaten, not added again on every win.
+        {"3 -1\n", 3, 40, -1, "3 40\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << '"' << c.before << "\" level " << c.level << " in "
+                                        << c.moves);
+        dir.write("highscores.dat", c.before);
+        solve(c.level, c.moves);
+        EXPECT_EQ(game.recordMoves, c.record);
+        EXPECT_EQ(table(), c.after);
+        EXPECT_FALSE(dir.exists("highscores2.dat"));
+    }
     EXPECT_TRUE(harness::messages.empty());
 }
 
-TEST_F(HighScores, BetterResultIsRewrittenInPlaceAndTheRestKeptByteForByte) {
-    dir.write("highscores.dat", "1 5\n3 17\n4 9\n");
-    solve(3, 12);
-    EXPECT_EQ(game->recordMoves, -1);
-    EXPECT_EQ(table(), "1 5\n3 12\n4 9\n");
-    EXPECT_FALSE(dir.exists("highscores2.dat"));
-}
-
-TEST_F(HighScores, TieAndWorseLeaveTheTableAndReportTheRecord) {
-    const std::string before = "1 5\r\n3 17\r\n";
-    dir.write("highscores.dat", before);
-    solve(3, 17);
-    EXPECT_EQ(game->recordMoves, 17);  // the tie line
-    EXPECT_EQ(table(), before);
-    solve(3, 20);
-    EXPECT_EQ(game->recordMoves, 17);  // the high-score line with 17
-    EXPECT_EQ(table(), before);
-    EXPECT_FALSE(dir.exists("highscores2.dat"));
-}
-
-TEST_F(HighScores, TheFirstOfDuplicateEntriesCountsAndARecordReplacesThemAll) {
-    dir.write("highscores.dat", "3 17\n2 4\n3 30\n");
-    solve(3, 25);  // worse than the first entry, better than the second
-    EXPECT_EQ(game->recordMoves, 17);
-    EXPECT_EQ(table(), "3 17\n2 4\n3 30\n");
-    solve(3, 12);
-    EXPECT_EQ(game->recordMoves, -1);
-    EXPECT_EQ(table(), "3 12\n2 4\n3 12\n");
-}
-
-TEST_F(HighScores, LastLineWithoutALineBreakIsReadRewrittenAndNotRunInto) {
-    dir.write("highscores.dat", "2 4\n3 17");
-    solve(3, 17);
-    EXPECT_EQ(game->recordMoves, 17);
-    solve(3, 11);
-    EXPECT_EQ(table(), "2 4\n3 11");
-    // A new level must not be glued onto the unfinished line ("3 115 8").
-    solve(5, 8);
-    EXPECT_EQ(table(), "2 4\n3 11\n5 8\n");
-    solve(5, 8);
-    EXPECT_EQ(game->recordMoves, 8);
-}
-
-TEST_F(HighScores, AnyWhiteSpaceSeparatesTheNumbers) {
-    dir.write("highscores.dat", "  7\t21 \r\n\n 3   17 ");
-    solve(3, 16);
-    EXPECT_EQ(table(), "  7\t21 \r\n\n 3   16 ");
-    solve(7, 21);
-    EXPECT_EQ(game->recordMoves, 21);
-}
-
-TEST_F(HighScores, DamagedLineEndsTheLookupAndARewriteThenKeepsTheOldTable) {
-    // Level 4 lies past the damage: not found, so it is added as new.
-    dir.write("highscores.dat", "3 17\n1 x\n4 9\n");
-    solve(4, 20);
-    EXPECT_EQ(game->recordMoves, -1);
-    EXPECT_EQ(table(), "3 17\n1 x\n4 9\n4 20\n");
-
-    // A rewrite would drop everything past the damage: the table stays.
-    solve(3, 12);
-    EXPECT_EQ(game->recordMoves, -1);
-    EXPECT_EQ(table(), "3 17\n1 x\n4 9\n4 20\n");
-    EXPECT_FALSE(dir.exists("highscores2.dat"));
-}
-
-TEST_F(HighScores, LoneNumberOrHugeNumberCountsAsDamage) {
-    dir.write("highscores.dat", "3 17\n5\n");
-    solve(3, 12);
-    EXPECT_EQ(table(), "3 17\n5\n");
-
-    dir.write("highscores.dat", "3 17\n6 99999999999\n");
-    solve(3, 12);
-    EXPECT_EQ(table(), "3 17\n6 99999999999\n");
-    solve(6, 4);  // past the damage: appended
-    EXPECT_EQ(game->recordMoves, -1);
-    EXPECT_EQ(table(), "3 17\n6 99999999999\n6 4\n");
-}
-
-TEST_F(HighScores, NegativeStoredCountIsBeatenRatherThanAddedAgainAndAgain) {
-    dir.write("highscores.dat", "3 -1\n");
-    solve(3, 40);
-    EXPECT_EQ(game->recordMoves, -1);
-    EXPECT_EQ(table(), "3 40\n");
-}
-
-TEST_F(HighScores, MissingTableIsReportedAndShowsNoRecordLine) {
-    game->recordMoves = 5;  // left over from an earlier level
+TEST_F(HighScores, MissingOrUnreadableTableIsReportedOnEveryWinAndShowsNoRecordLine) {
+    game.recordMoves = 5;  // left over from an earlier level
     solve(3, 10);
     ASSERT_EQ(harness::messages.size(), 1u);
     EXPECT_EQ(harness::messages[0], "Error loading high scores table (\"highscores.dat\")");
-    EXPECT_TRUE(showsNoRecordLine(*game));
+    EXPECT_TRUE(showsNoRecordLine());
     EXPECT_FALSE(dir.exists("highscores.dat"));  // never created
     EXPECT_FALSE(dir.exists("highscores2.dat"));
 
-    // Every win says it again.
+    ASSERT_EQ(mkdir("highscores.dat", 0755), 0);
     solve(3, 0);
     EXPECT_EQ(harness::messages.size(), 2u);
-    EXPECT_TRUE(showsNoRecordLine(*game));
+    EXPECT_TRUE(showsNoRecordLine());
 }
 
-TEST_F(HighScores, TableThatCannotBeReadIsReportedLikeAMissingOne) {
-    ASSERT_EQ(mkdir("highscores.dat", 0755), 0);
-    solve(3, 10);
-    ASSERT_EQ(harness::messages.size(), 1u);
-    EXPECT_TRUE(showsNoRecordLine(*game));
-}
-
-TEST_F(HighScores, RewriteThatCannotCreateItsTemporaryFileKeepsTheOldTable) {
+TEST_F(HighScores, FailedWritesKeepTheOldTableWhole) {
+    // The temporary file cannot be made.
     dir.write("highscores.dat", "3 17\n");
     ASSERT_EQ(mkdir("highscores2.dat", 0755), 0);
     solve(3, 12);
     EXPECT_EQ(table(), "3 17\n");
-}
+    rmdir("highscores2.dat");
 
-TEST_F(HighScores, RewriteThatFailsHalfWayKeepsTheOldTableAndRemovesTheTemporary) {
+    // The rewrite runs out of room half way.
     const std::string before = "1 5\n2 6\n3 1234567\n";
     dir.write("highscores.dat", before);
     {
@@ -190,16 +126,14 @@ TEST_F(HighScores, RewriteThatFailsHalfWayKeepsTheOldTableAndRemovesTheTemporary
     }
     EXPECT_EQ(table(), before);
     EXPECT_FALSE(dir.exists("highscores2.dat"));
-}
 
-TEST_F(HighScores, AppendThatFailsHalfWayLeavesNoPartialLine) {
-    const std::string before = "1 5\r\n";
-    dir.write("highscores.dat", before);
+    // The append runs out of room half way: no partial line is left.
+    dir.write("highscores.dat", "1 5\r\n");
     {
-        FileSizeLimit limit(before.size() + 3);  // "3 1" of "3 17\r\n" would fit
+        FileSizeLimit limit(5 + 3);  // "3 1" of "3 17\r\n" would fit
         solve(3, 17);
     }
-    EXPECT_EQ(table(), before);
+    EXPECT_EQ(table(), "1 5\r\n");
     solve(3, 17);  // and with room again the entry is added whole
-    EXPECT_EQ(table(), before + "3 17\r\n");
+    EXPECT_EQ(table(), "1 5\r\n3 17\r\n");
 }
