@@ -187,8 +187,18 @@ TEST_F(Commands, RestartQuestionNoOrCloseKeepsTheLevelYesReadsItAgain) {
     EXPECT_EQ(game->board[5][9], 16);
 }
 
-TEST_F(Commands, EscapeInPlayRestartsTheLevelAndGoesToTheMenuOnPlay) {
+TEST_F(Commands, EscapeInPlayWaitsForTheSlideThenRestartsTheLevelOnTheMenu) {
     playABit();
+    game->selection = Right;  // a step in progress
+    game->dogOffsetX = 6;
+    key[KEY_ESC] = key[KEY_R] = -1;
+    game->handleInput();
+    EXPECT_EQ(game->screenMode, Playing);
+    EXPECT_TRUE(harness::rests.empty());
+
+    harness::reset();
+    playABit();
+    game->dogOffsetX = 0;
     hold({{KEY_ESC, 0, 180}});
     EXPECT_FALSE(game->handlePlayCommandKeys()) << "the tick ends at Escape";
     EXPECT_EQ(game->screenMode, MainMenu);
@@ -197,16 +207,6 @@ TEST_F(Commands, EscapeInPlayRestartsTheLevelAndGoesToTheMenuOnPlay) {
     EXPECT_EQ(game->dogColumn, 2);
     EXPECT_GE(harness::nowMs, 180u);
     EXPECT_FALSE(game->pollInput()) << "the menu must not take the same Escape as Quit";
-}
-
-TEST_F(Commands, CommandKeysWaitWhileTheDogSlides) {
-    playABit();
-    game->selection = Right;  // a step in progress
-    game->dogOffsetX = 6;
-    key[KEY_ESC] = key[KEY_R] = -1;
-    game->handleInput();
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_TRUE(harness::rests.empty());
 }
 
 // Leaving the options screen returns into the same level; of the arrows held

@@ -98,14 +98,4 @@ TEST_F(Polling, InputStepStartsFromAClearFrameAndTheDogsCell) {
     EXPECT_EQ(game.stepStartColumn, 7);
     EXPECT_EQ(game.stepStartRow, 9);
     EXPECT_EQ(game.screenMode, HelpScreen);
-
-    // A screen that does not exist takes no key.
-    game.screenMode = 9;
-    game.selection = 2;
-    key[KEY_ESC] = -1;
-    game.handleInput();
-    EXPECT_EQ(game.screenMode, 9);
-    EXPECT_EQ(game.selection, 2);
-    EXPECT_FALSE(quit);
-    EXPECT_TRUE(harness::rests.empty());
 }
