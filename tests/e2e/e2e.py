@@ -721,3 +721,46 @@ def main():
             print("missing tool:", tool, "(run tools/install-deps.sh)", file=sys.stderr)
             sys.exit(1)
     unittest.main(verbosity=2)
+
+
+# ---- Levels and play, shared by the editor and chooser tests ----
+
+# A slide of ten cells is 160 frames; on a loaded machine a frame of the game
+# in Xvfb has been seen to take a tenth of a second and more.
+SLIDE_TIMEOUT = 120.0
+BLACK_ROCK, ROCK, SKY_TOP, DIRT, TUNNEL, SKY_BOTTOM, SKY_BOTTOM_DESTROYED = 0, 1, 2, 16, 17, 19, 21
+
+
+def blank_rows(rocks=()):
+    """The cells of a blank level, with a rock in each (column, row) given."""
+    rows = [[SKY_TOP] * 20, [SKY_BOTTOM] * 20] + [[DIRT] * 20 for _ in range(13)]
+    for column, row in rocks:
+        rows[row][column] = ROCK
+    return rows
+
+
+def level_bytes(title, dog, bone, rows):
+    """A level file as the game writes it: CR LF lines, a space after each cell."""
+    data = title.encode("latin-1") + b"\r\n" + ("%d %d %d %d\r\n" % (dog + bone)).encode()
+    for row in rows:
+        data += b"".join(bytes([code, 32]) for code in row) + b"\r\n"
+    return data
+
+
+def wait_for_dog(game, column, row):
+    """Waits until the dog stands drawn in the cell (the slide has ended)."""
+    path = os.path.join(DATA_DIR, "graphics", "zada.pcx")
+    if not os.path.exists(path):
+        time.sleep(4.0)  # no dog picture to look for: a slide is over well within this
+        return
+    picture = read_pcx(path)
+    wait_for(lambda: game.screenshot().matches(picture, column * 32, row * 32) > 0.9,
+             "the dog in cell (%d, %d)" % (column, row), timeout=SLIDE_TIMEOUT)
+
+
+def wait_for_record(game, level, moves):
+    """Waits until highscores.dat holds the level with that move count."""
+    def recorded():
+        table = game.dir.read("highscores.dat") or b""
+        return [level, moves] in [[int(n) for n in line.split()] for line in table.splitlines() if line.strip()]
+    wait_for(recorded, "highscores.dat to record level %d in %d moves" % (level, moves), timeout=SLIDE_TIMEOUT)
