@@ -4,7 +4,7 @@
 
 namespace {
 
-std::string source(const std::string& title, std::vector<std::string> rows) {
+std::string source(const std::string& title, const std::vector<std::string>& rows) {
     std::string text = title + "\n";
     for (const std::string& row : rows) text += row + "\n";
     return text;
@@ -18,13 +18,6 @@ std::vector<std::string> fullRows() {
     return rows;
 }
 
-std::string parseError(const std::string& text) {
-    LevelText level;
-    std::string error;
-    if (parseLevelText(text, level, error)) return "";
-    return error;
-}
-
 }  // namespace
 
 using BoardTextTest = RulesTest;
@@ -34,44 +27,46 @@ TEST_F(BoardTextTest, ASourceReadsWithEveryCellDogAndBone) {
     std::string error;
     ASSERT_TRUE(parseLevelText(source("  Two  words ", fullRows()), level, error)) << error;
     EXPECT_EQ(level.title, "  Two  words ");
-    EXPECT_EQ(level.dogColumn, 5);
-    EXPECT_EQ(level.dogRow, 1);
-    EXPECT_EQ(level.boneColumn, 14);
-    EXPECT_EQ(level.boneRow, 6);
-    EXPECT_EQ(level.cells[1][5], SkyBottom);  // the dog stands on the ground line
-    EXPECT_EQ(level.cells[6][14], Tunnel);    // a lower-case mark stands on a tunnel
-    EXPECT_EQ(level.cells[6][2], Rock);
-    EXPECT_EQ(level.cells[6][3], BlackRock);
-    EXPECT_EQ(level.cells[6][4], Tunnel);
-    EXPECT_EQ(level.cells[6][6], SkyBottomDestroyed);
+    EXPECT_EQ(std::vector<int>({level.dogColumn, level.dogRow, level.boneColumn, level.boneRow}),
+              std::vector<int>({5, 1, 14, 6}));
+    // The dog stands on the ground line, a lower-case mark on a tunnel.
+    EXPECT_EQ(level.cells[1][5], SkyBottom);
+    const uint8_t row6[] = {Dirt, Dirt, Rock, BlackRock, Tunnel, Tunnel, SkyBottomDestroyed, Dirt};
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(level.cells[6][c], row6[c]) << c;
+    EXPECT_EQ(level.cells[6][14], Tunnel);
     EXPECT_EQ(levelToText(level), source("  Two  words ", fullRows()));
 
     // Unframed rows and CR LF line ends read the same.
     std::string crlf = "  Two  words \r\n";
-    for (std::string row : fullRows()) crlf += row.substr(1, 20) + "\r\n";
+    for (const std::string& row : fullRows()) crlf += row.substr(1, 20) + "\r\n";
     LevelText again;
     ASSERT_TRUE(parseLevelText(crlf, again, error)) << error;
     EXPECT_EQ(levelToText(again), levelToText(level));
 }
 
 TEST_F(BoardTextTest, ASourceThatIsNotALevelSaysWhy) {
-    std::vector<std::string> rows = fullRows();
-    EXPECT_EQ(parseError(""), "no title line");
-    EXPECT_EQ(parseError(source("T", {rows[0], rows[1]})), "the grid has 2 rows, not 15");
-
-    rows[4] = "|...................|";
-    EXPECT_EQ(parseError(source("T", rows)), "row 4 has 19 cells, not 20");
-    rows = fullRows();
-    rows[7][3] = 'x';
-    EXPECT_EQ(parseError(source("T", rows)), "unknown cell 'x' in row 7, column 2");
-    rows = fullRows();
-    rows[9][1] = 'B';
-    EXPECT_EQ(parseError(source("T", rows)), "a second bone in row 9");
-    rows = fullRows();
-    rows[1] = "|====================|";
-    EXPECT_EQ(parseError(source("T", rows)), "no dog (D or d) in the grid");
-    EXPECT_EQ(parseError(source("T", fullRows()) + "\n  \nmore\n"), "text after the 15 grid rows");
-    EXPECT_EQ(parseError(source("T", fullRows()) + "\n\n"), "");
+    auto with = [](int row, int column, char c) {
+        std::vector<std::string> rows = fullRows();
+        if (column < 0) rows[row] = "|===================|";
+        else rows[row][column] = c;
+        return source("T", rows);
+    };
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "no title line"},
+        {source("T", {fullRows()[0], fullRows()[1]}), "the grid has 2 rows, not 15"},
+        {with(4, -1, 0), "row 4 has 19 cells, not 20"},
+        {with(7, 3, 'x'), "unknown cell 'x' in row 7, column 2"},
+        {with(9, 1, 'B'), "a second bone in row 9"},
+        {with(1, 6, '='), "no dog (D or d) in the grid"},
+        {source("T", fullRows()) + "\n  \nmore\n", "text after the 15 grid rows"},
+        {source("T", fullRows()) + "\n\n", ""},
+    };
+    for (const auto& c : cases) {
+        LevelText level;
+        std::string error;
+        EXPECT_EQ(parseLevelText(c.first, level, error), c.second.empty()) << c.second;
+        EXPECT_EQ(error, c.second);
+    }
 }
 
 TEST_F(BoardTextTest, TheLevelFileReadsBackThroughTheGamesReader) {
@@ -79,19 +74,16 @@ TEST_F(BoardTextTest, TheLevelFileReadsBackThroughTheGamesReader) {
     std::string error;
     ASSERT_TRUE(parseLevelText(source("Round trip", fullRows()), level, error));
     std::string bytes = levelFileBytes(level);
-    // Title, "5 1 14 6", and 15 rows of 20 byte-and-space pairs, CR LF each.
-    EXPECT_EQ(bytes.size(), std::string("Round trip").size() + std::string("5 1 14 6").size() + 634);
-    EXPECT_EQ(bytes.substr(0, 22), "Round trip\r\n5 1 14 6\r\n");
-    EXPECT_EQ(bytes.substr(22, 4), std::string("\x02 \x02 ", 4));
+    // Title, positions, and 15 rows of 20 byte-and-space pairs, CR LF each.
+    EXPECT_EQ(bytes.size(), 22u + 15 * 42);
+    EXPECT_EQ(bytes.substr(0, 26), std::string("Round trip\r\n5 1 14 6\r\n\x02 \x02 ", 26));
     EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\x10 \r\n", 4));
 
     dir.write("level.lvl", bytes);
     ASSERT_TRUE(game.loadLevelFile("level.lvl"));
     EXPECT_EQ(game.levelTitle, "Round trip");
-    EXPECT_EQ(game.dogColumn, 5);
-    EXPECT_EQ(game.dogRow, 1);
-    EXPECT_EQ(game.boneColumn, 14);
-    EXPECT_EQ(game.boneRow, 6);
+    EXPECT_EQ(std::vector<int>({game.dogColumn, game.dogRow, game.boneColumn, game.boneRow}),
+              std::vector<int>({5, 1, 14, 6}));
     for (int r = 0; r < 15; ++r)
         for (int c = 0; c < 20; ++c) EXPECT_EQ(cell(c, r), level.cells[r][c]) << c << "," << r;
 }

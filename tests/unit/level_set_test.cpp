@@ -12,10 +12,10 @@ namespace {
 // Fewest moves of every shipped level. A change to the rules or to a level
 // that moves any of these must be deliberate.
 const int kFewestMoves[] = {
-    2, 3, 5, 4, 4,  // 1 to 5
-    3, 7, 6, 6, 7,  // 6 to 10
-    7, 8, 8, 8, 9,  // 11 to 15
-    9, 9, 10, 10, 11,  // 16 to 20
+    2, 3, 5, 4, 4,       // 1 to 5
+    3, 7, 6, 6, 7,       // 6 to 10
+    7, 8, 8, 8, 9,       // 11 to 15
+    9, 9, 10, 10, 11,    // 16 to 20
     12, 12, 13, 13, 13,  // 21 to 25
     14, 14, 15, 15, 16,  // 26 to 30
     16, 18,              // 31 and 32
@@ -33,73 +33,47 @@ std::string shippedLevel(int number) {
     return harness::dataDir() + "/levels/" + std::to_string(number) + ".lvl";
 }
 
-std::string levelSource(int number) {
-    char name[16];
-    std::snprintf(name, sizeof name, "%02d.txt", number);
-    return harness::dataDir() + "/../tools/levels/" + name;
-}
-
 }  // namespace
-
-using LevelSetTest = RulesTest;
-
-TEST_F(LevelSetTest, LevelsAreNumberedWithoutGapsAndEachHasItsOwnTitle) {
-    std::set<std::string> titles;
-    for (int n = 1; n <= kLevels; ++n) {
-        ASSERT_TRUE(game.loadLevelFile(shippedLevel(n))) << n;
-        EXPECT_FALSE(game.levelTitle.empty()) << n;
-        EXPECT_TRUE(titles.insert(game.levelTitle).second) << "level " << n << " repeats a title";
-    }
-    EXPECT_FALSE(std::ifstream(shippedLevel(kLevels + 1)).good())
-        << "a level file beyond the golden table";
-}
-
-TEST_F(LevelSetTest, EveryLevelFileIsWhatItsSourceMakes) {
-    for (int n = 1; n <= kLevels; ++n) {
-        std::string text = readAll(levelSource(n)), error;
-        ASSERT_FALSE(text.empty()) << levelSource(n);
-        LevelText level;
-        ASSERT_TRUE(parseLevelText(text, level, error)) << n << ": " << error;
-        EXPECT_EQ(levelFileBytes(level), readAll(shippedLevel(n)))
-            << "data/levels/" << n << ".lvl is stale: rebuild it with the levels target";
-    }
-}
-
-TEST_F(LevelSetTest, EveryLevelIsWonInItsKnownFewestMoves) {
-    for (int n = 1; n <= kLevels; ++n) {
-        ASSERT_TRUE(game.loadLevelFile(shippedLevel(n)));
-        SolveResult result = solveLevel(game);
-        ASSERT_EQ(result.outcome, SolveResult::Solved) << "level " << n << ": " << result.reason;
-        EXPECT_EQ(static_cast<int>(result.moves.size()), kFewestMoves[n - 1]) << "level " << n;
-    }
-}
 
 // Each key of the solution is held for one input step and released, as a
 // player taps it; the main loop's poll decides when the next step runs.
-TEST(LevelReplay, TheSolversMovesWinEveryLevelThroughTheInputStep) {
+TEST(LevelSet, EveryLevelIsTitledMadeFromItsSourceAndWonInItsFewestMoves) {
     harness::ScratchDir dir(true);
     std::atomic<bool> quit{false};
     Game game(&quit);
     const int keyOf[] = {0, KEY_RIGHT, KEY_DOWN, KEY_LEFT, KEY_UP};
+    std::set<std::string> titles;
     for (int n = 1; n <= kLevels; ++n) {
+        SCOPED_TRACE("level " + std::to_string(n));
         ASSERT_TRUE(game.loadLevel(n));
+        EXPECT_FALSE(game.levelTitle.empty());
+        EXPECT_TRUE(titles.insert(game.levelTitle).second) << "a repeated title";
+
+        char name[16];
+        std::snprintf(name, sizeof name, "%02d.txt", n);
+        std::string text = readAll(harness::dataDir() + "/../tools/levels/" + name), error;
+        LevelText level;
+        ASSERT_TRUE(parseLevelText(text, level, error)) << name << ": " << error;
+        EXPECT_EQ(levelFileBytes(level), readAll(shippedLevel(n))) << "stale: rebuild it with the levels target";
+
         SolveResult result = solveLevel(game);
-        ASSERT_EQ(result.outcome, SolveResult::Solved) << n;
+        ASSERT_EQ(result.outcome, SolveResult::Solved) << result.reason;
+        EXPECT_EQ(static_cast<int>(result.moves.size()), kFewestMoves[n - 1]);
 
         game.screenMode = Playing;
         game.stopStep();
         for (size_t i = 0; i < result.moves.size(); ++i) {
-            ASSERT_EQ(game.screenMode, Playing) << "level " << n << " won early, move " << i;
+            ASSERT_EQ(game.screenMode, Playing) << "won early, before move " << i;
             int k = keyOf[result.moves[i]];
             key[k] = -1;
             ASSERT_TRUE(game.pollInput());
             game.handleInput();
             key[k] = 0;
-            int steps = 0;
-            while (game.screenMode == Playing && game.pollInput() && steps++ < 100000)
+            for (int steps = 0; game.screenMode == Playing && steps < 100000 && game.pollInput(); ++steps)
                 game.handleInput();
         }
-        EXPECT_EQ(game.screenMode, LevelWon) << "level " << n;
-        EXPECT_EQ(game.moveCount, static_cast<int>(result.moves.size())) << "level " << n;
+        EXPECT_EQ(game.screenMode, LevelWon);
+        EXPECT_EQ(game.moveCount, static_cast<int>(result.moves.size()));
     }
+    EXPECT_FALSE(std::ifstream(shippedLevel(kLevels + 1)).good()) << "a level file beyond the golden table";
 }

@@ -1,9 +1,10 @@
-// A real Game in an empty directory, with a board written as text, driven
-// tick by tick as the main loop drives a playing screen.
+// A real Game in an empty directory, its board written as text (board_text.h),
+// driven tick by tick as the main loop drives the playing screen.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <initializer_list>
 #include <string>
@@ -20,23 +21,22 @@ protected:
     std::atomic<bool> quit{false};
     Game game{&quit};
 
-    // Lays out the board from grid rows (see board_text.h) and starts playing.
-    // Without a bone mark the bone goes to the bottom right corner, out of
-    // the way.
+    // Without a bone mark the bone lies in the bottom right corner, out of the way.
     void setBoard(const std::vector<std::string>& rows) {
         ASSERT_TRUE(applyGrid(game, rows));
         bool bone = false;
-        for (const std::string& row : rows)
-            if (row.find_first_of("Bb") != std::string::npos) bone = true;
-        if (!bone) {
-            game.boneColumn = 19;
-            game.boneRow = 14;
-        }
+        for (const std::string& row : rows) bone = bone || row.find_first_of("Bb") != std::string::npos;
+        if (!bone) game.boneColumn = 19, game.boneRow = 14;
         game.screenMode = Playing;
-        game.selection = None;
-        game.dogOffsetX = game.dogOffsetY = 0;
+        game.stopStep();
         game.rockFalling = false;
         game.moveCount = 0;
+    }
+
+    // Grid rows starting at row `first`; the rows above are usual.
+    static std::vector<std::string> at(int first, std::vector<std::string> rows) {
+        rows.insert(rows.begin(), first, "");
+        return rows;
     }
 
     // One playing input step, with the preamble every input step has.
@@ -54,16 +54,10 @@ protected:
         for (int k : keys) key[k] = 0;
     }
 
-    bool busy() const { return game.selection != None || game.rockFalling; }
-
-    // Ticks until the dog stands still and no rock falls; the ticks it took.
-    int settle(int limit = 5000) {
-        int ticks = 0;
-        while (busy() && game.screenMode == Playing && ticks < limit) {
+    // Ticks until the dog stands still and no rock falls.
+    void settle() {
+        for (int i = 0; i < 5000 && game.screenMode == Playing && (game.selection != None || game.rockFalling); ++i)
             tick();
-            ++ticks;
-        }
-        return ticks;
     }
 
     void move(int k) {
@@ -80,18 +74,14 @@ protected:
         EXPECT_EQ(game.dogOffsetY, 0);
     }
 
-    // Compares the top rows of the board with the expected grid; a short
-    // expected row goes on with the row's usual cells.
+    // Compares the top rows of the board; a short row goes on with the row's
+    // usual cells.
     void expectRows(const std::vector<std::string>& rows) const {
         std::vector<std::string> actual = boardRows(game);
         for (size_t r = 0; r < rows.size(); ++r) {
-            std::string want = rows[r];
             char usual = r == 0 ? '^' : r == 1 ? '=' : '.';
-            if (want.size() < 20) want += std::string(20 - want.size(), usual);
-            EXPECT_EQ(actual[r], want) << "row " << r;
+            EXPECT_EQ(actual[r], rows[r] + std::string(20 - std::min<size_t>(20, rows[r].size()), usual))
+                << "row " << r;
         }
     }
-
-    // Fifteen rows, all usual, to fill in by index.
-    static std::vector<std::string> blankRows() { return std::vector<std::string>(15, ""); }
 };
