@@ -2,10 +2,11 @@
 # Measures the real game in a virtual X server: exec to window mapped and to
 # first frame, processor use while the main menu idles for IDLE_SECONDS, and
 # peak memory after a short game. Needs Xvfb and xdotool.
-# Usage: measure-game.sh BUILD_DIR [IDLE_SECONDS]   (prints "name value" lines)
+# Usage: measure-game.sh BUILD_DIR [IDLE_SECONDS] [STARTS]   (prints "name value" lines)
 set -eu
 build=$(cd "${1:-build-bench}" && pwd)
 idle=${2:-10}
+starts=${3:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 
@@ -59,4 +60,4 @@ hold Escape 1.0
 PLAY
 chmod +x "$play"
 
-"$measure" "$game" "$idle" "$play"
+"$measure" "$game" "$starts" "$idle" "$play"
