@@ -33,14 +33,22 @@ struct LevelContent {
 // gives the same title as a bare-LF one; a CR elsewhere belongs to the title.
 // False when the file ended before anything could be read.
 bool readTitleLine(std::FILE* in, std::string& title) {
+    // A title is a few dozen characters. A first line of megabytes (a large
+    // file with no line ends named like a level) is skipped past its start:
+    // kept whole it would only cost memory, ninety-nine times in the chooser.
+    const size_t kLongestTitle = 4096;
+    bool cut = false;
     title.clear();
     int c = std::getc(in);
     if (c == EOF) return false;
     while (c != EOF && c != '\n') {
-        title.push_back(static_cast<char>(c));
+        if (title.size() < kLongestTitle)
+            title.push_back(static_cast<char>(c));
+        else
+            cut = true;
         c = std::getc(in);
     }
-    if (!title.empty() && title.back() == '\r') title.pop_back();
+    if (!cut && !title.empty() && title.back() == '\r') title.pop_back();
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "harness.h"
+#include "levels/level_file.h"
 #include "play/tiles.h"
 #include "shell/game.h"
 
@@ -162,11 +163,15 @@ TEST_F(BadInput, HugeFilesAreReadOnlyAsFarAsTheyAreNeeded) {
     EXPECT_FALSE(g.ambientEnabled);
     play();
 
-    // A first line of megabytes is a long title, nothing worse.
+    // A first line of megabytes: its start is the title, the rest is skipped,
+    // and what follows the line reads as usual.
     dir->write("levels/1.lvl", std::string(4u << 20, 'T') + "\r\n3 1 9 9\r\n");
     EXPECT_TRUE(g.loadLevel(1));
-    EXPECT_EQ(g.levelTitle.size(), 4u << 20);
+    EXPECT_EQ(g.levelTitle, std::string(4096, 'T'));
     EXPECT_EQ(g.dogColumn, 3);
+    std::string title;
+    EXPECT_TRUE(readLevelTitle("levels/1.lvl", title));
+    EXPECT_EQ(title.size(), 4096u);
     g.screenMode = Playing;
     g.redrawNeeded = true;
     g.drawScreen(screen);
