@@ -3,6 +3,7 @@
 #include <string>
 
 #include "levels/level_file.h"
+#include "presentation/allegro_text.h"
 #include "shell/game.h"
 
 namespace {
@@ -66,7 +67,7 @@ void Game::chooseLevel() {
         for (int j = 0; j < count; ++j) {
             textprintf_centre_ex(screen, font, x, lineHeight * (j + 4), colour, -1,
                                  "%s Level: \"%s\" - #%i", j == mark ? "--->" : " ",
-                                 titles[j].c_str(), j + 1);
+                                 printableByAllegro(titles[j]).c_str(), j + 1);
         }
     }
 }

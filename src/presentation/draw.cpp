@@ -2,6 +2,8 @@
 // main menu, playing board, editor board, level-won and help screens.
 #include "presentation/draw.h"
 
+#include "presentation/allegro_text.h"
+
 #include <vector>
 
 #include "play/tiles.h"
@@ -63,7 +65,8 @@ void drawCaption(const Game& g, BITMAP* target) {
     const int halo = makecol(200, 200, 200);
     // The title is an argument, never part of the format: a '%' prints as is.
     const char* format = "Level #%i: \"%s\"";
-    const char* title = g.levelTitle.c_str();
+    const std::string printable = printableByAllegro(g.levelTitle);
+    const char* title = printable.c_str();
     const int number = g.levelNumber;
     textprintf_centre_ex(target, font, x0 - 1, y0, halo, -1, format, number, title);
     textprintf_centre_ex(target, font, x0 + 1, y0, halo, -1, format, number, title);

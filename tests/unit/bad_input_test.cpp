@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
@@ -302,6 +303,90 @@ TEST_F(BadInput, UnwritableGameDirectoryKeepsEveryFileAsItWas) {
     EXPECT_EQ(dir->read("highscores.dat"), "1 20\r\n");
     EXPECT_EQ(dir->read("settings.ini"), "200\r\n1\r\n");
     EXPECT_FALSE(dir->exists("highscores2.dat"));
+}
+
+// Runs the action in a child process that a hang cannot stop for ever:
+// after a generous while the child is killed and the result is false.
+bool endsInAChild(const std::function<void()>& action) {
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(20);
+        action();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(BadInput, TitlesThatAreNotUtf8AreShownWithoutHanging) {
+    // A lead byte that promises more continuation bytes than UTF-8 has,
+    // followed by them: Allegro's printf decodes a number beyond any
+    // character and never finishes writing it back. Such a title shows '^'
+    // in its place.
+    const std::string titles[] = {
+        "Bad \xfe\x99\x99\x99\x99\x99\x99 title",
+        "\xff\x99\x99\x99\x99\x99\x99\x99",
+        "\xfd\xbf\xbf\xbf\xbf\xbf",
+    };
+    for (const std::string& title : titles) {
+        SCOPED_TRACE(title);
+        dir->write("levels/1.lvl", levelBytes(title, "4 1 10 9"));
+        Game& g = start();
+        ASSERT_EQ(g.levelTitle, title);
+        EXPECT_TRUE(endsInAChild([&] {
+            g.screenMode = Playing;
+            g.redrawNeeded = true;
+            g.drawScreen(screen);
+        })) << "the playing caption";
+        EXPECT_TRUE(endsInAChild([&] {
+            // Escape once the list has been drawn a few times.
+            harness::holdKey(KEY_ESC, 3000, 3100);
+            g.chooseLevel();
+        })) << "the level chooser";
+        game.reset();
+    }
+}
+
+TEST_F(BadInput, CaptionLooksAsAllegrosPrintfDrewIt) {
+    // Every title Allegro's own printf can format (bytes up to 0xfb, some
+    // long enough to be cut at its 512-byte buffer) looks as it did before
+    // titles were made safe for it.
+    Game& g = start();
+    BITMAP* drawn = create_bitmap(640, 480);
+    BITMAP* expected = create_bitmap(640, 480);
+    std::mt19937 random(42);
+    for (int round = 0; round < 200; ++round) {
+        std::string title;
+        size_t length = round % 10 == 0 ? 500 + random() % 100 : random() % 40;
+        while (title.size() < length) title.push_back(static_cast<char>(1 + random() % 0xfb));
+        g.setLevelTitle(title);
+        g.setLevelNumber(static_cast<int>(random() % 200) - 20);
+        g.screenMode = Playing;
+        g.redrawNeeded = true;
+        g.drawScreen(drawn);
+
+        // The same board without a caption (the editor's screen), then the
+        // caption drawn by Allegro's printf.
+        g.screenMode = LevelEditor;
+        g.redrawNeeded = true;
+        g.drawScreen(expected);
+        const int x0 = 320, y0 = 16 - text_height(font) / 2, halo = makecol(200, 200, 200);
+        const char* format = "Level #%i: \"%s\"";
+        const int n = g.levelNumber;
+        const char* t = title.c_str();
+        textprintf_centre_ex(expected, font, x0 - 1, y0, halo, -1, format, n, t);
+        textprintf_centre_ex(expected, font, x0 + 1, y0, halo, -1, format, n, t);
+        textprintf_centre_ex(expected, font, x0, y0 + 1, halo, -1, format, n, t);
+        textprintf_centre_ex(expected, font, x0 + 1, y0 - 1, halo, -1, format, n, t);
+        textprintf_centre_ex(expected, font, x0, y0, makecol(20, 20, 20), -1, format, n, t);
+
+        for (int y = 0; y < 32; ++y)
+            ASSERT_EQ(std::memcmp(drawn->line[y], expected->line[y], 640 * 4), 0)
+                << "round " << round << ", row " << y;
+    }
+    destroy_bitmap(drawn);
+    destroy_bitmap(expected);
 }
 
 }  // namespace
