@@ -52,7 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(game.loadLevel(1), "the saved level does not open");
     checkOnBoard(game);
     Level again = snapshot(game);
-    FUZZ_CHECK(again.title == read.title, "title changed on a round trip: %zu -> %zu bytes",
+    // The writer stores a CR inside a title as a space: a line break there
+    // would split the title line for other readers.
+    std::string expectedTitle = read.title;
+    for (char& c : expectedTitle)
+        if (c == '\r') c = ' ';
+    FUZZ_CHECK(again.title == expectedTitle, "title changed on a round trip: %zu -> %zu bytes",
                read.title.size(), again.title.size());
     FUZZ_CHECK(again.dogColumn == read.dogColumn && again.dogRow == read.dogRow &&
                    again.boneColumn == read.boneColumn && again.boneRow == read.boneRow,
