@@ -65,11 +65,11 @@ void paintStone(Canvas& c, float cx, float cy, float rx, float ry, float floorY,
         float diffuse = std::max(0.0f, nx * lx + ny * ly + nz * lz);
         // Mirror highlight toward a viewer straight in front.
         float rz = 2 * (nx * lx + ny * ly + nz * lz) * nz - lz;
-        float spec = std::pow(std::max(0.0f, rz), 14.0f);
+        float shine = std::pow(std::max(0.0f, rz), 14.0f);
         float light = (0.12f + 1.0f * diffuse) * (0.72f + 0.28f * dz);
         Rgb base = light < 0.75f ? mix(palette::stoneDark, palette::stone, light / 0.75f)
                                  : mix(palette::stone, palette::stoneLight, clamp01((light - 0.75f) / 0.4f));
-        base = mix(base, rgb(255, 252, 240), spec * 0.45f);
+        base = mix(base, rgb(255, 252, 240), shine * 0.45f);
         float grain = 0.92f + 0.16f * hash01(static_cast<int>(x), static_cast<int>(y), seed + 7);
         base = scale(base, grain);
         if (second - best < 0.6f) base = scale(base, 0.88f);  // the crease between two faces
