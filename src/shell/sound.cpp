@@ -1,19 +1,31 @@
 // The game's sound library over SDL2_mixer. Recordings are short, so each
-// "stream" is decoded whole into a chunk when it is opened; the mixer plays
-// it on a fixed channel. Every call is harmless before FSOUND_Init and after
-// FSOUND_Close, and a null stream is ignored, so a missing sound file only
-// means silence.
+// "stream" is decoded whole into a chunk; the mixer plays it on a fixed
+// channel. Decoding the MP3s takes tens of milliseconds, so it is kept off
+// start-up: opening only checks the file and queues it, one background
+// thread decodes the queue in order, and the first play of a stream waits
+// for its decode if need be. Every call is harmless before FSOUND_Init and
+// after FSOUND_Close, and a null stream is ignored, so a missing sound file
+// only means silence.
 #include "shell/sound.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <condition_variable>
 #include <cstdio>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
 #include <vector>
 
 struct FSOUND_STREAM {
-    Mix_Chunk* chunk;
+    std::string path;
     unsigned int mode;  // FSOUND_LOOP_NORMAL or FSOUND_LOOP_OFF
+    // Written by the decoder under decodeMutex; read once decoded is true.
+    Mix_Chunk* chunk = nullptr;
+    bool decoded = false;  // the decoder is done with it (chunk null: it failed)
 };
 
 namespace {
@@ -23,6 +35,58 @@ int lastError = FMOD_ERR_NONE;
 int masterVolume = 255;  // as last set, 0..255
 int channelCount = 0;
 std::vector<FSOUND_STREAM*> streams;  // every stream opened, freed by FSOUND_Close
+
+// The decoder thread and its queue. The thread lives from the first open
+// until FSOUND_Close; only the main thread starts and joins it.
+std::mutex decodeMutex;
+std::condition_variable decodeChanged;
+std::deque<FSOUND_STREAM*> decodeQueue;
+bool decodeStopping = false;
+std::thread decoder;
+
+void decodeQueued() {
+    std::unique_lock<std::mutex> lock(decodeMutex);
+    for (;;) {
+        decodeChanged.wait(lock, [] { return decodeStopping || !decodeQueue.empty(); });
+        if (decodeStopping) return;
+        FSOUND_STREAM* stream = decodeQueue.front();
+        decodeQueue.pop_front();
+        const std::string path = stream->path;
+        lock.unlock();
+        Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+        lock.lock();
+        stream->chunk = chunk;
+        stream->decoded = true;
+        decodeChanged.notify_all();
+    }
+}
+
+// Stops the decoder after the file it is on and waits for it; what is still
+// queued stays undecoded.
+void stopDecoder() {
+    if (!decoder.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(decodeMutex);
+        decodeStopping = true;
+    }
+    decodeChanged.notify_all();
+    decoder.join();
+    decodeQueue.clear();
+    decodeStopping = false;
+}
+
+// Whether the file starts like a recording the mixer can decode, so that a
+// file of another kind is refused at open time, without decoding it.
+bool looksLikeRecording(const unsigned char* b, size_t n) {
+    auto starts = [&](const char* magic) {
+        const size_t len = std::strlen(magic);
+        return n >= len && std::memcmp(b, magic, len) == 0;
+    };
+    if (starts("RIFF") || starts("FORM") || starts("Creative Voice File") || starts("OggS") || starts("fLaC"))
+        return true;
+    if (starts("ID3")) return true;                                   // MP3 with a tag in front
+    return n >= 2 && b[0] == 0xFF && (b[1] & 0xE0) == 0xE0 && (b[1] & 0x06) != 0;  // MPEG audio frame
+}
 
 int clampVolume(int volume) {
     if (volume < 0) return 0;
@@ -89,15 +153,28 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int /*off
         lastError = FMOD_ERR_INVALID_PARAM;
         return nullptr;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV(path);
-    if (!chunk) {
-        std::FILE* f = std::fopen(path, "rb");
-        if (f) std::fclose(f);
-        lastError = f ? FMOD_ERR_FILE_FORMAT : FMOD_ERR_FILE_NOTFOUND;
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) {
+        lastError = FMOD_ERR_FILE_NOTFOUND;
         return nullptr;
     }
-    FSOUND_STREAM* stream = new FSOUND_STREAM{chunk, mode};
+    unsigned char head[20];
+    const size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    if (!looksLikeRecording(head, n)) {
+        lastError = FMOD_ERR_FILE_FORMAT;
+        return nullptr;
+    }
+    FSOUND_STREAM* stream = new FSOUND_STREAM{path, mode};
     streams.push_back(stream);
+    {
+        std::lock_guard<std::mutex> lock(decodeMutex);
+        decodeQueue.push_back(stream);
+    }
+    if (decoder.joinable())
+        decodeChanged.notify_all();
+    else
+        decoder = std::thread(decodeQueued);
     return stream;
 }
 
@@ -110,6 +187,14 @@ int FSOUND_GetSFXMasterVolume() { return masterVolume; }
 
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     if (!initialized || !stream || !validChannel(channel)) return -1;
+    {
+        std::unique_lock<std::mutex> lock(decodeMutex);
+        decodeChanged.wait(lock, [stream] { return stream->decoded; });
+    }
+    if (!stream->chunk) {  // opened, but not a recording after all: silence
+        lastError = FMOD_ERR_FILE_FORMAT;
+        return -1;
+    }
     const bool loop = stream->mode == FSOUND_LOOP_NORMAL;
     // A looping recording asked to start while it still sounds goes on
     // without a seam; anything else starts from the beginning.
@@ -142,8 +227,10 @@ signed char FSOUND_StopSound(int channel) {
 void FSOUND_Close() {
     if (!initialized) return;
     Mix_HaltChannel(-1);
+    // The decoder may still be loading; no chunk is freed under it.
+    stopDecoder();
     for (FSOUND_STREAM* stream : streams) {
-        Mix_FreeChunk(stream->chunk);
+        if (stream->chunk) Mix_FreeChunk(stream->chunk);
         delete stream;
     }
     streams.clear();

@@ -38,7 +38,9 @@ enum {
 // Non-zero on success. On failure FSOUND_GetError tells why.
 signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags);
 int FSOUND_GetError();
-// Null when the file cannot be opened or decoded.
+// Null when the file cannot be opened or does not start like a recording.
+// Decoding happens in the background; a stream that then fails to decode
+// plays nothing.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int offset, int length);
 // Master volume of all channels, 0..255 (values outside are clamped).
 void FSOUND_SetSFXMasterVolume(int volume);

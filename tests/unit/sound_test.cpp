@@ -203,6 +203,35 @@ TEST_F(SoundLayer, AnMp3IsHeardLikeAnyOtherRecording) {
     EXPECT_GT(listen(400), 100.0);
 }
 
+TEST_F(SoundLayer, DecodingInTheBackgroundIsSafeToCloseUnderAndPlaysWhenAsked) {
+    const char* const recordings[] = {"bird1a", "chaffinch1a", "car9b", "willow1a", "dog1a"};
+    // Closed while the queue is still being decoded: nothing is freed under
+    // the decoder, and the layer starts afresh.
+    for (int round = 0; round < 3; ++round) {
+        init();
+        for (const char* name : recordings)
+            ASSERT_NE(open(harness::dataDir() + "/sounds/" + name + ".mp3"), nullptr) << name;
+        FSOUND_Close();
+    }
+    init();
+    // Played at once, the last of the queue waits for those before it.
+    FSOUND_STREAM* last = nullptr;
+    for (const char* name : recordings) last = open(harness::dataDir() + "/sounds/" + name + ".mp3");
+    FSOUND_STREAM* tone1 = open(tone);
+    EXPECT_EQ(FSOUND_Stream_Play(1, tone1), 1);
+    EXPECT_GT(listen(250), 6000.0);
+    FSOUND_StopSound(FSOUND_ALL);
+    EXPECT_EQ(FSOUND_Stream_Play(0, last), 0);
+    // A file that looks like a recording but is not one opens, then stays silent.
+    dir.write("broken.wav", "RIFF but nothing of a recording follows");
+    FSOUND_STREAM* broken = open(dir.file("broken.wav"), FSOUND_LOOP_NORMAL);
+    ASSERT_NE(broken, nullptr);
+    FSOUND_StopSound(FSOUND_ALL);
+    EXPECT_EQ(FSOUND_Stream_Play(2, broken), -1);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_FILE_FORMAT);
+    EXPECT_LT(listen(250), 50.0);
+}
+
 TEST(SoundStartUp, MasterVolumeStartsFullAndAFailedOutputGivesItsText) {
     // Each test runs in a process of its own: nothing has set the volume.
     EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 255);
