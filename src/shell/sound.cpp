@@ -37,12 +37,15 @@ int channelCount = 0;
 std::vector<FSOUND_STREAM*> streams;  // every stream opened, freed by FSOUND_Close
 
 // The decoder thread and its queue. The thread lives from the first open
-// until FSOUND_Close; only the main thread starts and joins it.
-std::mutex decodeMutex;
-std::condition_variable decodeChanged;
-std::deque<FSOUND_STREAM*> decodeQueue;
+// until FSOUND_Close; only the main thread starts and joins it. They are
+// never destroyed: a process that ends without FSOUND_Close (a tool, a fuzz
+// target) must not run the destructors of a running thread and the lock and
+// queue it waits on.
+std::mutex& decodeMutex = *new std::mutex;
+std::condition_variable& decodeChanged = *new std::condition_variable;
+std::deque<FSOUND_STREAM*>& decodeQueue = *new std::deque<FSOUND_STREAM*>;
 bool decodeStopping = false;
-std::thread decoder;
+std::thread& decoder = *new std::thread;
 
 void decodeQueued() {
     std::unique_lock<std::mutex> lock(decodeMutex);
