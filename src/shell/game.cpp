@@ -67,7 +67,7 @@ Game::Game(std::atomic<bool>* quit)
 
     loadPictures(tileImages, kBoardPictures);
 
-    // Slot 15: a marked dirt tile, for codes that have no picture of their own.
+    // Slot 15: the editor's pointer for the dirt brush, whose own picture is all mask colour.
     tileImages[15] = filledTile(makecol(77, 8, 12));
     text_mode(-1);  // every text from here on is drawn without a background
     if (tileImages[15]) textout(tileImages[15], font, "DIRT", 0, text_height(font), makecol(0, 255, 0));
