@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "shell/background.h"
 #include "shell/game.h"
 
 namespace {
@@ -30,6 +31,7 @@ void reportFailure(const char* format) {
 
 // True when every service came up; false after its failure message.
 bool initPlatform() {
+    background::install();
     if (allegro_init() != 0) {
         reportFailure("Could not initialize Allegro.\n\n%s");
         return false;
@@ -101,7 +103,13 @@ int main() {
             release_screen();
             show_mouse(screen);
 
-            while (!game.pollInput() && !quitRequested) rest(100);
+            if (!game.pollInput() && !quitRequested) {
+                // Nothing moves until the player acts, so the background
+                // threads may sleep until X input arrives.
+                background::QuietWait quiet;
+                do rest(100);
+                while (!game.pollInput() && !quitRequested);
+            }
 
             game.handleInput();
             rest(4);

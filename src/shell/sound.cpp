@@ -123,7 +123,7 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
     }
     // Without the MP3 decoder the streams simply fail to open; not fatal.
     Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 1024) != 0) {
+    if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 4096) != 0) {
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         lastError = FMOD_ERR_INIT;
