@@ -33,25 +33,20 @@ int millisecondsUntil(Clock::time_point when) {
     return static_cast<int>(std::clamp<int64_t>(left, 0, 60000));
 }
 
-// The descriptor the event thread sleeps on; written to wake it.
-int wakeDescriptor() {
-    static const int fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    return fd;
-}
-
-void poke() {
-    const uint64_t one = 1;
-    if (wakeDescriptor() >= 0) (void)!write(wakeDescriptor(), &one, sizeof one);
-}
-
-void drainPokes() {
-    uint64_t count;
-    if (wakeDescriptor() >= 0) (void)!read(wakeDescriptor(), &count, sizeof count);
-}
-
 }  // namespace
 
 // --- Calm ---------------------------------------------------------------------
+
+Calm::Calm() : wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+Calm::~Calm() {
+    if (wakeFd_ >= 0) close(wakeFd_);
+}
+
+void Calm::drainWakes() {
+    uint64_t count;
+    if (wakeFd_ >= 0) (void)!read(wakeFd_, &count, sizeof count);
+}
 
 bool Calm::calm(Clock::time_point now) {
     std::lock_guard<std::mutex> hold(mutex_);
@@ -96,7 +91,8 @@ void Calm::sleep(Clock::duration limit, Clock::duration calmLimit, const bool& s
 void Calm::wakeAll() {
     { std::lock_guard<std::mutex> hold(mutex_); }
     changed_.notify_all();
-    poke();
+    const uint64_t one = 1;
+    if (wakeFd_ >= 0) (void)!write(wakeFd_, &one, sizeof one);
 }
 
 // --- EventThread --------------------------------------------------------------
@@ -196,19 +192,18 @@ void EventThread::run() {
             std::lock_guard<std::mutex> hold(funcsMutex_);
             if (usedFuncs_ > 0) fd = inputFd_();
         }
-        // Input is looked at no more than once a millisecond, as Allegro
-        // does, so a descriptor that stays readable cannot spin the thread.
-        const bool watch = fd >= 0 && now - lastRun >= std::chrono::milliseconds(1);
         const auto next = lastRun + (calm ? Clock::duration(backstop) : Clock::duration(period));
-        int timeout = millisecondsUntil(next);
-        if (fd >= 0 && !watch) timeout = std::min(timeout, 1);
-
-        pollfd watched[2] = {{wakeDescriptor(), POLLIN, 0}, {fd, POLLIN, 0}};
-        const int ready = poll(watched, watch ? 2 : 1, timeout);
+        pollfd watched[2] = {{calm_.wakeFd(), POLLIN, 0}, {fd, POLLIN, 0}};
+        const int ready = poll(watched, fd >= 0 ? 2 : 1, millisecondsUntil(next));
         if (ready < 0 && errno != EINTR) usleep(1000);
-        if (watched[0].revents) drainPokes();
-        const bool input = watch && ready > 0 && watched[1].revents != 0;
-        if (input) calm_.activity();
+        if (watched[0].revents) calm_.drainWakes();
+        const bool input = fd >= 0 && ready > 0 && watched[1].revents != 0;
+        if (input) {
+            calm_.activity();
+            // Input is handled no more than once a millisecond, as Allegro
+            // does, so a descriptor that stays readable cannot spin the thread.
+            std::this_thread::sleep_until(lastRun + std::chrono::milliseconds(1));
+        }
         const auto after = Clock::now();
         if (input || after >= next) {
             runFunctions();
@@ -264,9 +259,9 @@ void TimerThread::run() {
         }
         const auto now = Clock::now();
         // After a long stop (the process suspended) the timers catch up by at
-        // most a second instead of running thousands of times at once.
+        // most ten seconds instead of running without end.
         const long elapsed = static_cast<long>(
-            std::min<int64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now - last).count(), 1000000));
+            std::min<int64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now - last).count(), 10000000));
         last = now;
         interval = tick_(elapsed * TIMERS_PER_SECOND / 1000000L);
         if (interval <= 0) interval = 1;

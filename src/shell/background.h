@@ -25,6 +25,11 @@ class Calm {
 public:
     static constexpr std::chrono::milliseconds grace{250};
 
+    Calm();
+    ~Calm();
+    Calm(const Calm&) = delete;
+    Calm& operator=(const Calm&) = delete;
+
     bool calm(Clock::time_point now);
     void enterQuiet();
     void leaveQuiet();
@@ -34,13 +39,17 @@ public:
     // or `calmLimit`, whichever comes first. Returns early once `stop` is
     // true; `stop` is read under lock().
     void sleep(Clock::duration limit, Clock::duration calmLimit, const bool& stop);
-    // Wakes every sleeper (the event thread too) to look again.
+    // Wakes every sleeper to look again: the timer thread through a condition,
+    // the event thread through wakeFd(), which it polls and drains.
     void wakeAll();
+    int wakeFd() const { return wakeFd_; }
+    void drainWakes();
     std::mutex& lock() { return mutex_; }
 
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
+    int wakeFd_;
     int quietDepth_ = 0;
     Clock::time_point lastActivity_{};
 };
