@@ -95,13 +95,9 @@ void Calm::wakeAll() {
     if (wakeFd_ >= 0) (void)!write(wakeFd_, &one, sizeof one);
 }
 
-// --- EventThread --------------------------------------------------------------
+// --- Worker -------------------------------------------------------------------
 
-EventThread::EventThread(Calm& calm, std::function<int()> inputFd) : calm_(calm), inputFd_(std::move(inputFd)) {}
-
-EventThread::~EventThread() { stop(); }
-
-bool EventThread::start() {
+bool Worker::start() {
     if (thread_.joinable()) return true;
     {
         std::lock_guard<std::mutex> hold(calm_.lock());
@@ -115,7 +111,7 @@ bool EventThread::start() {
     return true;
 }
 
-void EventThread::stop() {
+void Worker::stop() {
     if (!thread_.joinable()) return;
     {
         std::lock_guard<std::mutex> hold(calm_.lock());
@@ -130,7 +126,13 @@ void EventThread::stop() {
         thread_.join();
 }
 
-bool EventThread::onThisThread() const { return std::this_thread::get_id() == thread_.get_id(); }
+bool Worker::onThisThread() const { return std::this_thread::get_id() == thread_.get_id(); }
+
+// --- EventThread --------------------------------------------------------------
+
+EventThread::EventThread(Calm& calm, std::function<int()> inputFd) : Worker(calm), inputFd_(std::move(inputFd)) {}
+
+EventThread::~EventThread() { stop(); }
 
 int EventThread::add(void (*f)(int)) {
     std::lock_guard<std::mutex> hold(funcsMutex_);
@@ -214,36 +216,9 @@ void EventThread::run() {
 
 // --- TimerThread --------------------------------------------------------------
 
-TimerThread::TimerThread(Calm& calm, std::function<long(long)> tick) : calm_(calm), tick_(std::move(tick)) {}
+TimerThread::TimerThread(Calm& calm, std::function<long(long)> tick) : Worker(calm), tick_(std::move(tick)) {}
 
 TimerThread::~TimerThread() { stop(); }
-
-bool TimerThread::start() {
-    if (thread_.joinable()) return true;
-    {
-        std::lock_guard<std::mutex> hold(calm_.lock());
-        stopping_ = false;
-    }
-    try {
-        thread_ = std::thread([this] { run(); });
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
-}
-
-void TimerThread::stop() {
-    if (!thread_.joinable()) return;
-    {
-        std::lock_guard<std::mutex> hold(calm_.lock());
-        stopping_ = true;
-    }
-    calm_.wakeAll();
-    if (std::this_thread::get_id() == thread_.get_id())
-        thread_.detach();
-    else
-        thread_.join();
-}
 
 void TimerThread::run() {
     blockSignals();

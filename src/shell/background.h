@@ -54,12 +54,33 @@ private:
     Clock::time_point lastActivity_{};
 };
 
+// A thread that sleeps on a Calm and may be stopped from anywhere, itself
+// included. Subclasses stop it in their own destructors, before their
+// members go.
+class Worker {
+public:
+    explicit Worker(Calm& calm) : calm_(calm) {}
+    virtual ~Worker() = default;
+    bool start();
+    void stop();
+
+protected:
+    virtual void run() = 0;
+    bool onThisThread() const;
+
+    Calm& calm_;
+    bool stopping_ = false;  // under calm_.lock()
+
+private:
+    std::thread thread_;
+};
+
 // The event thread: calls its registered functions every 10 ms, or at once
 // when the input descriptor becomes readable; while calm it sleeps until then
 // (with a long backstop). Functions are called with the same guarantees as
 // Allegro's own manager: never while interrupts are disabled, and a function
 // may unregister functions while it runs.
-class EventThread {
+class EventThread : public Worker {
 public:
     static constexpr int kMaxFuncs = 16;
     static constexpr std::chrono::milliseconds period{10};
@@ -68,10 +89,8 @@ public:
     // `inputFd` gives the descriptor to watch, or -1; asked on every round,
     // since the window may open after the thread starts.
     EventThread(Calm& calm, std::function<int()> inputFd);
-    ~EventThread();
+    ~EventThread() override;
 
-    bool start();
-    void stop();
     int add(void (*f)(int));
     int remove(void (*f)(int));
     void disable();
@@ -79,14 +98,10 @@ public:
     int disabled();
 
 private:
-    void run();
+    void run() override;
     void runFunctions();
-    bool onThisThread() const;
 
-    Calm& calm_;
     std::function<int()> inputFd_;
-    std::thread thread_;
-    bool stopping_ = false;  // under calm_.lock()
 
     std::mutex funcsMutex_;  // held while the functions run
     std::condition_variable enabled_;
@@ -98,22 +113,17 @@ private:
 // The timer thread: hands the elapsed time to `tick`, which runs the due
 // timers and returns the time until the next one, in Allegro timer ticks.
 // While calm it sleeps until activity (or a long backstop), then catches up.
-class TimerThread {
+class TimerThread : public Worker {
 public:
     static constexpr std::chrono::milliseconds backstop{1000};
 
     TimerThread(Calm& calm, std::function<long(long)> tick);
-    ~TimerThread();
-    bool start();
-    void stop();
+    ~TimerThread() override;
 
 private:
-    void run();
+    void run() override;
 
-    Calm& calm_;
     std::function<long(long)> tick_;
-    std::thread thread_;
-    bool stopping_ = false;  // under calm_.lock()
 };
 
 // Puts both threads in place of Allegro's; call before allegro_init.
