@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "shell/background.h"
 #include "shell/game.h"
 
 namespace {
@@ -131,7 +132,10 @@ bool Game::handlePlayCommandKeys() {
                           SCREEN_H / 2, makecol(200, 10, 10), -1);
         // The window's close button also ends the question, as a No, so the
         // game can quit without an answer.
-        while (!key[KEY_Y] && !key[KEY_N] && !(quitFlag && *quitFlag)) rest(20);
+        {
+            background::QuietWait quiet;
+            while (!key[KEY_Y] && !key[KEY_N] && !(quitFlag && *quitFlag)) rest(20);
+        }
         if (key[KEY_Y]) restartLevel();
         redrawNeeded = true;
     } else if (key[KEY_S]) {

@@ -1,5 +1,6 @@
 // The options screen (background volume, ambient noise on/off) and the
 // two-line settings file "settings.ini" that keeps both between runs.
+#include "shell/background.h"
 #include "shell/game.h"
 
 #include <sys/stat.h>
@@ -79,9 +80,13 @@ void Game::optionsMenu() {
         drawOptions(target, selected, volume, ambientEnabled);
         if (work) blit(work, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
 
-        while (!held(KEY_UP) && !held(KEY_DOWN) && !held(KEY_RIGHT) && !held(KEY_LEFT) &&
-               !held(KEY_ESC))
-            rest(25);
+        {
+            // Nothing changes on this screen until a key is pressed.
+            background::QuietWait quiet;
+            while (!held(KEY_UP) && !held(KEY_DOWN) && !held(KEY_RIGHT) && !held(KEY_LEFT) &&
+                   !held(KEY_ESC))
+                rest(25);
+        }
 
         if (held(KEY_UP)) {
             // Holding Up keeps counting on the volume; the switch flips once.
