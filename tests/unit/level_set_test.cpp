@@ -13,9 +13,9 @@ namespace {
 // that moves any of these must be deliberate.
 const int kFewestMoves[] = {
     2, 3, 5, 4, 4,       // 1 to 5
-    3, 7, 6, 6, 7,       // 6 to 10
-    7, 8, 8, 8, 9,       // 11 to 15
-    9, 9, 10, 10, 11,    // 16 to 20
+    3, 7, 5, 5, 5,       // 6 to 10
+    6, 7, 8, 8, 8,       // 11 to 15
+    9, 10, 10, 11, 11,   // 16 to 20
     12, 12, 13, 13, 13,  // 21 to 25
     14, 14, 15, 15, 16,  // 26 to 30
     16, 18,              // 31 and 32
