@@ -16,9 +16,9 @@ const int kFewestMoves[] = {
     3, 7, 5, 5, 5,       // 6 to 10
     6, 7, 8, 8, 8,       // 11 to 15
     9, 10, 10, 11, 11,   // 16 to 20
-    12, 12, 13, 13, 13,  // 21 to 25
-    14, 14, 15, 15, 16,  // 26 to 30
-    16, 18,              // 31 and 32
+    11, 12, 12, 13, 13,  // 21 to 25
+    13, 14, 14, 15, 15,  // 26 to 30
+    17, 18,              // 31 and 32
 };
 const int kLevels = sizeof kFewestMoves / sizeof kFewestMoves[0];
 
