@@ -6,7 +6,8 @@ Usage: tools/take-screenshots.py [BINARY] [OUT_DIR]
   OUT_DIR  where the PNGs go (default docs/screenshots)
 
 Writes menu.png (the main menu), help.png (the help screen), won.png (the
-first level won) and play.png (the second level after a move). Uses the
+first level won) and play.png (a later level, chosen with the level
+chooser, part-way through). Uses the
 end-to-end kit in tests/e2e, so it needs Xvfb, xdotool and xwd; ImageMagick's
 convert, when present, makes the files smaller.
 """
@@ -29,8 +30,9 @@ import e2e  # noqa: E402  (found through the path set above)
 
 # The first level is won with these two moves; the won screen shows them.
 WIN_FIRST_LEVEL = ["Down", "Right"]
-# Moves shown in the play screenshot, made in the second level.
-PLAY_MOVES = ["Down", "Left"]
+# The play screenshot shows one of the drawn gardens after a few moves.
+PLAY_LEVEL = 20
+PLAY_MOVES = ["Down", "Left", "Right"]
 
 
 def save(image, name):
@@ -85,6 +87,11 @@ def main():
         save(shows(game, won, 320 - won.width // 2, 240 - won.height // 2, 0.95), "won")
         game.tap("Return")
         time.sleep(0.5)
+        game.tap("s")                      # the chooser opens on level 2
+        time.sleep(1.5)
+        game.tap(*["Down"] * (PLAY_LEVEL - 2))
+        game.tap("Return")
+        time.sleep(1.0)
         for move in PLAY_MOVES:
             game.tap(move)
             settle(game)

@@ -48,9 +48,11 @@ void Calm::drainWakes() {
     if (wakeFd_ >= 0) (void)!read(wakeFd_, &count, sizeof count);
 }
 
+bool Calm::calmLocked(Clock::time_point now) const { return quietDepth_ > 0 && now - lastActivity_ >= grace; }
+
 bool Calm::calm(Clock::time_point now) {
     std::lock_guard<std::mutex> hold(mutex_);
-    return quietDepth_ > 0 && now - lastActivity_ >= grace;
+    return calmLocked(now);
 }
 
 void Calm::enterQuiet() {
@@ -81,8 +83,7 @@ void Calm::sleep(Clock::duration limit, Clock::duration calmLimit, const bool& s
     const auto start = Clock::now();
     while (!stop) {
         const auto now = Clock::now();
-        const bool isCalm = quietDepth_ > 0 && now - lastActivity_ >= grace;
-        const auto until = start + (isCalm ? std::max(limit, calmLimit) : limit);
+        const auto until = start + (calmLocked(now) ? std::max(limit, calmLimit) : limit);
         if (now >= until) return;
         changed_.wait_until(hold, until);
     }

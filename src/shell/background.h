@@ -47,6 +47,8 @@ public:
     std::mutex& lock() { return mutex_; }
 
 private:
+    bool calmLocked(Clock::time_point now) const;
+
     std::mutex mutex_;
     std::condition_variable changed_;
     int wakeFd_;
