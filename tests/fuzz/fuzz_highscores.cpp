@@ -3,10 +3,12 @@
 // the update the table is the old one, or the old one with the new count in
 // place of the level's, or the old one with one line added; what the
 // level-won screen is told matches the table; no temporary file is left.
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,31 +21,25 @@ bool isSpace(char c) { return c == ' ' || (c >= 9 && c <= 13); }
 struct Parsed {
     std::vector<long long> numbers;  // level, moves, level, moves, ...
     bool wellFormed = true;          // nothing but whole pairs of 32-bit integers
-    bool trailingText = false;       // the first token that is not a number
 };
 
 // The table read as whitespace-separated decimal integers up to the first
-// token that is not one.
+// token that is not one. Read another way than the game reads it (by words
+// and strtoll), so that a mistake in either shows against the other.
 Parsed parse(const std::string& text) {
     Parsed p;
-    size_t i = 0;
-    for (;;) {
-        while (i < text.size() && isSpace(text[i])) ++i;
-        if (i == text.size()) break;
-        size_t begin = i;
-        if (text[i] == '+' || text[i] == '-') ++i;
-        size_t digits = i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-        bool number = i > digits && (i == text.size() || isSpace(text[i]));
-        long long value = 0;
-        if (number) {
-            errno = 0;
-            value = std::strtoll(text.c_str() + begin, nullptr, 10);
-            number = errno == 0 && value >= INT32_MIN && value <= INT32_MAX;
-        }
-        if (!number) {
+    std::istringstream in(text);
+    std::string token;
+    while (in >> token) {
+        const bool digitsFollow = std::isdigit(static_cast<unsigned char>(token[0])) ||
+                                  (token.size() > 1 && (token[0] == '+' || token[0] == '-') &&
+                                   std::isdigit(static_cast<unsigned char>(token[1])));
+        char* end = nullptr;
+        errno = 0;
+        const long long value = std::strtoll(token.c_str(), &end, 10);
+        if (!digitsFollow || end != token.c_str() + token.size() || errno != 0 || value < INT32_MIN ||
+            value > INT32_MAX) {
             p.wellFormed = false;
-            p.trailingText = true;
             break;
         }
         p.numbers.push_back(value);
