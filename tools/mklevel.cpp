@@ -54,12 +54,12 @@ bool convert(const std::string& source, const std::string& target) {
         std::fprintf(stderr, "%s: cannot read\n", source.c_str());
         return false;
     }
-    LevelText level;
+    Level level;
     if (!parseLevelText(text, level, error)) {
         std::fprintf(stderr, "%s: %s\n", source.c_str(), error.c_str());
         return false;
     }
-    if (!writeFile(target, levelFileBytes(level))) {
+    if (!writeFile(target, formatLevel(level))) {
         std::fprintf(stderr, "%s: cannot write\n", target.c_str());
         return false;
     }

@@ -1,108 +1,51 @@
-// The level file: a title line, a line with the dog's and the bone's cells,
-// then 15 rows of 20 raw tile bytes, each followed by a space. Lines end in
-// CR LF on disk; a bare LF is read the same.
+// Level files on disk: the game's current level read from and written to
+// the file of its number. The bytes are levels/level.cpp's.
 #include "levels/level_file.h"
 
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 #include <string>
 
+#include "levels/level.h"
 #include "shell/game.h"
 
 namespace {
 
-const int kRows = 15;
-const int kColumns = 20;
+// A level file is under a kilobyte: after the title line, what lies beyond
+// this cannot be part of a level.
+const size_t kLevelFileLimit = 1 << 20;
+// The reader keeps 4096 characters of a title; one more tells it the line
+// was longer.
+const size_t kTitleKept = 4096 + 1;
 
-bool isBlank(int c) { return c == ' ' || (c >= 9 && c <= 13); }
-
-// What a file supplied. Fields it did not supply keep the blank layout.
-struct LevelContent {
-    std::string title;
-    int32_t positions[4] = {0, 0, 0, 0};  // dog column, dog row, bone column, bone row
-    bool positionRead[4] = {false, false, false, false};
-    uint8_t cells[kRows][kColumns] = {};
-    int cellsRead = 0;  // in row order
-};
-
-// Everything up to the first line feed, which is consumed. The CR of a
-// CR LF line end (or a file cut off after it) is dropped so that such a file
-// gives the same title as a bare-LF one; a CR elsewhere belongs to the title.
-// False when the file ended before anything could be read.
-bool readTitleLine(std::FILE* in, std::string& title) {
-    // A title is a few dozen characters. A first line of megabytes (a large
-    // file with no line ends named like a level) is skipped past its start:
-    // kept whole it would only cost memory, ninety-nine times in the chooser.
-    const size_t kLongestTitle = 4096;
-    bool cut = false;
-    title.clear();
-    int c = std::getc(in);
-    if (c == EOF) return false;
-    while (c != EOF && c != '\n') {
-        if (title.size() < kLongestTitle)
-            title.push_back(static_cast<char>(c));
-        else
-            cut = true;
-        c = std::getc(in);
-    }
-    if (!cut && !title.empty() && title.back() == '\r') title.pop_back();
-    return true;
-}
-
-// An integer as a formatted stream read takes it: blanks skipped, an optional
-// sign, decimal digits. The byte after the digits is left unread. False on
-// the end of the file, a malformed number or one outside 32 bits.
-bool readInteger(std::FILE* in, int32_t& value) {
+// The bytes of a level file as the level reader needs them: of an over-long
+// title line only its start, then at most `restLimit` bytes after the line.
+// False when it cannot be opened or read (a directory opens but cannot be
+// read: it is no level).
+bool readLevelBytes(const std::string& path, size_t restLimit, std::string& bytes) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return false;
+    bytes.clear();
+    size_t titleLength = 0, rest = 0;
+    bool inTitle = true;
     int c;
-    do {
-        c = std::getc(in);
-    } while (isBlank(c));
-    bool negative = false;
-    if (c == '+' || c == '-') {
-        negative = c == '-';
-        c = std::getc(in);
-    }
-    if (c < '0' || c > '9') return false;
-    // Accumulated as a negative number so that the lowest value fits.
-    const int64_t lowest = std::numeric_limits<int32_t>::min();
-    int64_t sum = 0;
-    bool overflow = false;
-    while (c >= '0' && c <= '9') {
-        sum = sum * 10 - (c - '0');
-        if (sum < lowest) {
-            overflow = true;
-            sum = lowest;  // keep reading the digits, the number is lost anyway
+    while ((c = std::getc(in)) != EOF) {
+        if (!inTitle) {
+            bytes.push_back(static_cast<char>(c));
+            ++rest;
+        } else if (c == '\n') {
+            bytes.push_back('\n');
+            inTitle = false;
+        } else if (titleLength++ < kTitleKept) {
+            bytes.push_back(static_cast<char>(c));
         }
-        c = std::getc(in);
+        if (!inTitle && rest >= restLimit) break;
     }
-    if (c != EOF) std::ungetc(c, in);
-    if (!negative) sum = -sum;
-    if (overflow || sum > std::numeric_limits<int32_t>::max()) return false;
-    value = static_cast<int32_t>(sum);
-    return true;
-}
-
-// Reads as far as the content goes; the first failure ends the reading.
-void readContent(std::FILE* in, LevelContent& level) {
-    if (!readTitleLine(in, level.title)) return;
-    for (int i = 0; i < 4; ++i) {
-        if (!readInteger(in, level.positions[i])) return;
-        level.positionRead[i] = true;
-    }
-    for (int r = 0; r < kRows; ++r) {
-        for (int col = 0; col < kColumns; ++col) {
-            int c;
-            do {
-                c = std::getc(in);
-            } while (isBlank(c));
-            if (c == EOF) return;
-            level.cells[r][col] = static_cast<uint8_t>(c);
-            ++level.cellsRead;
-        }
-    }
+    bool ok = !std::ferror(in);
+    std::fclose(in);
+    return ok;
 }
 
 bool writeAll(std::FILE* out, const std::string& bytes) {
@@ -114,45 +57,23 @@ bool writeAll(std::FILE* out, const std::string& bytes) {
 std::string levelFilePath(int32_t number) { return "levels/" + std::to_string(number) + ".lvl"; }
 
 bool readLevelTitle(const std::string& path, std::string& title) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) return false;
-    std::string line;
-    readTitleLine(in, line);
-    // A directory opens but cannot be read: it is no level.
-    bool ok = !std::ferror(in);
-    std::fclose(in);
-    if (ok) title = line;
-    return ok;
+    std::string bytes;
+    if (!readLevelBytes(path, 0, bytes)) return false;
+    title = levelTitleOf(bytes);
+    return true;
 }
 
 bool Game::loadLevelFile(const std::string& path) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) return false;
     // Read everything before touching the record, so that a file that turns
     // out to be unreadable changes nothing.
-    LevelContent level;
-    readContent(in, level);
-    bool readError = std::ferror(in) != 0;
-    std::fclose(in);
-    if (readError) return false;
-
+    std::string bytes;
+    if (!readLevelBytes(path, kLevelFileLimit, bytes)) return false;
     resetBoard(0);
+    // What the file does not supply keeps the blank layout.
+    Level level = levelOf(rules, "");
+    readLevel(bytes, level);
+    placeLevel(level, rules);
     levelTitle = level.title;
-    // A position off the board is taken as unread: play must never index
-    // outside the board.
-    int32_t* fields[4] = {&dogColumn, &dogRow, &boneColumn, &boneRow};
-    for (int i = 0; i < 4; ++i) {
-        int32_t limit = (i % 2 == 0) ? boardWidth : boardHeight;
-        int32_t v = level.positions[i];
-        if (level.positionRead[i] && v >= 0 && v < limit) *fields[i] = v;
-    }
-    if (board) {
-        for (int n = 0; n < level.cellsRead; ++n) {
-            int r = n / kColumns;
-            int c = n % kColumns;
-            if (r < boardHeight && c < boardWidth) board[r][c] = level.cells[r][c];
-        }
-    }
     return true;
 }
 
@@ -163,21 +84,7 @@ bool Game::loadLevel(int32_t number) {
 }
 
 bool Game::saveLevel() {
-    if (!board) return false;
-    std::string bytes;
-    // A line break inside the title would split the file's first line and
-    // lose the rest of the level on reading; it is stored as a space.
-    for (char ch : levelTitle) bytes.push_back(ch == '\n' || ch == '\r' ? ' ' : ch);
-    bytes += "\r\n";
-    bytes += std::to_string(dogColumn) + " " + std::to_string(dogRow) + " " +
-             std::to_string(boneColumn) + " " + std::to_string(boneRow) + "\r\n";
-    for (int r = 0; r < boardHeight; ++r) {
-        for (int c = 0; c < boardWidth; ++c) {
-            bytes.push_back(static_cast<char>(board[r][c]));
-            bytes.push_back(' ');
-        }
-        bytes += "\r\n";
-    }
+    const std::string bytes = formatLevel(levelOf(rules, levelTitle));
 
     // Written beside the level and renamed over it only when complete, so a
     // failed save never damages the level already on disk.

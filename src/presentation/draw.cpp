@@ -78,7 +78,6 @@ void drawCaption(const Game& g, BITMAP* target) {
 }  // namespace
 
 void drawBoardCellsDirect(const Game& g, BITMAP* target) {
-    if (!g.board) return;
     BITMAP* background = g.tileImages[DirtBackground];
     for (int row = 0; row < g.boardHeight; ++row)
         for (int column = 0; column < g.boardWidth; ++column)
@@ -125,7 +124,6 @@ bool layerMatchesDirect(const Game& g) {
 }  // namespace
 
 void drawBoardCellsLayered(Game& g, BITMAP* target) {
-    if (!g.board || g.boardWidth <= 0 || g.boardHeight <= 0) return;
     if (!layerMatchesDirect(g)) {
         drawBoardCellsDirect(g, target);
         return;
