@@ -3,13 +3,12 @@
 // CR LF on disk; a bare LF is read the same.
 #include "levels/level_file.h"
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <string>
 
+#include "shell/files.h"
 #include "shell/game.h"
 
 namespace {
@@ -105,8 +104,17 @@ void readContent(std::FILE* in, LevelContent& level) {
     }
 }
 
-bool writeAll(std::FILE* out, const std::string& bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+// A level is under a kilobyte with any sensible title; a file is read no
+// further than this, so that a huge file (or a device) named like a level
+// costs nothing. The chooser reads only as far as a title can go.
+const size_t kLargestLevel = 64 * 1024;
+const size_t kLargestTitleLine = 4096 + 2;
+
+// The file's first bytes as a stream for the readers below; null when it is
+// no regular file or cannot be read. `bytes` must outlive the stream.
+std::FILE* openBounded(const std::string& path, size_t limit, std::string& bytes) {
+    if (!files::readRegular(path, limit, bytes)) return nullptr;
+    return fmemopen(&bytes[0], bytes.size(), "rb");
 }
 
 }  // namespace
@@ -114,27 +122,23 @@ bool writeAll(std::FILE* out, const std::string& bytes) {
 std::string levelFilePath(int32_t number) { return "levels/" + std::to_string(number) + ".lvl"; }
 
 bool readLevelTitle(const std::string& path, std::string& title) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+    std::string bytes;
+    std::FILE* in = openBounded(path, kLargestTitleLine, bytes);
     if (!in) return false;
     std::string line;
     readTitleLine(in, line);
-    // A directory opens but cannot be read: it is no level.
-    bool ok = !std::ferror(in);
     std::fclose(in);
-    if (ok) title = line;
-    return ok;
+    title = line;
+    return true;
 }
 
 bool Game::loadLevelFile(const std::string& path) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+    std::string bytes;
+    std::FILE* in = openBounded(path, kLargestLevel, bytes);
     if (!in) return false;
-    // Read everything before touching the record, so that a file that turns
-    // out to be unreadable changes nothing.
     LevelContent level;
     readContent(in, level);
-    bool readError = std::ferror(in) != 0;
     std::fclose(in);
-    if (readError) return false;
 
     resetBoard(0);
     levelTitle = level.title;
@@ -159,10 +163,12 @@ bool Game::loadLevelFile(const std::string& path) {
 bool Game::loadLevel(int32_t number) {
     if (!loadLevelFile(levelFilePath(number))) return false;
     levelNumber = number;
+    boardFile = number;
+    boardEdited = false;
     return true;
 }
 
-bool Game::saveLevel() {
+bool Game::saveLevel(std::string* reason) {
     if (!board) return false;
     std::string bytes;
     // A line break inside the title would split the file's first line and
@@ -179,23 +185,19 @@ bool Game::saveLevel() {
         bytes += "\r\n";
     }
 
-    // Written beside the level and renamed over it only when complete, so a
-    // failed save never damages the level already on disk.
-    const std::string path = levelFilePath(levelNumber);
-    const std::string temporary = path + ".tmp";
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return false;
-    bool ok = writeAll(out, bytes);
-    ok = std::fflush(out) == 0 && ok;
-    ok = fsync(fileno(out)) == 0 && ok;
-    ok = std::fclose(out) == 0 && ok;
-    if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(temporary.c_str());
-    return ok;
+    files::Outcome saved = files::writeReplacing(levelFilePath(levelNumber), bytes);
+    if (saved) {
+        boardFile = levelNumber;
+        boardEdited = false;
+    } else if (reason) {
+        *reason = saved.reason;
+    }
+    return saved.ok;
 }
 
 void Game::restartLevel() {
     resetBoard(0);
+    boardFile = 0;  // the blank board stays when the file is gone
     loadLevel(levelNumber);
     redrawNeeded = true;
     moveCount = 0;
