@@ -43,21 +43,16 @@ TEST_F(HighScores, LookupAppendAndRewriteInPlace) {
         const char* after;
     };
     const Case cases[] = {
-        {"", 3, 17, -1, "3 17\r\n"},
-        {"3 17\r\n", 4, 9, -1, "3 17\r\n4 9\r\n"},
-        // Better: only the level's line changes, byte for byte.
+        {"", 3, 17, -1, "3 17\r\n"}, {"3 17\r\n", 4, 9, -1, "3 17\r\n4 9\r\n"},
+        // Better: only the level's line changes, byte for byte; tie; worse.
         {"1 5\n3 17\n4 9\n", 3, 12, -1, "1 5\n3 12\n4 9\n"},
-        {"1 5\r\n3 17\r\n", 3, 17, 17, "1 5\r\n3 17\r\n"},  // tie
-        {"1 5\r\n3 17\r\n", 3, 20, 17, "1 5\r\n3 17\r\n"},  // worse
+        {"1 5\r\n3 17\r\n", 3, 17, 17, "1 5\r\n3 17\r\n"}, {"1 5\r\n3 17\r\n", 3, 20, 17, "1 5\r\n3 17\r\n"},
         // Duplicates: the first counts, and a record replaces them all.
-        {"3 17\n2 4\n3 30\n", 3, 25, 17, "3 17\n2 4\n3 30\n"},
-        {"3 17\n2 4\n3 30\n", 3, 12, -1, "3 12\n2 4\n3 12\n"},
+        {"3 17\n2 4\n3 30\n", 3, 25, 17, "3 17\n2 4\n3 30\n"}, {"3 17\n2 4\n3 30\n", 3, 12, -1, "3 12\n2 4\n3 12\n"},
         // A last line without a line break is read, rewritten, not run into.
-        {"2 4\n3 17", 3, 11, -1, "2 4\n3 11"},
-        {"2 4\n3 11", 5, 8, -1, "2 4\n3 11\n5 8\n"},
+        {"2 4\n3 17", 3, 11, -1, "2 4\n3 11"}, {"2 4\n3 11", 5, 8, -1, "2 4\n3 11\n5 8\n"},
         {"  7\t21 \r\n\n 3   17 ", 3, 16, -1, "  7\t21 \r\n\n 3   16 "},
-        // A negative count is beaten, not added again on every win.
-        {"3 -1\n", 3, 40, -1, "3 40\n"},
+        {"3 -1\n", 3, 40, -1, "3 40\n"},  // a negative count is beaten, not added again
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << '"' << c.before << "\" level " << c.level << " in " << c.moves);
