@@ -9,13 +9,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "levels/level.h"
 #include "play/solver.h"
+#include "shell/files.h"
 
 namespace {
 
@@ -24,12 +23,9 @@ bool isBlank(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
 // The game reads any file it can open, keeping the blank layout for whatever
 // is missing; a level under proof must instead be complete. Empty when it is.
 std::string checkComplete(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "cannot be opened";
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad()) return "cannot be read";
-    bytes = s.str();
+    // A level is under a kilobyte; a device or pipe named like one is no level.
+    files::Outcome read = files::readRegular(path, 1 << 20, bytes);
+    if (!read) return "cannot be read: " + read.reason;
     size_t at = bytes.find('\n');
     if (at == std::string::npos) return "has no title line";
     ++at;

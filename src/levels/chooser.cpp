@@ -36,6 +36,11 @@ void Game::chooseLevel() {
 
     const int x = SCREEN_W / 2;
     for (;;) {
+        // The window's close button leaves as Escape does; the game then quits.
+        if (quitting()) {
+            redrawNeeded = true;
+            return;
+        }
         if (key[KEY_ESC]) {
             redrawNeeded = true;
             // The playing screen would take a still-held Escape as leaving

@@ -14,6 +14,8 @@ std::string Game::promptLine(const std::string& prompt) {
     bool insertMode = true;
 
     for (;;) {
+        // The window's close button ends the prompt with no answer.
+        if (quitting()) return std::string();
         if (keypressed()) {
             int k = readkey();
             int character = static_cast<signed char>(k & 0xff);

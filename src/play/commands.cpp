@@ -2,6 +2,7 @@
 // non-arrow keys of play.
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 
 #include "shell/background.h"
 #include "shell/game.h"
@@ -112,6 +113,10 @@ void Game::handleMenuInput() {
         set_mouse_sprite(tileImages[kDogPicture]);
         show_mouse(screen);
         resetBoard(1);  // the level number and title stay those of the loaded level
+        // A random board: no file's, and no record for it.
+        boardFile = 0;
+        boardEdited = true;
+        saveNote.clear();
     }
 }
 
@@ -127,21 +132,24 @@ bool Game::handlePlayCommandKeys() {
     }
     if (key[KEY_R]) {
         waitForRelease({KEY_R}, 20);
-        clear_bitmap(screen);
-        textout_centre_ex(screen, font, "Really restart the level (Y/N)?", SCREEN_W / 2,
-                          SCREEN_H / 2, makecol(200, 10, 10), -1);
-        // The window's close button also ends the question, as a No, so the
-        // game can quit without an answer.
-        {
-            background::QuietWait quiet;
-            while (!key[KEY_Y] && !key[KEY_N] && !(quitFlag && *quitFlag)) rest(20);
-        }
-        if (key[KEY_Y]) restartLevel();
+        if (askYesNo("Really restart the level (Y/N)?")) restartLevel();
         redrawNeeded = true;
     } else if (key[KEY_S]) {
         chooseLevel();
     }
     return true;
+}
+
+bool Game::askYesNo(const std::string& question) {
+    clear_bitmap(screen);
+    textout_centre_ex(screen, font, question.c_str(), SCREEN_W / 2, SCREEN_H / 2, makecol(200, 10, 10), -1);
+    // The window's close button also ends the question, as a No, so the
+    // game can quit without an answer.
+    {
+        background::QuietWait quiet;
+        while (!key[KEY_Y] && !key[KEY_N] && !quitting()) rest(20);
+    }
+    return key[KEY_Y] && !quitting();
 }
 
 void Game::handleWonInput() {

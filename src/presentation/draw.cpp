@@ -192,6 +192,10 @@ void Game::drawScreen(BITMAP* target) {
     case LevelEditor: {
         drawBoard(*this, target);
         if (screenMode == Playing) drawCaption(*this, target);
+        // The outcome of the editor's last save, along the bottom edge.
+        if (screenMode == LevelEditor && !saveNote.empty())
+            textout_centre_ex(target, font, printableByAllegro(saveNote).c_str(), W / 2, H - 12,
+                              makecol(255, 255, 255), makecol(0, 0, 0));
         break;
     }
     case LevelWon: {
@@ -201,7 +205,9 @@ void Game::drawScreen(BITMAP* target) {
         textprintf_centre_ex(target, font, W / 2, H * 13 / 16, makecol(50, 150, 50), -1,
                              "Congratulations! You beat the level in only %i moves.", moveCount);
         const int grey = makecol(150, 150, 150);
-        if (recordMoves == -1)
+        if (!recordNote.empty())
+            textout_centre_ex(target, font, recordNote.c_str(), W / 2, H * 7 / 8, grey, -1);
+        else if (recordMoves == -1)
             textout_centre_ex(target, font, "This is a new record!", W / 2, H * 7 / 8, grey, -1);
         else if (recordMoves < moveCount)
             textprintf_centre_ex(target, font, W / 2, H * 7 / 8, grey, -1,

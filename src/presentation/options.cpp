@@ -3,15 +3,16 @@
 #include "shell/background.h"
 #include "shell/game.h"
 
-#include <sys/stat.h>
+#include <sstream>
+#include <string>
 
-#include <cstdio>
-#include <fstream>
+#include "shell/files.h"
 
 namespace {
 
 const char* const kSettingsPath = "settings.ini";
-const char* const kSettingsTempPath = "settings.ini.tmp";
+// Two short numbers; a file is read no further than this.
+const size_t kLargestSettings = 256;
 
 enum class Item { Volume, Ambient };
 
@@ -45,15 +46,8 @@ void drawOptions(BITMAP* target, Item selected, int volume, bool ambient) {
                       H / 4 + 4 * th, help, -1);
 }
 
-// Written beside the old file and renamed over it, so that a failed or
-// interrupted write never leaves a damaged settings file behind.
-void saveSettings(int volume, bool ambient) {
-    std::FILE* out = std::fopen(kSettingsTempPath, "wb");
-    if (!out) return;
-    bool ok = std::fprintf(out, "%d\r\n", volume) > 0 && std::fflush(out) == 0;
-    ok = ok && std::fprintf(out, "%s\r\n", ambient ? "1" : "0") > 0 && std::fflush(out) == 0;
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok || std::rename(kSettingsTempPath, kSettingsPath) != 0) std::remove(kSettingsTempPath);
+files::Outcome saveSettings(int volume, bool ambient) {
+    return files::writeReplacing(kSettingsPath, std::to_string(volume) + "\r\n" + (ambient ? "1" : "0") + "\r\n");
 }
 
 // Reads the next integer into value; on a failed read value stays as it was
@@ -75,7 +69,8 @@ void Game::optionsMenu() {
     BITMAP* work = create_bitmap(SCREEN_W, SCREEN_H);
     BITMAP* target = work ? work : screen;
 
-    while (!held(KEY_ESC)) {
+    // The window's close button leaves as Escape does; the game then quits.
+    while (!held(KEY_ESC) && !quitting()) {
         rest(held(KEY_UP) || held(KEY_DOWN) ? 20 : 70);
         drawOptions(target, selected, volume, ambientEnabled);
         if (work) blit(work, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
@@ -84,7 +79,7 @@ void Game::optionsMenu() {
             // Nothing changes on this screen until a key is pressed.
             background::QuietWait quiet;
             while (!held(KEY_UP) && !held(KEY_DOWN) && !held(KEY_RIGHT) && !held(KEY_LEFT) &&
-                   !held(KEY_ESC))
+                   !held(KEY_ESC) && !quitting())
                 rest(25);
         }
 
@@ -110,19 +105,18 @@ void Game::optionsMenu() {
     }
 
     FSOUND_SetSFXMasterVolume(volume);
-    saveSettings(volume, ambientEnabled);
+    files::Outcome saved = saveSettings(volume, ambientEnabled);
     if (work) destroy_bitmap(work);
+    if (!saved) allegro_message("The options could not be saved (\"settings.ini\"): %s", saved.reason.c_str());
     // Nothing pressed here may reach the screen that follows.
     waitForRelease(KEY_ESC);
     clear_keybuf();
 }
 
 void Game::readSettings() {
-    // A directory of that name opens but never reads: it counts as missing.
-    struct stat st;
-    if (stat(kSettingsPath, &st) != 0 || S_ISDIR(st.st_mode)) return;
-    std::ifstream in(kSettingsPath);
-    if (!in) return;
+    std::string bytes;
+    if (!files::readRegular(kSettingsPath, kLargestSettings, bytes)) return;
+    std::istringstream in(bytes);
     // One variable for both lines: with the first unreadable the second read
     // fails too and 255 decides the switch, so ambient noise is off.
     int value = 255;

@@ -82,6 +82,18 @@ public:
     // Drawing's cache of the composed board; empty until the first board pass.
     std::unique_ptr<BoardLayer, BoardLayerDeleter> boardLayer;
 
+    // Said on the won screen's record line in place of a record, when not
+    // empty: why no record was kept or stored.
+    std::string recordNote;
+    // The level file the board was last loaded from or saved to (0: none),
+    // and whether the editor has changed the board or its number since. The
+    // editor asks before S replaces another file; an edited board's win is
+    // not recorded.
+    int32_t boardFile = 0;
+    bool boardEdited = false;
+    // The outcome of the editor's last S, for its note on the screen.
+    std::string saveNote;
+
     // --- construction (shell/game.cpp) ------------------------------------
     explicit Game(std::atomic<bool>* quitFlag);
     ~Game();
@@ -114,19 +126,27 @@ public:
     // The non-arrow keys of an idle playing tick (Escape, R, S); returns
     // false when the tick ends there.
     bool handlePlayCommandKeys();
+    // A question answered with Y or N, drawn over the whole screen; the
+    // window's close button answers No.
+    bool askYesNo(const std::string& question);
+    // True once the window's close button (or the game) asked to quit; every
+    // screen with a loop of its own ends then.
+    bool quitting() const { return quitFlag && *quitFlag; }
 
     // --- high scores (play/highscores.cpp) ---------------------------------
     void updateHighScores();
 
     // --- level editor (play/editor.cpp) ------------------------------------
     void handleEditorInput();
+    void saveFromEditor();
 
     // --- level files (levels/level_file.cpp) -------------------------------
     bool loadLevel(int32_t number);
     // Reads the level file at a path; false, changing nothing, when it cannot
     // be opened. loadLevel is this with the path of a level number.
     bool loadLevelFile(const std::string& path);
-    bool saveLevel();
+    // On failure, *reason (when given) says why, in the system's words.
+    bool saveLevel(std::string* reason = nullptr);
     void restartLevel();
     void setLevelTitle(const std::string& title);
     void setLevelNumber(int32_t number);

@@ -116,18 +116,19 @@ TEST_F(OptionsTest, LeavingWaitsForEscapeToBeReleasedAndEmptiesTheKeyQueue) {
 TEST_F(OptionsTest, AFailedSaveLeavesTheOldFileWhileASaveReplacesAllOfIt) {
     const std::string old = "40\n1\nsome old trailing words\n";
     dir.write("settings.ini", old);
-    ASSERT_EQ(mkdir("settings.ini.tmp", 0755), 0);  // the temporary file cannot be made
+    chmod("settings.ini", 0444);  // the player's own read-only file is not replaced
     FSOUND_SetSFXMasterVolume(40);
     harness::holdKey(KEY_UP, 100, 130);  // seen once, at 120 ms
     runMenu(400);
     EXPECT_EQ(settings(), old);
     EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 41);  // applied all the same
+    EXPECT_EQ(harness::messages, std::vector<std::string>{
+                                     "The options could not be saved (\"settings.ini\"): Permission denied"});
 
-    rmdir("settings.ini.tmp");
+    chmod("settings.ini", 0644);
     game->ambientEnabled = false;
     runMenu(200);
     EXPECT_EQ(settings(), "41\r\n0\r\n");
-    EXPECT_FALSE(dir.exists("settings.ini.tmp"));
 }
 
 TEST_F(OptionsTest, ReadingSettings) {
