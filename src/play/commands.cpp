@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "presentation/styled_screen.h"
 #include "shell/background.h"
 #include "shell/game.h"
 
@@ -127,9 +128,8 @@ bool Game::handlePlayCommandKeys() {
     }
     if (key[KEY_R]) {
         waitForRelease({KEY_R}, 20);
-        clear_bitmap(screen);
-        textout_centre_ex(screen, font, "Really restart the level (Y/N)?", SCREEN_W / 2,
-                          SCREEN_H / 2, makecol(200, 10, 10), -1);
+        StyledScreen(*this).show(screen, {{"Really restart the level (Y/N)?", SCREEN_H / 2,
+                                           makecol(200, 10, 10)}});
         // The window's close button also ends the question, as a No, so the
         // game can quit without an answer.
         {

@@ -154,7 +154,7 @@ TEST_F(Commands, RestartQuestionNoOrCloseKeepsTheLevelYesReadsItAgain) {
     clear_to_color(screen, makecol(255, 255, 255));
     bool cleared = false, red = false;  // looked at while the question waits
     harness::at(200, [&] {
-        cleared = getpixel(screen, 5, 5) == makecol(0, 0, 0);
+        cleared = getpixel(screen, 5, 5) != makecol(255, 255, 255);
         for (int y = 240; y < 248; ++y)
             for (int x = 180; x < 460; ++x) red = red || getpixel(screen, x, y) == makecol(200, 10, 10);
     });
