@@ -1,7 +1,7 @@
 // What a player sees when handed broken files: damaged, cut-off, huge or
 // binary levels, high-score tables and settings; missing pictures, sounds and
 // levels; a game directory nobody may write to. Each case is a row of the
-// bad-input table in the README. None may crash, hang, read outside
+// bad-input table in docs/bad-input.md. None may crash, hang, read outside
 // the board or damage a file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
