@@ -5,9 +5,11 @@ Usage: tools/take-screenshots.py [BINARY] [OUT_DIR]
   BINARY   the built game (default build/tunnelwick)
   OUT_DIR  where the PNGs go (default docs/screenshots)
 
-Writes menu.png (the main menu), help.png (the help screen), won.png (the
-first level won) and play.png (a later level, chosen with the level
-chooser, part-way through). Uses the
+Writes menu.png (the main menu), help.png (the help screen), options.png
+(the options screen), won.png (the first level won), restart.png (the
+restart question), chooser.png (the level chooser), play.png (a later level,
+chosen with the chooser, part-way through), editor.png (the level editor)
+and prompt.png (the editor's prompt for a level number). Uses the
 end-to-end kit in tests/e2e, so it needs Xvfb, xdotool and xwd; ImageMagick's
 convert, when present, makes the files smaller.
 """
@@ -78,7 +80,12 @@ def main():
         save(shows(game, picture("menu/help_bg.pcx"), 0, 0, 0.95), "help")
         game.tap("Return")
         shows(game, picture("menu/optionson.pcx"), 640 - 208, 480 - 3 * 58, 0.8)
-        game.tap("Up", "Return")
+        game.tap("Return")
+        time.sleep(1.5)
+        save(settle(game, 0.5), "options")
+        game.tap("Escape")
+        shows(game, picture("menu/playon.pcx"), 640 - 208, 480 - 4 * 58, 0.8)
+        game.tap("Return")
         for move in WIN_FIRST_LEVEL:
             time.sleep(0.3)
             game.tap(move)
@@ -87,15 +94,33 @@ def main():
         save(shows(game, won, 320 - won.width // 2, 240 - won.height // 2, 0.95), "won")
         game.tap("Return")
         time.sleep(0.5)
+        game.tap("r")
+        time.sleep(1.0)
+        save(settle(game, 0.5), "restart")
+        game.tap("n")
+        time.sleep(0.5)
         game.tap("s")                      # the chooser opens on level 2
         time.sleep(1.5)
         game.tap(*["Down"] * (PLAY_LEVEL - 2))
+        save(settle(game, 0.5), "chooser")
         game.tap("Return")
         time.sleep(1.0)
         for move in PLAY_MOVES:
             game.tap(move)
             settle(game)
         save(settle(game), "play")
+        game.tap("Escape")
+        time.sleep(0.5)
+        game.tap("l")
+        game.mouse_move(300, 250)
+        time.sleep(1.0)
+        save(settle(game), "editor")
+        game.tap("n")
+        time.sleep(0.5)
+        game.type_text("33")
+        time.sleep(1.0)
+        save(settle(game, 0.5), "prompt")
+        game.tap("Escape")
     finally:
         game.kill()
         game_dir.remove()

@@ -52,8 +52,14 @@ void drawBoardCell(BITMAP* target, BITMAP* background, BITMAP* tile, int column,
 void drawBoard(Game& g, BITMAP* target) {
     drawBoardCellsLayered(g, target);
     if (g.rockFalling) sprite(target, g.tileImages[Rock], g.fallingRockX, g.fallingRockY);
-    sprite(target, g.tileImages[DogTile], g.dogColumn * kCell + g.dogOffsetX,
-           g.dogRow * kCell + g.dogOffsetY);
+    // The dog faces the way she goes: the picture looks right, so a step
+    // Left shows it mirrored.
+    BITMAP* dog = g.tileImages[DogTile];
+    const int dogX = g.dogColumn * kCell + g.dogOffsetX, dogY = g.dogRow * kCell + g.dogOffsetY;
+    if (dog && g.screenMode == Playing && g.selection == Left)
+        draw_sprite_h_flip(target, dog, dogX, dogY);
+    else
+        sprite(target, dog, dogX, dogY);
     // The bone goes last so that it covers the dog on the goal cell.
     sprite(target, g.tileImages[BoneTile], g.boneColumn * kCell, g.boneRow * kCell);
 }

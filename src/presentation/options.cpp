@@ -1,10 +1,12 @@
 // The options screen (background volume, ambient noise on/off) and the
 // two-line settings file "settings.ini" that keeps both between runs.
+#include "presentation/styled_screen.h"
 #include "shell/background.h"
 #include "shell/game.h"
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "shell/files.h"
 
@@ -22,28 +24,20 @@ void waitForRelease(int k) {
     while (held(k)) rest(50);
 }
 
-void drawOptions(BITMAP* target, Item selected, int volume, bool ambient) {
-    const int W = SCREEN_W;
+// The options screen's lines: the selected item's value, the heading and the
+// three lines of help.
+std::vector<StyledLine> optionsLines(Item selected, int volume, bool ambient) {
     const int H = SCREEN_H;
     const int th = text_height(font);
-    const int x = W / 2;
-    clear_to_color(target, makecol(20, 20, 20));
-    const int valueColour = makecol(10, 150, 200);
-    if (selected == Item::Volume)
-        textprintf_centre_ex(target, font, x, H / 2, valueColour, -1, "Background volume: %%%i",
-                             volume * 100 / 255);
-    else
-        textprintf_centre_ex(target, font, x, H / 2, valueColour, -1, "Ambient Noise: %s",
-                             ambient ? "on" : "off");
-    textout_centre_ex(target, font, "Options menu:", x, H / 4, makecol(10, 200, 150), -1);
     const int help = makecol(150, 200, 10);
-    textout_centre_ex(target, font, "Left and right arrow keys to choose whether to configure", x,
-                      H / 4 + 2 * th, help, -1);
-    textout_centre_ex(target, font, "Ambient noise (on / off) or background noise volume", x,
-                      H / 4 + 3 * th, help, -1);
-    textout_centre_ex(target, font,
-                      "Up and down arrow keys to adjust your selection, press escape to quit", x,
-                      H / 4 + 4 * th, help, -1);
+    const std::string value = selected == Item::Volume
+                                  ? "Background volume: %" + std::to_string(volume * 100 / 255)
+                                  : std::string("Ambient Noise: ") + (ambient ? "on" : "off");
+    return {{value, H / 2, makecol(10, 150, 200)},
+            {"Options menu:", H / 4, makecol(10, 200, 150)},
+            {"Left and right arrow keys to choose whether to configure", H / 4 + 2 * th, help},
+            {"Ambient noise (on / off) or background noise volume", H / 4 + 3 * th, help},
+            {"Up and down arrow keys to adjust your selection, press escape to quit", H / 4 + 4 * th, help}};
 }
 
 files::Outcome saveSettings(int volume, bool ambient) {
@@ -64,16 +58,14 @@ void Game::optionsMenu() {
     int volume = FSOUND_GetSFXMasterVolume();
     if (volume < 0) volume = 0;
     if (volume > 255) volume = 255;
-    // Every frame is composed off screen; without the bitmap the menu still
-    // works, drawn straight onto the screen.
-    BITMAP* work = create_bitmap(SCREEN_W, SCREEN_H);
-    BITMAP* target = work ? work : screen;
+    // Without its scratch bitmaps the screen still works, drawn straight
+    // onto the screen.
+    const StyledScreen look(*this);
 
     // The window's close button leaves as Escape does; the game then quits.
     while (!held(KEY_ESC) && !quitting()) {
         rest(held(KEY_UP) || held(KEY_DOWN) ? 20 : 70);
-        drawOptions(target, selected, volume, ambientEnabled);
-        if (work) blit(work, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        look.show(screen, optionsLines(selected, volume, ambientEnabled));
 
         {
             // Nothing changes on this screen until a key is pressed.
@@ -106,7 +98,6 @@ void Game::optionsMenu() {
 
     FSOUND_SetSFXMasterVolume(volume);
     files::Outcome saved = saveSettings(volume, ambientEnabled);
-    if (work) destroy_bitmap(work);
     if (!saved) allegro_message("The options could not be saved (\"settings.ini\"): %s", saved.reason.c_str());
     // Nothing pressed here may reach the screen that follows.
     waitForRelease(KEY_ESC);

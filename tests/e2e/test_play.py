@@ -124,7 +124,8 @@ class PlayTest(e2e.GameTestCase):
         box = game.wait_for_message(timeout=SLOW)
         self.assertTrue(box.text.startswith("Congratulations! You beat all the levels available in Tunnelwick!"),
                         box.text)
-        self.assertTrue(box.text.rstrip("\n").endswith("View the readme for more info."), box.text)
+        self.assertIn('in the levels\nfolder', box.text)
+        self.assertIn('"Making and sharing levels"', box.text)
         box.dismiss()
         self.highlighted("playon.pcx", 0)
         game.tap("Return")
@@ -180,7 +181,7 @@ class PlayTest(e2e.GameTestCase):
         game.tap("a")
         box = game.wait_for_message()
         self.assertTrue(box.text.startswith("W00f! Thanks for playing Tunnelwick"), box.text)
-        self.assertIn("Made using FMOD (for the mp3 playing) and Allegro (for graphics, v ", box.text)
+        self.assertIn("Made using SDL2_mixer (for the mp3 playing) and Allegro (for graphics, v ", box.text)
         box.dismiss()
 
         game.tap("Down", "Down")
