@@ -1,12 +1,11 @@
 // The options screen (background volume, ambient noise on/off) and the
 // two-line settings file "settings.ini" that keeps both between runs.
-#include "shell/background.h"
-#include "shell/game.h"
-
 #include <sstream>
 #include <string>
 
+#include "shell/background.h"
 #include "shell/files.h"
+#include "shell/game.h"
 
 namespace {
 
