@@ -177,6 +177,11 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
     g.updateHighScores();
     EXPECT_EQ(g.recordNote, "An edited board: no record kept.");
     EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");
+    press(KEY_L, 30);  // loaded again, the board is the level's own
+    g.handleEditorInput();
+    g.moveCount = 60;
+    g.updateHighScores();
+    EXPECT_EQ(g.recordNote, "");
 
     chmod("levels/1.lvl", 0444);
     press(KEY_S, 30);
