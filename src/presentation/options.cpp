@@ -1,14 +1,13 @@
 // The options screen (background volume, ambient noise on/off) and the
 // two-line settings file "settings.ini" that keeps both between runs.
-#include "presentation/styled_screen.h"
-#include "shell/background.h"
-#include "shell/game.h"
-
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "presentation/styled_screen.h"
+#include "shell/background.h"
 #include "shell/files.h"
+#include "shell/game.h"
 
 namespace {
 

@@ -45,18 +45,23 @@ class OptionsTest(e2e.GameTestCase):
         self.leave(game, b"0\r\n0\r\n")
         self.assertEqual(game.close(), 0)
 
-    def test_volume_stops_at_full_and_an_unwritable_file_is_harmless(self):
+    def test_volume_stops_at_full_and_a_failed_save_is_told(self):
         game_dir = self.make_dir(replace={"settings.ini": "250\n0\n"})
-        # A directory where the temporary file would go: the save fails and
-        # leaves the old file as it was.
-        os.mkdir(game_dir.file("settings.ini.tmp"))
+        # The player made the file read-only: the save fails, says why in a
+        # message box, and leaves the file as it was.
+        old = game_dir.read("settings.ini")
+        os.chmod(game_dir.file("settings.ini"), 0o444)
         game = self.start_game(game_dir=game_dir)
         game.wait_for_frame()
         self.enter(game, "Down", "Return")
         game.hold("Up", 1.0)
-        self.leave(game)
-        self.assertEqual(game.dir.read("settings.ini"), b"250\r\n0\r\n")
-        os.rmdir(game_dir.file("settings.ini.tmp"))
+        game.tap("Escape")
+        box = game.wait_for_message()
+        self.assertEqual(box.text.strip(), 'The options could not be saved ("settings.ini"): Permission denied')
+        box.dismiss()
+        self.wait_for(lambda: not on_options_screen(game), "the options screen to close")
+        self.assertEqual(game.dir.read("settings.ini"), old)
+        os.chmod(game_dir.file("settings.ini"), 0o644)
         self.enter(game, "Down", "Return")
         self.leave(game, b"255\r\n0\r\n")
         self.assertEqual(game.close(), 0)

@@ -177,6 +177,11 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
     g.updateHighScores();
     EXPECT_EQ(g.recordNote, "An edited board: no record kept.");
     EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");
+    press(KEY_L, 30);  // loaded again, the board is the level's own
+    g.handleEditorInput();
+    g.moveCount = 60;
+    g.updateHighScores();
+    EXPECT_EQ(g.recordNote, "");
 
     chmod("levels/1.lvl", 0444);
     press(KEY_S, 30);
@@ -214,9 +219,8 @@ TEST_F(BadInput, CaptionLooksAsAllegrosPrintfDrewIt) {
     BITMAP* expected = create_bitmap(640, 480);
     std::mt19937 random(42);
     for (int round = 0; round < 100; ++round) {
-        std::string title;
-        size_t length = round % 10 == 0 ? 500 + random() % 100 : random() % 40;
-        while (title.size() < length) title.push_back(static_cast<char>(1 + random() % 0xfb));
+        std::string title(round % 10 == 0 ? 500 + random() % 100 : random() % 40, ' ');
+        for (char& c : title) c = static_cast<char>(1 + random() % 0xfb);
         g.setLevelTitle(title);
         g.setLevelNumber(static_cast<int>(random() % 200) - 20);
         for (BITMAP* target : {drawn, expected}) {
@@ -224,13 +228,11 @@ TEST_F(BadInput, CaptionLooksAsAllegrosPrintfDrewIt) {
             g.redrawNeeded = true;
             g.drawScreen(target);
         }
-        const char* format = "Level #%i: \"%s\"";
-        const int x0 = 320, y0 = 16 - text_height(font) / 2, halo = makecol(200, 200, 200);
-        const int around[4][2] = {{-1, 0}, {1, 0}, {0, 1}, {1, -1}};
-        for (const auto& d : around)
-            textprintf_centre_ex(expected, font, x0 + d[0], y0 + d[1], halo, -1, format, g.levelNumber,
-                                 title.c_str());
-        textprintf_centre_ex(expected, font, x0, y0, makecol(20, 20, 20), -1, format, g.levelNumber, title.c_str());
+        // A light halo around, then the dark caption.
+        const int strokes[5][3] = {{-1, 0, 200}, {1, 0, 200}, {0, 1, 200}, {1, -1, 200}, {0, 0, 20}};
+        for (const auto& d : strokes)
+            textprintf_centre_ex(expected, font, 320 + d[0], 12 + d[1], makecol(d[2], d[2], d[2]), -1,
+                                 "Level #%i: \"%s\"", g.levelNumber, title.c_str());
         for (int y = 0; y < 32; ++y)
             ASSERT_EQ(std::memcmp(drawn->line[y], expected->line[y], 640 * 4), 0) << "round " << round;
     }

@@ -95,18 +95,6 @@ TEST_F(HighScores, ATableThatCannotBeReadToItsEndIsNeverWrittenAndClaimsNothing)
     EXPECT_FALSE(dir.exists("highscores2.dat"));
 }
 
-TEST_F(HighScores, ARecordThatCannotBeStoredIsToldAndTheTableKept) {
-    dir.write("highscores.dat", "3 17\n");
-    chmod("highscores.dat", 0444);  // made read-only by the player
-    for (int level : {3, 4}) {
-        solve(level, 12);
-        EXPECT_EQ(game.recordNote, "The record could not be saved: Permission denied");
-        EXPECT_TRUE(showsNoRecord());
-    }
-    EXPECT_EQ(table(), "3 17\n");
-    EXPECT_TRUE(harness::messages.empty());
-}
-
 TEST_F(HighScores, TwoGamesInOneDirectoryNeverLoseAnEntry) {
     // A large table makes each rewrite long, so the games' wins overlap.
     std::string big;
