@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -18,117 +17,72 @@ protected:
         game->screenMode = Playing;
         game->ambientEnabled = true;
     }
-
     // time() reads this second from now on.
-    void atSecond(int64_t second) {
-        harness::baseSeconds = static_cast<std::time_t>(second) - static_cast<std::time_t>(harness::nowMs / 1000);
-    }
-
-    // Only the first sound takes part, with a chosen state.
-    AmbientSound& onlyFirst(int32_t lastChange, int32_t interval, bool playing) {
-        for (AmbientSound& s : game->ambientSounds) s.enabled = false;
-        AmbientSound& s = game->ambientSounds[0];
-        s.enabled = true;
-        s.lastChange = lastChange;
-        s.interval = interval;
-        s.playing = playing;
-        return s;
-    }
-
+    void atSecond(int64_t second) { harness::baseSeconds = static_cast<std::time_t>(second - harness::nowMs / 1000); }
     void update() { game->updateAmbientSounds(); }
 };
 
-TEST_F(AmbientTest, OpensEachShippedRecordingFromItsOwnFile) {
+TEST_F(AmbientTest, OpensEachShippedRecordingFromItsOwnFileAndASilentOneKeepsTime) {
     mkdir("sounds", 0755);
     const char* names[5] = {"bird1a", "chaffinch1a", "car9b", "willow1a", "dog1a"};
     for (int missing = 0; missing < 5; ++missing) {
-        SCOPED_TRACE(names[missing]);
         for (int i = 0; i < 5; ++i) {
             std::string path = std::string("sounds/") + names[i] + ".mp3";
             std::remove(path.c_str());
-            if (i != missing) std::ofstream(path, std::ios::binary) << std::ifstream(harness::dataDir() + "/" + path).rdbuf();
+            if (i != missing) std::ofstream(path) << std::ifstream(harness::dataDir() + "/" + path).rdbuf();
         }
-        const int64_t opened = 1000000 + 1000 * missing;
-        atSecond(opened);
+        atSecond(1000000 + 1000 * missing);
         game->openAmbientSounds();
         for (int i = 0; i < 5; ++i) {
             const AmbientSound& s = game->ambientSounds[i];
-            EXPECT_EQ(s.stream == nullptr, i == missing);
-            // Opening starts every sound afresh, waiting from now.
-            EXPECT_EQ(s.lastChange, opened);
-            EXPECT_FALSE(s.playing);
-            EXPECT_TRUE(s.enabled);
+            EXPECT_EQ(s.stream == nullptr, i == missing) << names[missing];
+            EXPECT_TRUE(s.lastChange == 1000000 + 1000 * missing && !s.playing && s.enabled);
         }
-        // A silent sound still keeps its rhythm with the others.
-        atSecond(opened + 400);
+        atSecond(1000000 + 1000 * missing + 400);
         update();
         for (const AmbientSound& s : game->ambientSounds) EXPECT_TRUE(s.playing);
     }
 }
 
-TEST_F(AmbientTest, WaitingEndsOnlyWhenMoreThanTheIntervalHasPassedOneChangeAtATime) {
-    AmbientSound& s = onlyFirst(100, 3, false);
+TEST_F(AmbientTest, EachPhaseEndsWhenMoreThanItsIntervalHasPassedOneChangeAtATime) {
+    for (AmbientSound& s : game->ambientSounds) s.enabled = false;
+    AmbientSound& s = game->ambientSounds[0];
+    s = {s.stream, 100, 3, true, false, s.channel, s.volume};
+    // Updates every 100 ms from second 103: the recording has long ended
+    // when the playing phase does.
     atSecond(103);
-    update();
-    EXPECT_FALSE(s.playing);
-    EXPECT_EQ(s.lastChange, 100);
-    atSecond(104);
-    update();
-    EXPECT_TRUE(s.playing);
-    EXPECT_EQ(s.lastChange, 104);
-
-    // Long overdue: still one change per update.
-    s.lastChange = 100;
-    atSecond(50000);
-    update();
-    EXPECT_FALSE(s.playing);
-    EXPECT_EQ(s.lastChange, 50000);
-    update();
-    EXPECT_FALSE(s.playing);
-}
-
-TEST_F(AmbientTest, PlayingPhaseIsWaitedOutBeforeTheNextStart) {
-    AmbientSound& s = onlyFirst(104, 3, true);
-    // Updates every 100 ms: the recording has long ended, the phase has not.
-    atSecond(104);
     std::vector<std::pair<int64_t, bool>> changes;
-    for (int i = 0; i < 130; ++i, rest(100)) {
+    for (int i = 0; i < 140; ++i, rest(100)) {
         bool was = s.playing;
         update();
         if (s.playing != was) changes.push_back({std::time(nullptr), s.playing});
     }
-    const std::vector<std::pair<int64_t, bool>> expected = {{108, false}, {112, true}, {116, false}};
-    EXPECT_EQ(changes, expected);
+    EXPECT_EQ(changes, (std::vector<std::pair<int64_t, bool>>{{104, true}, {108, false}, {112, true}, {116, false}}));
+    // Long overdue: still one change per update.
+    s.lastChange = 100;
+    atSecond(50000);
+    update();
+    update();
+    EXPECT_TRUE(s.playing && s.lastChange == 50000);
 }
 
 TEST_F(AmbientTest, OffThePlayingScreenOrSwitchedOffNothingChanges) {
     atSecond(2000000);
-    const struct { int mode; bool enabled; } cases[] = {
-        {MainMenu, true}, {LevelWon, true}, {HelpScreen, true}, {LevelEditor, true},
-        {Playing, false}, {MainMenu, false},
-    };
     game->ambientSounds[1].playing = true;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode);
-        game->screenMode = c.mode;
-        game->ambientEnabled = c.enabled;
+    for (auto [mode, enabled] : {std::pair{MainMenu, true}, {LevelWon, true}, {HelpScreen, true},
+                                 {LevelEditor, true}, {Playing, false}, {MainMenu, false}}) {
+        game->screenMode = mode;
+        game->ambientEnabled = enabled;
         for (int i = 0; i < 20; ++i, rest(100)) update();
-        for (int i = 0; i < 5; ++i) {
-            EXPECT_EQ(game->ambientSounds[i].lastChange, 1000000);
-            EXPECT_EQ(game->ambientSounds[i].playing, i == 1);
-        }
+        for (int i = 0; i < 5; ++i)
+            EXPECT_TRUE(game->ambientSounds[i].lastChange == 1000000 && game->ambientSounds[i].playing == (i == 1)) << mode;
     }
-}
-
-TEST_F(AmbientTest, TenMinutesOnTheMenuThenPlayStartsAllFive) {
-    game->screenMode = MainMenu;
-    for (int i = 0; i < 6000; ++i, rest(100)) update();
+    // Back on the playing screen after ten minutes: all five start at once.
     game->screenMode = Playing;
+    game->ambientEnabled = true;
+    game->ambientSounds[1].playing = false;
     update();
-    for (const AmbientSound& s : game->ambientSounds) {
-        EXPECT_TRUE(s.playing);
-        EXPECT_EQ(s.lastChange, 1000000 + 600);
-    }
+    for (const AmbientSound& s : game->ambientSounds) EXPECT_TRUE(s.playing && s.lastChange == std::time(nullptr));
 }
 
 }  // namespace
