@@ -1,0 +1,78 @@
+"""A player's evening, one story: the menu and the help screen; a level won and
+its record kept; the garden heard while playing, switched off in the options;
+the chooser to the last level; the end of the set; the window's close button.
+A new step is a press and the outcome to wait for, put where the player meets it."""
+import unittest
+
+from e2e import Game, level
+
+# Every move slides seven cells or more: one press is one move whether a held
+# arrow repeats or not.
+LEVELS = {1: level("Down and along", dog=(2, 1), bone=(12, 8), rocks=[(2, 9)]),
+          2: level("Straight down", dog=(5, 1), bone=(5, 12)),
+          3: level("Along the bottom", dog=(14, 1), bone=(4, 14))}
+LOUD = 30  # RMS; the quietest ambient recording clears it
+
+
+def on_menu(game, item):  # item highlighted: 0 Play, 1 Options, 2 Help, 3 Quit
+    name = ("playon", "optionson", "helpon", "quiton")[item]
+    return game.shows("menu/%s.pcx" % name, 640 - 208, 480 - (4 - item) * 58)
+
+
+def dog_at(game, column, row):
+    return game.shows("zada.pcx", 32 * column, 32 * row)
+
+
+class PlayerStory(unittest.TestCase):
+    def move(self, game, key, column, row):
+        game.press(key)
+        game.until("the dog at %d,%d" % (column, row), lambda: dog_at(game, column, row))
+
+    def win(self, game, highscores):
+        game.until("the level-won screen", lambda: game.shows("zada_wins.pcx"))
+        game.until("highscores.dat as %r" % highscores, lambda: game.read("highscores.dat") == highscores)
+
+    def test_evening(self):
+        game = Game(self, LEVELS, {"highscores.dat": b"1 9\r\n", "settings.ini": b"255\r\n1\r\n"}, audio=True)
+        game.until("the menu", lambda: on_menu(game, 0))
+        game.press("Down", "Down", "Return")
+        game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0))
+        game.press("Return")
+        game.until("the menu, Options marked", lambda: on_menu(game, 1))
+        # -- Here: the chooser by S from the menu, its progress rows.
+        game.until("5 s of sound", lambda: game.seconds() > 5)  # the garden would have begun by now
+        self.assertEqual(game.loudness(0, game.seconds()), 0, "sound on the menu")
+
+        game.press("Up", "Return")
+        game.until("level 1", lambda: dog_at(game, 2, 1))
+        self.move(game, "Down", 2, 8)
+        # -- Here: undo with U, a hint with H, the move-count line.
+        game.press("Right")
+        self.win(game, b"1 2\r\n")
+
+        game.press("Return")
+        game.until("level 2", lambda: dog_at(game, 5, 1))
+        game.until("the garden heard", lambda: game.loudness(game.seconds() - 0.5, game.seconds()) > LOUD)
+        game.press("o")
+        game.until("the options screen", lambda: game.extent((20, 20, 20), (0, 470, 640, 10)) == 640)
+        game.press("Right", "Up", "Escape")  # the ambient noise item, switched off
+        game.until("settings.ini", lambda: game.read("settings.ini") == b"255\r\n0\r\n")
+        off = game.seconds()
+        game.until("4 s more sound", lambda: game.seconds() > off + 4)
+        self.assertEqual(game.loudness(off + 1.5, off + 4), 0, "sound once switched off")
+
+        game.press("s")
+        game.until("the chooser", lambda: game.extent((50, 150, 200), (0, 0, 640, 20)) > 300)
+        game.press("Down", "Return")
+        game.until("level 3", lambda: dog_at(game, 14, 1))
+        self.move(game, "Down", 14, 14)
+        game.press("Left")
+        self.win(game, b"1 2\r\n3 2\r\n")
+        game.press("Return")
+        self.assertTrue(game.message().startswith("Congratulations! You beat all the levels"))
+        game.until("the menu on level 1", lambda: on_menu(game, 0))
+        self.assertEqual(game.close(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
