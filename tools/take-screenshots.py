@@ -7,16 +7,15 @@ Usage: tools/take-screenshots.py [BINARY] [OUT_DIR]
 
 Writes menu.png (the main menu), help.png (the help screen), won.png (the
 first level won) and play.png (a later level, chosen with the level
-chooser, part-way through). Uses the
-end-to-end kit in tests/e2e, so it needs Xvfb, xdotool and xwd; ImageMagick's
-convert, when present, makes the files smaller.
+chooser, part-way through). Uses the end-to-end harness in tests/e2e, so it
+needs Xvfb, xdotool, xwd and ImageMagick.
 """
 
 import os
-import shutil
 import subprocess
 import sys
 import time
+import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(HERE)
@@ -35,71 +34,52 @@ PLAY_LEVEL = 20
 PLAY_MOVES = ["Down", "Left", "Right"]
 
 
-def save(image, name):
+def save(game, name):
     os.makedirs(OUT, exist_ok=True)
     path = os.path.join(OUT, name + ".png")
-    image.save_png(path)
-    if shutil.which("convert"):
-        # A palette of 160 colours keeps the pictures small and still faithful.
-        subprocess.run(["convert", path, "-dither", "None", "-colors", "160",
-                        "-strip", "-define", "png:compression-level=9", path], check=True)
+    game.save(path)
+    # A palette of 160 colours keeps the pictures small and still faithful.
+    subprocess.run(["convert", path, "-dither", "None", "-colors", "160",
+                    "-strip", "-define", "png:compression-level=9", path], check=True)
     print("wrote", path, os.path.getsize(path), "bytes")
 
 
-def picture(name):
-    return e2e.read_pcx(os.path.join(e2e.DATA_DIR, "graphics", name))
-
-
-def shows(game, pic, x, y, share=0.9):
-    def check():
-        shot = game.screenshot()
-        return shot if shot.matches(pic, x, y) >= share else None
-    return e2e.wait_for(check, "the screen with %dx%d picture at %d,%d" % (pic.width, pic.height, x, y))
-
-
-def settle(game, seconds=1.0):
-    """Waits until two screenshots a moment apart agree: the animation is over."""
-    last = game.screenshot()
-    while True:
-        time.sleep(seconds)
-        shot = game.screenshot()
-        if shot.rgb == last.rgb:
-            return shot
-        last = shot
+def settle(game):
+    """Waits until two screenshots a second apart agree: the animation is over."""
+    last = None
+    while last != (last := game.screen()):
+        time.sleep(1.0)
 
 
 def main():
-    x = e2e.XServer()
-    game_dir = e2e.GameDir(replace={"settings.ini": "200\n0\n"})
-    game = e2e.Game(x, game_dir, artifacts=os.path.join(game_dir.path, "shots"))
+    owner = unittest.TestCase()  # holds the cleanups: Xvfb, the game, the scratch directory
     try:
-        save(game.wait_for_frame(), "menu")
-        game.tap("Down", "Down", "Return")
-        save(shows(game, picture("menu/help_bg.pcx"), 0, 0, 0.95), "help")
-        game.tap("Return")
-        shows(game, picture("menu/optionson.pcx"), 640 - 208, 480 - 3 * 58, 0.8)
-        game.tap("Up", "Return")
+        game = e2e.Game(owner, files={"settings.ini": b"200\r\n0\r\n"})
+        game.until("the menu", lambda: game.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58))
+        save(game, "menu")
+        game.press("Down", "Down", "Return")
+        game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0, 0.95))
+        save(game, "help")
+        game.press("Return")
+        game.until("the menu", lambda: game.shows("menu/optionson.pcx", 640 - 208, 480 - 3 * 58, 0.8))
+        game.press("Up", "Return")
         for move in WIN_FIRST_LEVEL:
-            time.sleep(0.3)
-            game.tap(move)
             settle(game)
-        won = picture("zada_wins.pcx")
-        save(shows(game, won, 320 - won.width // 2, 240 - won.height // 2, 0.95), "won")
-        game.tap("Return")
-        time.sleep(0.5)
-        game.tap("s")                      # the chooser opens on level 2
-        time.sleep(1.5)
-        game.tap(*["Down"] * (PLAY_LEVEL - 2))
-        game.tap("Return")
-        time.sleep(1.0)
+            game.press(move)
+        game.until("the level-won screen", lambda: game.shows("zada_wins.pcx", share=0.95))
+        save(game, "won")
+        game.press("Return")
+        settle(game)
+        game.press("s")                      # the chooser opens on level 2
+        game.until("the chooser", lambda: game.extent((50, 150, 200), (0, 0, 640, 20)) > 300)
+        game.press(*["Down"] * (PLAY_LEVEL - 2), "Return")
         for move in PLAY_MOVES:
-            game.tap(move)
             settle(game)
-        save(settle(game), "play")
+            game.press(move)
+        settle(game)
+        save(game, "play")
     finally:
-        game.kill()
-        game_dir.remove()
-        x.stop()
+        owner.doCleanups()
 
 
 if __name__ == "__main__":
