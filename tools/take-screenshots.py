@@ -37,7 +37,7 @@ PLAY_MOVES = ["Down", "Left", "Right"]
 def save(game, name):
     os.makedirs(OUT, exist_ok=True)
     path = os.path.join(OUT, name + ".png")
-    game.save(path)
+    game.screen(path)
     # A palette of 160 colours keeps the pictures small and still faithful.
     subprocess.run(["convert", path, "-dither", "None", "-colors", "160",
                     "-strip", "-define", "png:compression-level=9", path], check=True)

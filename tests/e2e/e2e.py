@@ -25,7 +25,7 @@ WM_CLOSE = os.environ.get("TUNNELWICK_WM_CLOSE", os.path.join(os.path.dirname(BI
 ARTIFACTS = os.environ.get("TUNNELWICK_ARTIFACTS", tempfile.gettempdir())
 DATA = os.path.join(SOURCE, "data")
 DEADLINE = 90.0  # seconds: other jobs share the two cores
-HOLD = 0.2       # a key is held, then left alone, this long: a 100 ms poll sees both
+HOLD = 0.25      # a key is held, then left alone, this long: a 100 ms poll sees both
 
 
 def level(title, dog, bone, rocks=()):
@@ -66,7 +66,7 @@ class Game:
     def __init__(self, test, levels=None, files=None, audio=False, launcher=None):
         """levels {number: bytes} replace the shipped set; files {path: bytes} are
         written into the game directory first (the player's own, with launcher)."""
-        self.test, root = test, tempfile.mkdtemp(prefix="tunnelwick-e2e-")
+        self.test, self.window, root = test, None, tempfile.mkdtemp(prefix="tunnelwick-e2e-")
         test.addCleanup(shutil.rmtree, root, True)
         self.dir = os.path.join(root, "xdg", "tunnelwick") if launcher else os.path.join(root, "game")
         if not launcher:
@@ -119,7 +119,7 @@ class Game:
                 raise AssertionError("the game ended (%d) before %s:\n%s" % (
                     self.game.returncode, what, open(self.log, errors="replace").read()))
             if time.monotonic() > end:
-                self.save(os.path.join(ARTIFACTS, self.test.id().split(".")[-1] + "-timeout.png"))
+                self.screen(os.path.join(ARTIFACTS, self.test.id().split(".")[-1] + "-timeout.png"))
                 raise AssertionError("waited %.0f s for %s" % (timeout, what))
             time.sleep(0.1)
 
@@ -153,15 +153,13 @@ class Game:
         return self.game.wait(DEADLINE)
 
     # Eyes ----------------------------------------------------------------
-    def screen(self):
-        shot = subprocess.run(["xwd", "-silent", "-id", self.window], env=self.env, capture_output=True,
-                              timeout=60).stdout
-        return _ppm(subprocess.run(["convert", "xwd:-", "-depth", "8", "ppm:-"], input=shot,
-                                   capture_output=True, timeout=60).stdout)
-
-    def save(self, png):
-        shot = subprocess.run(["xwd", "-silent", "-id", self.window], env=self.env, capture_output=True).stdout
-        subprocess.run(["convert", "xwd:-", png], input=shot, capture_output=True)
+    def screen(self, png=None):
+        """The window as (width, height, RGB bytes); with png, saved there instead."""
+        shot = subprocess.run(["xwd", "-silent"] + (["-id", self.window] if self.window else ["-root"]),
+                              env=self.env, capture_output=True, timeout=60).stdout
+        out = subprocess.run(["convert", "xwd:-", "-depth", "8", png or "ppm:-"], input=shot, capture_output=True,
+                             timeout=60).stdout
+        return None if png else _ppm(out)
 
     def shows(self, name, x=None, y=None, share=0.9):
         """Whether the shipped picture is on screen at (x, y), else centred. Its
@@ -191,9 +189,12 @@ class Game:
         box = self.until("a message box", lambda: self.x("search", "--onlyvisible", "--class", "xmessage").split())
         text, pids = None, subprocess.run(["pgrep", "-x", "xmessage"], capture_output=True, text=True).stdout.split()
         for pid in pids:
-            with open("/proc/%s/environ" % pid, "rb") as env, open("/proc/%s/cmdline" % pid, "rb") as cmd:
-                if b"DISPLAY=" + self.env["DISPLAY"].encode() in env.read().split(b"\0"):
-                    text = cmd.read().rstrip(b"\0").split(b"\0")[-1].decode()
+            try:
+                with open("/proc/%s/environ" % pid, "rb") as env, open("/proc/%s/cmdline" % pid, "rb") as cmd:
+                    if b"DISPLAY=" + self.env["DISPLAY"].encode() in env.read().split(b"\0"):
+                        text = cmd.read().rstrip(b"\0").split(b"\0")[-1].decode()  # xmessage's last argument
+            except OSError:
+                pass  # another display's box, gone meanwhile
         self.x("windowfocus", "--sync", box[0])
         self.x("key", key)
         self.until("the message box to close", lambda: not self.x("search", "--onlyvisible", "--class", "xmessage"))

@@ -2,9 +2,11 @@
 its record kept; the garden heard while playing, switched off in the options;
 the chooser to the last level; the end of the set; the window's close button.
 A new step is a press and the outcome to wait for, put where the player meets it."""
+import os
+import subprocess
 import unittest
 
-from e2e import Game, level
+from e2e import BINARY, Game, level
 
 # Every move slides seven cells or more: one press is one move whether a held
 # arrow repeats or not.
@@ -33,6 +35,9 @@ class PlayerStory(unittest.TestCase):
         game.until("highscores.dat as %r" % highscores, lambda: game.read("highscores.dat") == highscores)
 
     def test_evening(self):
+        away = subprocess.run([BINARY], env={k: v for k, v in os.environ.items() if k != "DISPLAY"}, cwd="/",
+                              capture_output=True, timeout=60)  # no display: it says so, and ends with 0
+        self.assertEqual((away.returncode, away.stderr.count(b"Could not initialize Allegro.")), (0, 1))
         game = Game(self, LEVELS, {"highscores.dat": b"1 9\r\n", "settings.ini": b"255\r\n1\r\n"}, audio=True)
         game.until("the menu", lambda: on_menu(game, 0))
         game.press("Down", "Down", "Return")
