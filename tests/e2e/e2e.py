@@ -75,15 +75,19 @@ class Game:
             os.makedirs(os.path.dirname(self.path(name)), exist_ok=True)
             with open(self.path(name), "wb") as f:
                 f.write(content)
-        read_end, write_end = os.pipe()
-        xvfb = _spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-                      pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-        test.addCleanup(_kill, xvfb)
-        os.close(write_end)
-        with os.fdopen(read_end) as f:
-            self.env = dict(os.environ, DISPLAY=":" + f.readline().strip(), XDG_DATA_HOME=os.path.join(root, "xdg"))
         self.audio = os.path.join(root, "audio.raw")
-        self.env.update(SDL_AUDIODRIVER="disk" if audio else "dummy", SDL_DISKAUDIOFILE=self.audio)
+        self.env = dict(os.environ, XDG_DATA_HOME=os.path.join(root, "xdg"), SDL_DISKAUDIOFILE=self.audio,
+                        SDL_AUDIODRIVER="disk" if audio else "dummy")
+        for _ in range(3):  # a server that lost a start-up race with another for its number: start again
+            read_end, write_end = os.pipe()
+            xvfb = _spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+                          pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+            test.addCleanup(_kill, xvfb)
+            os.close(write_end)
+            with os.fdopen(read_end) as f:
+                self.env["DISPLAY"] = ":" + f.readline().strip()
+            if self.x("getdisplaygeometry"):
+                break
         self.log = os.path.join(root, "game.log")
         with open(self.log, "wb") as log:
             self.game = _spawn([launcher or BINARY], cwd=self.dir if not launcher else root, env=self.env,
@@ -116,8 +120,9 @@ class Game:
             if got:
                 return got
             if self.game.poll() is not None:
-                raise AssertionError("the game ended (%d) before %s:\n%s" % (
-                    self.game.returncode, what, open(self.log, errors="replace").read()))
+                with open(self.log, errors="replace") as log:
+                    raise AssertionError("the game ended (%d) on display %s before %s:\n%s" % (
+                        self.game.returncode, self.env["DISPLAY"], what, log.read()))
             if time.monotonic() > end:
                 self.screen(os.path.join(ARTIFACTS, self.test.id().split(".")[-1] + "-timeout.png"))
                 raise AssertionError("waited %.0f s for %s" % (timeout, what))
