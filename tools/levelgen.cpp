@@ -11,10 +11,6 @@
 //       MAXMOVES (and with at least DEAD first moves that lose the level),
 //       with the same analysis, as level sources to paste into tools/levels.
 //       GRASSROCKS rocks on the ground line shorten the walk along it.
-#include <allegro.h>
-
-#include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,26 +22,24 @@
 #include "play/board_text.h"
 #include "play/solver.h"
 #include "play/tiles.h"
-#include "shell/game.h"
 
 namespace {
 
-void apply(Game& g, const LevelText& level) {
-    g.resetBoard(0);
-    for (int r = 0; r < LevelText::kRows; ++r)
-        for (int c = 0; c < LevelText::kColumns; ++c) g.board[r][c] = level.cells[r][c];
-    g.dogColumn = level.dogColumn;
-    g.dogRow = level.dogRow;
-    g.boneColumn = level.boneColumn;
-    g.boneRow = level.boneRow;
-    g.screenMode = Playing;
-    g.selection = None;
-    g.recordWins = false;
+RuleState start(const Level& level) {
+    RuleState s;
+    placeLevel(level, s);
+    return s;
+}
+
+SolveResult solveWithin(const RuleState& s, size_t maxStates) {
+    SolveLimits limits;
+    limits.maxPositions = maxStates;
+    return solve(s, limits);
 }
 
 std::string outcomeText(const SolveResult& r) {
     if (r.outcome == SolveResult::Solved) return std::to_string(r.moves.size());
-    if (r.outcome == SolveResult::GaveUp) return "?";
+    if (r.outcome == SolveResult::NotProved) return "?";
     return "dead";
 }
 
@@ -58,23 +52,21 @@ struct Analysis {
     int deadFirstMoves = 0;   // moves after which the level cannot be won
 };
 
-Analysis analyse(Game& g, const LevelText& level, size_t maxStates) {
+Analysis analyse(const Level& level, size_t maxStates) {
     Analysis a;
-    apply(g, level);
-    a.best = solveLevel(g, maxStates);
+    a.best = solveWithin(start(level), maxStates);
     if (a.best.outcome != SolveResult::Solved) return a;
     for (int32_t d : {Down, Left, Right, Up}) {
-        apply(g, level);
-        std::vector<std::string> before = boardRows(g);
-        int32_t column = g.dogColumn, row = g.dogRow;
+        const RuleState before = start(level);
+        RuleState g = before;
         std::string what;
         if (playMove(g, d)) {
             what = "win";
-        } else if (boardRows(g) == before && g.dogColumn == column && g.dogRow == row) {
+        } else if (boardRows(g) == boardRows(before) && g.dogColumn == before.dogColumn &&
+                   g.dogRow == before.dogRow) {
             what = "-";
         } else {
-            g.moveCount = 0;
-            SolveResult rest = solveLevel(g, maxStates);
+            SolveResult rest = solveWithin(g, maxStates);
             what = outcomeText(rest);
             if (rest.outcome != SolveResult::Solved || rest.moves.size() + 1 > a.best.moves.size())
                 ++a.wrongFirstMoves;
@@ -87,7 +79,7 @@ Analysis analyse(Game& g, const LevelText& level, size_t maxStates) {
 
 void report(const Analysis& a) {
     std::printf("fewest %s, %zu positions, first moves%s, %d wrong, %d dead\n",
-                outcomeText(a.best).c_str(), a.best.statesExplored, a.firstMoves.c_str(),
+                outcomeText(a.best).c_str(), a.best.positions, a.firstMoves.c_str(),
                 a.wrongFirstMoves, a.deadFirstMoves);
     if (a.best.outcome == SolveResult::Solved) {
         std::printf("solution:");
@@ -96,34 +88,34 @@ void report(const Analysis& a) {
     }
 }
 
-int analyseFiles(Game& g, int argc, char** argv) {
+int analyseFiles(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         std::ostringstream s;
         s << in.rdbuf();
-        LevelText level;
+        Level level;
         std::string error;
         if (!parseLevelText(s.str(), level, error)) {
             std::printf("%s: %s\n", argv[i], error.c_str());
             continue;
         }
         std::printf("%s \"%s\": ", argv[i], level.title.c_str());
-        report(analyse(g, level, 3000000));
+        report(analyse(level, 3000000));
     }
     return 0;
 }
 
-int playFile(Game& g, int argc, char** argv) {
+int playFile(int argc, char** argv) {
     std::ifstream in(argv[2], std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
-    LevelText level;
+    Level level;
     std::string error;
     if (!parseLevelText(s.str(), level, error)) {
         std::printf("%s: %s\n", argv[2], error.c_str());
         return 2;
     }
-    apply(g, level);
+    RuleState g = start(level);
     for (int i = 3; i < argc; ++i) {
         int32_t d = None;
         for (int32_t candidate : {Up, Down, Left, Right})
@@ -138,13 +130,13 @@ int playFile(Game& g, int argc, char** argv) {
         }
     }
     for (const std::string& row : boardRows(g)) std::printf("|%s|\n", row.c_str());
-    SolveResult rest = solveLevel(g, 3000000);
+    SolveResult rest = solveWithin(g, 3000000);
     std::printf("from here: %s%s\n", outcomeText(rest).c_str(),
-                rest.reason.empty() ? "" : (" (" + rest.reason + ")").c_str());
+                rest.reason == SolveResult::NoReason ? "" : (std::string(" (") + reasonText(rest.reason) + ")").c_str());
     return 0;
 }
 
-int search(Game& g, int argc, char** argv) {
+int search(int argc, char** argv) {
     if (argc < 8) return 2;
     std::mt19937 rng(std::strtoul(argv[2], nullptr, 10));
     long tries = std::atol(argv[3]);
@@ -156,10 +148,10 @@ int search(Game& g, int argc, char** argv) {
     int grassRocks = argc > 9 ? std::atoi(argv[9]) : 0;
     int minDead = argc > 10 ? std::atoi(argv[10]) : 0;
     for (long t = 0; t < tries; ++t) {
-        LevelText level;
+        Level level;
         level.title = "candidate " + std::to_string(t);
-        for (int r = 0; r < LevelText::kRows; ++r)
-            for (int c = 0; c < LevelText::kColumns; ++c) {
+        for (int r = 0; r < Level::kRows; ++r)
+            for (int c = 0; c < Level::kColumns; ++c) {
                 int roll = static_cast<int>(rng() % 100);
                 uint8_t code = Dirt;
                 if (roll < rockPercent) code = Rock;
@@ -182,12 +174,11 @@ int search(Game& g, int argc, char** argv) {
             int32_t column = static_cast<int32_t>(rng() % 20);
             if (column != level.dogColumn) level.cells[1][column] = Rock;
         }
-        apply(g, level);
-        SolveResult quick = solveLevel(g, maxStates);
+        SolveResult quick = solveWithin(start(level), maxStates);
         if (quick.outcome != SolveResult::Solved || quick.moves.size() < minMoves ||
             quick.moves.size() > maxMoves)
             continue;
-        Analysis a = analyse(g, level, maxStates);
+        Analysis a = analyse(level, maxStates);
         if (a.deadFirstMoves < minDead) continue;
         std::printf("== try %ld: ", t);
         report(a);
@@ -208,13 +199,8 @@ int main(int argc, char** argv) {
                      "                              [MAXSTATES [GRASSROCKS [DEAD]]]\n");
         return 2;
     }
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return 2;
-    set_color_depth(32);
-    std::atomic<bool> quit{false};
-    Game game(&quit);
-    if (std::strcmp(argv[1], "analyse") == 0) return analyseFiles(game, argc, argv);
-    if (std::strcmp(argv[1], "search") == 0) return search(game, argc, argv);
-    if (std::strcmp(argv[1], "play") == 0) return playFile(game, argc, argv);
+    if (std::strcmp(argv[1], "analyse") == 0) return analyseFiles(argc, argv);
+    if (std::strcmp(argv[1], "search") == 0) return search(argc, argv);
+    if (std::strcmp(argv[1], "play") == 0) return playFile(argc, argv);
     return 2;
 }

@@ -6,36 +6,16 @@
 // The source is a title line and 15 rows of 20 cells (see play/board_text.h).
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "play/board_text.h"
+#include "shell/files.h"
 
 namespace {
 
-bool readFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return !in.bad();
-}
-
-// Written beside the target and renamed over it, so a failed run never
-// leaves half a level behind.
-bool writeFile(const std::string& path, const std::string& bytes) {
-    std::string temporary = path + ".tmp";
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = std::fclose(out) == 0 && ok;
-    if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(temporary.c_str());
-    return ok;
-}
+// A level source is a few kilobytes; anything longer is not one.
+const size_t kLargestSource = 1 << 20;
 
 // "07.txt" and "dir/7.txt" are level 7; -1 when the name holds no number.
 int levelNumberOf(const std::string& path) {
@@ -50,17 +30,19 @@ int levelNumberOf(const std::string& path) {
 
 bool convert(const std::string& source, const std::string& target) {
     std::string text, error;
-    if (!readFile(source, text)) {
-        std::fprintf(stderr, "%s: cannot read\n", source.c_str());
+    files::Outcome read = files::readRegular(source, kLargestSource + 1, text);
+    if (!read || text.size() > kLargestSource) {
+        std::fprintf(stderr, "%s: cannot read: %s\n", source.c_str(), read ? "too large" : read.reason.c_str());
         return false;
     }
-    LevelText level;
+    Level level;
     if (!parseLevelText(text, level, error)) {
         std::fprintf(stderr, "%s: %s\n", source.c_str(), error.c_str());
         return false;
     }
-    if (!writeFile(target, levelFileBytes(level))) {
-        std::fprintf(stderr, "%s: cannot write\n", target.c_str());
+    files::Outcome written = files::writeReplacing(target, formatLevel(level));
+    if (!written) {
+        std::fprintf(stderr, "%s: cannot write: %s\n", target.c_str(), written.reason.c_str());
         return false;
     }
     return true;

@@ -6,20 +6,15 @@
 // why the level cannot be won. Exit status 0 when every level can be won, 1
 // when one cannot (or the search gave up), 2 when a file cannot be read as a
 // level.
-#include <allegro.h>
-
-#include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "levels/level.h"
 #include "play/solver.h"
-#include "shell/game.h"
+#include "shell/files.h"
 
 namespace {
 
@@ -27,13 +22,10 @@ bool isBlank(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
 
 // The game reads any file it can open, keeping the blank layout for whatever
 // is missing; a level under proof must instead be complete. Empty when it is.
-std::string checkComplete(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "cannot be opened";
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad()) return "cannot be read";
-    const std::string bytes = s.str();
+std::string checkComplete(const std::string& path, std::string& bytes) {
+    // A level is under a kilobyte; a device or pipe named like one is no level.
+    files::Outcome read = files::readRegular(path, 1 << 20, bytes);
+    if (!read) return "cannot be read: " + read.reason;
     size_t at = bytes.find('\n');
     if (at == std::string::npos) return "has no title line";
     ++at;
@@ -66,48 +58,42 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tunnelwick-solve LEVELFILE...\n");
         return 2;
     }
-    // The Game starts the sound layer; nothing is to be heard here.
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
-        std::fprintf(stderr, "tunnelwick-solve: cannot start Allegro\n");
-        return 2;
-    }
-    set_color_depth(32);
-    std::atomic<bool> quit{false};
-    Game game(&quit);
-
     bool unreadable = false, unwinnable = false;
     size_t totalStates = 0;
     auto started = std::chrono::steady_clock::now();
     for (int i = 1; i < argc; ++i) {
         const std::string path = argv[i];
-        std::string problem = checkComplete(path);
-        if (problem.empty() && !game.loadLevelFile(path)) problem = "cannot be opened";
+        std::string bytes;
+        std::string problem = checkComplete(path, bytes);
         if (!problem.empty()) {
             std::printf("%s: unreadable: the file %s\n", path.c_str(), problem.c_str());
             unreadable = true;
             continue;
         }
-        SolveResult result = solveLevel(game);
-        totalStates += result.statesExplored;
-        std::printf("%s \"%s\": ", path.c_str(), game.levelTitle.c_str());
+        Level level;
+        readLevel(bytes, level);
+        RuleState start;
+        placeLevel(level, start);
+        SolveResult result = solve(start);
+        totalStates += result.positions;
+        std::printf("%s \"%s\": ", path.c_str(), level.title.c_str());
         if (result.outcome == SolveResult::Solved) {
             std::printf("fewest moves %zu:", result.moves.size());
             for (int32_t move : result.moves) std::printf(" %s", directionName(move));
             std::printf("\n");
         } else if (result.outcome == SolveResult::Unwinnable) {
-            std::printf("cannot be won: %s\n", result.reason.c_str());
+            std::printf("cannot be won: %s\n", reasonText(result.reason));
             unwinnable = true;
         } else {
-            std::printf("not proved: the search %s\n", result.reason.c_str());
+            std::printf("not proved: %s\n", reasonText(result.reason));
             unwinnable = true;
         }
-        std::printf("    %zu positions explored in %.3f s\n", result.statesExplored, result.seconds);
+        std::printf("    %zu positions in %.3f s\n", result.positions, result.seconds);
         std::fflush(stdout);
     }
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%d level file(s), %zu positions explored in %.2f s (%.0f positions/s)\n", argc - 1,
+    std::printf("%d level file(s), %zu positions in %.2f s (%.0f positions/s)\n", argc - 1,
                 totalStates, seconds, seconds > 0 ? totalStates / seconds : 0.0);
     if (unreadable) return 2;
     return unwinnable ? 1 : 0;

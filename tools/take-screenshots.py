@@ -5,10 +5,12 @@ Usage: tools/take-screenshots.py [BINARY] [OUT_DIR]
   BINARY   the built game (default build/tunnelwick)
   OUT_DIR  where the PNGs go (default docs/screenshots)
 
-Writes menu.png (the main menu), help.png (the help screen), won.png (the
-first level won) and play.png (a later level, chosen with the level
-chooser, part-way through). Uses the end-to-end harness in tests/e2e, so it
-needs Xvfb, xdotool, xwd and ImageMagick.
+Writes menu.png (the main menu), help.png (the help screen), options.png
+(the options screen), won.png (the first level won), restart.png (the
+restart question), chooser.png (the level chooser), play.png (a later level,
+chosen with the chooser, part-way through), editor.png (the level editor)
+and prompt.png (the editor's prompt for a level number). Uses the
+end-to-end harness in tests/e2e, so it needs Xvfb, xdotool, xwd and ImageMagick.
 """
 
 import os
@@ -62,7 +64,13 @@ def main():
         save(game, "help")
         game.press("Return")
         game.until("the menu", lambda: game.shows("menu/optionson.pcx", 640 - 208, 480 - 3 * 58, 0.8))
-        game.press("Up", "Return")
+        game.press("Return")
+        time.sleep(1.5)
+        settle(game)
+        save(game, "options")
+        game.press("Escape")
+        game.until("the menu", lambda: game.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58, 0.8))
+        game.press("Return")
         for move in WIN_FIRST_LEVEL:
             settle(game)
             game.press(move)
@@ -70,14 +78,37 @@ def main():
         save(game, "won")
         game.press("Return")
         settle(game)
+        game.press("r")
+        time.sleep(1.0)
+        settle(game)
+        save(game, "restart")
+        game.press("n")
+        settle(game)
         game.press("s")                      # the chooser opens on level 2
-        game.until("the chooser", lambda: game.extent((50, 150, 200), (0, 0, 640, 20)) > 300)
-        game.press(*["Down"] * (PLAY_LEVEL - 2), "Return")
+        time.sleep(1.5)
+        game.press(*["Down"] * (PLAY_LEVEL - 2))
+        settle(game)
+        save(game, "chooser")
+        game.press("Return")
         for move in PLAY_MOVES:
             settle(game)
             game.press(move)
         settle(game)
         save(game, "play")
+        game.press("Escape")
+        settle(game)
+        game.press("l")
+        game.x("mousemove", "--window", game.window, 300, 250)
+        time.sleep(1.0)
+        settle(game)
+        save(game, "editor")
+        game.press("n")
+        time.sleep(0.5)
+        game.type("33")
+        time.sleep(1.0)
+        settle(game)
+        save(game, "prompt")
+        game.press("Escape")
     finally:
         owner.doCleanups()
 

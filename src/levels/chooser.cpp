@@ -1,9 +1,11 @@
 // The level chooser ("Level Skip Mode"): lists the levels on disk with their
 // titles and restarts the one the player picks.
 #include <string>
+#include <vector>
 
 #include "levels/level_file.h"
 #include "presentation/allegro_text.h"
+#include "presentation/styled_screen.h"
 #include "shell/game.h"
 
 namespace {
@@ -34,8 +36,13 @@ void Game::chooseLevel() {
     // A level number beyond the list (set in the editor, say) marks no row.
     int mark = levelNumber > 0 ? levelNumber - 1 : 0;
 
-    const int x = SCREEN_W / 2;
+    const StyledScreen look(*this);
     for (;;) {
+        // The window's close button leaves as Escape does; the game then quits.
+        if (quitting()) {
+            redrawNeeded = true;
+            return;
+        }
         if (key[KEY_ESC]) {
             redrawNeeded = true;
             // The playing screen would take a still-held Escape as leaving
@@ -44,12 +51,7 @@ void Game::chooseLevel() {
             return;
         }
         rest(60);
-        clear_bitmap(screen);
         vsync();
-        textout_centre_ex(screen, font, "Warning: Level Skip Mode (press ESC to exit and return to game)",
-                          x, 1, colour, -1);
-        textout_centre_ex(screen, font, "Select which level you want to go to:", x, lineHeight, colour,
-                          -1);
 
         if (key[KEY_UP]) {
             if (--mark < 0) mark = count - 1;
@@ -64,10 +66,13 @@ void Game::chooseLevel() {
             return;
         }
 
-        for (int j = 0; j < count; ++j) {
-            textprintf_centre_ex(screen, font, x, lineHeight * (j + 4), colour, -1,
-                                 "%s Level: \"%s\" - #%i", j == mark ? "--->" : " ",
-                                 printableByAllegro(titles[j]).c_str(), j + 1);
-        }
+        std::vector<StyledLine> lines = {
+            {"Warning: Level Skip Mode (press ESC to exit and return to game)", 1, colour},
+            {"Select which level you want to go to:", lineHeight, colour}};
+        for (int j = 0; j < count; ++j)
+            lines.push_back({std::string(j == mark ? "--->" : " ") + " Level: \"" +
+                                 printableByAllegro(titles[j]) + "\" - #" + std::to_string(j + 1),
+                             lineHeight * (j + 4), colour});
+        look.show(screen, lines);
     }
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "presentation/styled_screen.h"
 #include "shell/game.h"
 
 std::string Game::promptLine(const std::string& prompt) {
@@ -12,8 +13,11 @@ std::string Game::promptLine(const std::string& prompt) {
     std::string text;
     std::size_t cursor = 0;
     bool insertMode = true;
+    const StyledScreen look(*this);
 
     for (;;) {
+        // The window's close button ends the prompt with no answer.
+        if (quitting()) return std::string();
         if (keypressed()) {
             int k = readkey();
             int character = static_cast<signed char>(k & 0xff);
@@ -52,14 +56,10 @@ std::string Game::promptLine(const std::string& prompt) {
         }
 
         vsync();
-        clear_bitmap(screen);
-        const int x = SCREEN_W / 2;
         const int white = makecol(255, 255, 255);
-        textout_centre_ex(screen, font, prompt.c_str(), x, SCREEN_H / 2 - text_height(font),
-                          makecol(255, 255, 0), -1);
-        textout_centre_ex(screen, font, text.c_str(), x, SCREEN_H / 2, white, -1);
-        textout_centre_ex(screen, font, insertMode ? "Inserting" : "Replacing", x,
-                          SCREEN_H * 3 / 4, white, -1);
+        look.show(screen, {{prompt, SCREEN_H / 2 - text_height(font), makecol(255, 255, 0)},
+                           {text, SCREEN_H / 2, white},
+                           {insertMode ? "Inserting" : "Replacing", SCREEN_H * 3 / 4, white}});
         rest(30);
         // Escape is read as held, not from the queue; its release is the
         // caller's to wait for.

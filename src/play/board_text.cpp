@@ -3,7 +3,6 @@
 #include <sstream>
 
 #include "play/tiles.h"
-#include "shell/game.h"
 
 namespace {
 // What a row holds on a fresh board; dog and bone marks stand on it.
@@ -52,7 +51,7 @@ char charForCode(uint8_t code) {
     }
 }
 
-bool parseLevelText(const std::string& text, LevelText& level, std::string& error) {
+bool parseLevelText(const std::string& text, Level& level, std::string& error) {
     std::istringstream in(text);
     std::string line;
     if (!std::getline(in, line)) {
@@ -61,18 +60,18 @@ bool parseLevelText(const std::string& text, LevelText& level, std::string& erro
     }
     level.title = stripCr(line);
     level.dogColumn = level.dogRow = level.boneColumn = level.boneRow = -1;
-    for (int r = 0; r < LevelText::kRows; ++r) {
+    for (int r = 0; r < Level::kRows; ++r) {
         if (!std::getline(in, line)) {
             error = "the grid has " + std::to_string(r) + " rows, not 15";
             return false;
         }
         std::string row = unframe(stripCr(line));
-        if (row.size() != static_cast<size_t>(LevelText::kColumns)) {
+        if (row.size() != static_cast<size_t>(Level::kColumns)) {
             error = "row " + std::to_string(r) + " has " + std::to_string(row.size()) +
                     " cells, not 20";
             return false;
         }
-        for (int c = 0; c < LevelText::kColumns; ++c) {
+        for (int c = 0; c < Level::kColumns; ++c) {
             char ch = row[c];
             int code = codeForChar(ch, r);
             if (code < 0) {
@@ -105,11 +104,11 @@ bool parseLevelText(const std::string& text, LevelText& level, std::string& erro
     return true;
 }
 
-std::string levelToText(const LevelText& level) {
+std::string levelToText(const Level& level) {
     std::string out = level.title + "\n";
-    for (int r = 0; r < LevelText::kRows; ++r) {
+    for (int r = 0; r < Level::kRows; ++r) {
         std::string row;
-        for (int c = 0; c < LevelText::kColumns; ++c) {
+        for (int c = 0; c < Level::kColumns; ++c) {
             uint8_t code = level.cells[r][c];
             char ch = charForCode(code);
             bool dog = c == level.dogColumn && r == level.dogRow;
@@ -125,53 +124,25 @@ std::string levelToText(const LevelText& level) {
     return out;
 }
 
-std::string levelFileBytes(const LevelText& level) {
-    std::string out = level.title + "\r\n";
-    out += std::to_string(level.dogColumn) + " " + std::to_string(level.dogRow) + " " +
-           std::to_string(level.boneColumn) + " " + std::to_string(level.boneRow) + "\r\n";
-    for (int r = 0; r < LevelText::kRows; ++r) {
-        for (int c = 0; c < LevelText::kColumns; ++c) {
-            out += static_cast<char>(level.cells[r][c]);
-            out += ' ';
-        }
-        out += "\r\n";
-    }
-    return out;
-}
-
-bool applyGrid(Game& game, const std::vector<std::string>& rows) {
-    game.resetBoard(0);
-    for (size_t r = 0; r < rows.size() && r < static_cast<size_t>(game.boardHeight); ++r) {
+bool applyGrid(RuleState& state, const std::vector<std::string>& rows) {
+    for (int r = 0; r < Level::kRows; ++r)
+        for (int c = 0; c < Level::kColumns; ++c) state.board[r][c] = usualCode(r);
+    for (size_t r = 0; r < rows.size() && r < static_cast<size_t>(Level::kRows); ++r) {
         std::string row = unframe(rows[r]);
-        for (size_t c = 0; c < row.size() && c < static_cast<size_t>(game.boardWidth); ++c) {
+        for (size_t c = 0; c < row.size() && c < static_cast<size_t>(Level::kColumns); ++c) {
             int code = codeForChar(row[c], static_cast<int>(r));
             if (code < 0) return false;
-            game.board[r][c] = static_cast<uint8_t>(code);
-            if (row[c] == 'D' || row[c] == 'd') {
-                game.dogColumn = static_cast<int32_t>(c);
-                game.dogRow = static_cast<int32_t>(r);
-            }
-            if (row[c] == 'B' || row[c] == 'b') {
-                game.boneColumn = static_cast<int32_t>(c);
-                game.boneRow = static_cast<int32_t>(r);
-            }
+            state.board[r][c] = static_cast<uint8_t>(code);
+            if (row[c] == 'D' || row[c] == 'd') state.dogColumn = int32_t(c), state.dogRow = int32_t(r);
+            if (row[c] == 'B' || row[c] == 'b') state.boneColumn = int32_t(c), state.boneRow = int32_t(r);
         }
     }
     return true;
 }
 
-std::vector<std::string> boardRows(const Game& game) {
-    LevelText level;
-    level.dogColumn = game.dogColumn;
-    level.dogRow = game.dogRow;
-    level.boneColumn = game.boneColumn;
-    level.boneRow = game.boneRow;
+std::vector<std::string> boardRows(const RuleState& state) {
+    std::istringstream in(levelToText(levelOf(state, "")));
     std::vector<std::string> rows;
-    for (int r = 0; r < game.boardHeight && r < LevelText::kRows; ++r)
-        for (int c = 0; c < game.boardWidth && c < LevelText::kColumns; ++c)
-            level.cells[r][c] = game.board[r][c];
-    std::string text = levelToText(level);
-    std::istringstream in(text);
     std::string line;
     std::getline(in, line);  // the empty title
     while (std::getline(in, line)) rows.push_back(unframe(line));

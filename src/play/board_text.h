@@ -14,16 +14,8 @@
 #include <string>
 #include <vector>
 
-class Game;
-
-struct LevelText {
-    static const int kColumns = 20;
-    static const int kRows = 15;
-    std::string title;
-    uint8_t cells[kRows][kColumns] = {};
-    int32_t dogColumn = -1, dogRow = -1;
-    int32_t boneColumn = -1, boneRow = -1;
-};
+#include "levels/level.h"
+#include "play/rules.h"
 
 // The code a character stands for, given the row it is in; -1 when unknown.
 // Dog and bone characters give the code of the cell under them.
@@ -33,19 +25,14 @@ char charForCode(uint8_t code);
 
 // A level source: a title line, then exactly 15 rows of 20 cells, one dog and
 // one bone. Lines after the grid must be blank. On failure, error says why.
-bool parseLevelText(const std::string& text, LevelText& level, std::string& error);
+bool parseLevelText(const std::string& text, Level& level, std::string& error);
 // The same level as source text.
-std::string levelToText(const LevelText& level);
+std::string levelToText(const Level& level);
 
-// The level file's bytes: title, the four positions, then every cell as a raw
-// byte followed by a space; CR LF line ends.
-std::string levelFileBytes(const LevelText& level);
-
-// Writes a grid into a Game's board for tests and tools. Rows may be short
-// or missing: the rest keeps the blank layout (sky, ground line, dirt). A dog
-// or bone mark moves the dog or bone there. Returns false on an unknown
-// character.
-bool applyGrid(Game& game, const std::vector<std::string>& rows);
-// The Game's board as grid rows, the dog and bone marked where the cell lets
-// the mark be read back.
-std::vector<std::string> boardRows(const Game& game);
+// Lays a grid over the blank layout (sky, ground line, dirt) of a rule
+// state's board, for tests and tools. Rows may be short or missing. A dog or
+// bone mark moves the dog or bone there. False on an unknown character.
+bool applyGrid(RuleState& state, const std::vector<std::string>& rows);
+// The board as grid rows, the dog and bone marked where the cell lets the
+// mark be read back.
+std::vector<std::string> boardRows(const RuleState& state);

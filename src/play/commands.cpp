@@ -2,7 +2,9 @@
 // non-arrow keys of play.
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 
+#include "presentation/styled_screen.h"
 #include "shell/background.h"
 #include "shell/game.h"
 
@@ -19,24 +21,26 @@ const int kOptionsItem = 1;
 const int kHelpItem = 2;
 const int kQuitItem = 3;
 
+// Both boxes are broken into lines that fit a message box on any screen.
 const char* const kAboutText =
-    "W00f! Thanks for playing Tunnelwick. Every tunnel in this garden was dug "
-    "with care, and it makes the whole pack wag to know that someone is out "
-    "there chasing the bone.\n"
+    "W00f! Thanks for playing Tunnelwick. Every tunnel in this garden\n"
+    "was dug with care, and it makes the whole pack wag to know that\n"
+    "someone is out there chasing the bone.\n"
     "\n"
-    "Made using FMOD (for the mp3 playing) and Allegro (for graphics, v %s)\n"
+    "Made using SDL2_mixer (for the mp3 playing) and Allegro (for graphics, v %s)\n"
     "\n"
-    "And a big thank-you to everyone who plays, builds levels and shares them: "
-    "you keep this garden growing!";
+    "And a big thank-you to everyone who plays, builds levels and\n"
+    "shares them: you keep this garden growing!";
 
 const char* const kEndOfGameText =
     "Congratulations! You beat all the levels available in Tunnelwick!\n"
     "\n"
-    "You can make your own levels and have them incorporated into the game, just visit\n"
-    "the Tunnelwick project page\n"
-    "and post in the forums!\n"
+    "You can make your own levels with the level editor (press L in the\n"
+    "main menu) and share them: every level is a file in the levels\n"
+    "folder (1.lvl, 2.lvl, ...). Give a friend your file, and they put\n"
+    "it in their own levels folder under the next free number.\n"
     "\n"
-    "View the readme for more info.";
+    "View the readme for more info: its section \"Making and sharing levels\".";
 
 bool anyHeld(std::initializer_list<int> scancodes) {
     for (int k : scancodes)
@@ -112,6 +116,10 @@ void Game::handleMenuInput() {
         set_mouse_sprite(tileImages[kDogPicture]);
         show_mouse(screen);
         resetBoard(1);  // the level number and title stay those of the loaded level
+        // A random board: no file's, and no record for it.
+        boardFile = 0;
+        boardEdited = true;
+        saveNote.clear();
     }
 }
 
@@ -127,21 +135,23 @@ bool Game::handlePlayCommandKeys() {
     }
     if (key[KEY_R]) {
         waitForRelease({KEY_R}, 20);
-        clear_bitmap(screen);
-        textout_centre_ex(screen, font, "Really restart the level (Y/N)?", SCREEN_W / 2,
-                          SCREEN_H / 2, makecol(200, 10, 10), -1);
-        // The window's close button also ends the question, as a No, so the
-        // game can quit without an answer.
-        {
-            background::QuietWait quiet;
-            while (!key[KEY_Y] && !key[KEY_N] && !(quitFlag && *quitFlag)) rest(20);
-        }
-        if (key[KEY_Y]) restartLevel();
+        if (askYesNo("Really restart the level (Y/N)?")) restartLevel();
         redrawNeeded = true;
     } else if (key[KEY_S]) {
         chooseLevel();
     }
     return true;
+}
+
+bool Game::askYesNo(const std::string& question) {
+    StyledScreen(*this).show(screen, {{question, SCREEN_H / 2, makecol(200, 10, 10)}});
+    // The window's close button also ends the question, as a No, so the
+    // game can quit without an answer.
+    {
+        background::QuietWait quiet;
+        while (!key[KEY_Y] && !key[KEY_N] && !quitting()) rest(20);
+    }
+    return key[KEY_Y] && !quitting();
 }
 
 void Game::handleWonInput() {

@@ -1,5 +1,7 @@
 // The level editor's input step: brushes, painting with the mouse, and the
 // keys that save, reload, name, number and clear the level.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -35,6 +37,24 @@ int32_t levelNumberFromText(const std::string& text) {
 
 }  // namespace
 
+// S: saves the board under its number. A file the board was neither loaded
+// from nor last saved to is replaced only when the player says so: the
+// random board the editor opens with would otherwise wipe out a level.
+void Game::saveFromEditor() {
+    const std::string path = levelFilePath(levelNumber);
+    struct stat st;
+    const bool askFirst = boardFile != levelNumber && lstat(path.c_str(), &st) == 0;
+    if (askFirst) {
+        while (key[KEY_S] && !quitting()) rest(20);
+        bool yes = askYesNo("Replace " + path + "? (Y/N)");
+        // N held on would open the number prompt at the next step.
+        while ((key[KEY_Y] || key[KEY_N]) && !quitting()) rest(20);
+        if (!yes) return;
+    }
+    std::string reason;
+    saveNote = saveLevel(&reason) ? "Saved " + path : "Could not save " + path + ": " + reason;
+}
+
 void Game::handleEditorInput() {
     const int b = selection;
     const int stepping = key[KEY_LEFT] ? -1 : key[KEY_RIGHT] ? 1 : 0;
@@ -52,25 +72,31 @@ void Game::handleEditorInput() {
             set_mouse_sprite(nullptr);
             redrawNeeded = true;
         } else if (key[KEY_S]) {
-            saveLevel();
+            saveFromEditor();
             redrawNeeded = true;
         } else if (key[KEY_L]) {
             loadLevel(levelNumber);
             redrawNeeded = true;
         } else if (key[KEY_T]) {
             std::string title = promptLine("Enter the new level title:");
+            if (quitting()) return;  // closed: no message box in the way
             if (title.empty())
                 allegro_message("Previous level name used.");
             else
                 setLevelTitle(title);
         } else if (key[KEY_N]) {
             int32_t number = levelNumberFromText(promptLine("Enter the new level #:"));
-            if (number == 0)
+            if (quitting()) return;
+            if (number == 0) {
                 allegro_message("Invalid level # input");
-            else
+            } else {
+                // The board is no longer that of the file its number names.
+                if (number != levelNumber) boardEdited = true;
                 setLevelNumber(number);
+            }
         } else if (key[KEY_E]) {
             resetBoard(0);
+            boardEdited = true;
             redrawNeeded = true;
         }
 
@@ -82,6 +108,7 @@ void Game::handleEditorInput() {
                 const int c = x / 32, r = y / 32;
                 if (c < boardWidth && r < boardHeight) {
                     redrawNeeded = true;
+                    boardEdited = true;
                     if (b == BoneTile) {
                         boneColumn = c;
                         boneRow = r;

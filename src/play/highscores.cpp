@@ -4,17 +4,16 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "shell/files.h"
 #include "shell/game.h"
 
 namespace {
 
 const char* const kTablePath = "highscores.dat";
-const char* const kTemporaryPath = "highscores2.dat";
 
 // A level-won screen shows no record line for a value above the moves made
 // other than -1; this is that value when there is no table to compare with.
@@ -35,22 +34,6 @@ struct Table {
     std::vector<Number> numbers;  // level, moves, level, moves, ...
     bool wellFormed = true;       // every token a number, and an even count
 };
-
-bool readWhole(const char* path, std::string& content) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    content.clear();
-    char buffer[4096];
-    size_t got;
-    bool ok = true;
-    while (ok && (got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        content.append(buffer, got);
-        ok = content.size() <= kLargestTable;
-    }
-    ok = ok && !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -87,27 +70,10 @@ Table parseTable(const std::string& text) {
     return table;
 }
 
-bool writeAll(FILE* f, const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
-}
-
-// Writes the complete table beside the old one, then renames it into place,
-// so a failure at any point leaves the old table as it was.
-bool replaceTable(const std::string& text) {
-    FILE* f = std::fopen(kTemporaryPath, "wb");
-    if (!f) return false;
-    bool ok = writeAll(f, text);
-    ok = std::fclose(f) == 0 && ok;
-    if (ok) ok = std::rename(kTemporaryPath, kTablePath) == 0;
-    if (!ok) std::remove(kTemporaryPath);
-    return ok;
-}
-
-// Adds one entry at the end. The longer table goes through the same
-// temporary file and rename as a rewrite: appending in place would leave half
-// a line (a wrong record, such as "3 1" for "3 17") if the game were killed
-// in the middle of the write.
-bool appendEntry(const std::string& old, int32_t level, int32_t moves) {
+// Adds one entry at the end. The longer table is written whole and renamed
+// into place: appending in place would leave half a line (a wrong record,
+// such as "3 1" for "3 17") if the game were killed in the middle.
+std::string withEntry(const std::string& old, int32_t level, int32_t moves) {
     // Follow the file's own line ends; a new file gets the usual CR LF.
     bool bareLf = old.find('\n') != std::string::npos && old.find("\r\n") == std::string::npos;
     const char* lineEnd = bareLf ? "\n" : "\r\n";
@@ -115,19 +81,34 @@ bool appendEntry(const std::string& old, int32_t level, int32_t moves) {
     // A last line without its line break must not run into the new one.
     if (!old.empty() && !isSpace(old.back())) line += lineEnd;
     line += std::to_string(level) + " " + std::to_string(moves) + lineEnd;
-    return replaceTable(old + line);
+    return old + line;
 }
 
 }  // namespace
 
 void Game::updateHighScores() {
+    recordNote.clear();
+    // A board changed in the editor is not the level its number names.
+    if (boardEdited) {
+        recordMoves = kNoRecord;
+        recordNote = "An edited board: no record kept.";
+        return;
+    }
+    // Locked from the reading to the renaming of the new table, so that a
+    // second game in this directory cannot slip its own change in between
+    // and have one of the two lost.
+    files::LockedFile locked;
     std::string text;
-    if (!readWhole(kTablePath, text)) {
+    bool readable = locked.lock(kTablePath) && locked.read(kLargestTable + 1, text) && text.size() <= kLargestTable;
+    Table table = parseTable(text);
+    // A table that cannot be read to its end is not to be trusted for a
+    // record, nor rewritten (what follows the damage would be lost): it is
+    // treated as missing, and kept as it is.
+    if (!readable || !table.wellFormed) {
         allegro_message("Error loading high scores table (\"highscores.dat\")");
         recordMoves = kNoRecord;
         return;
     }
-    Table table = parseTable(text);
 
     // The first entry of the level is its record.
     bool found = false;
@@ -139,21 +120,18 @@ void Game::updateHighScores() {
             break;
         }
     }
-
-    if (!found) {
-        recordMoves = kNewRecord;
-        appendEntry(text, levelNumber, moveCount);
+    // A negative count cannot be a real result; any solution beats it.
+    if (found && stored <= moveCount && stored >= 0) {
+        recordMoves = stored;
         return;
     }
-    // A negative count cannot be a real result; any solution beats it.
-    if (stored > moveCount || stored < 0) {
-        recordMoves = kNewRecord;
-        // A table we cannot read to its end is left alone rather than have
-        // the entries past the damage dropped.
-        if (!table.wellFormed) return;
+
+    std::string updated;
+    if (!found) {
+        updated = withEntry(text, levelNumber, moveCount);
+    } else {
         // Every entry of the level gets the new count; all other text stays
         // byte for byte as it was.
-        std::string updated;
         size_t copied = 0;
         std::string moves = std::to_string(moveCount);
         for (size_t i = 0; i + 1 < table.numbers.size(); i += 2) {
@@ -164,8 +142,12 @@ void Game::updateHighScores() {
             copied = n.end;
         }
         updated.append(text, copied, std::string::npos);
-        replaceTable(updated);
-        return;
     }
-    recordMoves = stored;
+    files::Outcome saved = files::writeReplacing(kTablePath, updated);
+    if (saved) {
+        recordMoves = kNewRecord;
+    } else {
+        recordMoves = kNoRecord;
+        recordNote = "The record could not be saved: " + saved.reason;
+    }
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "play/tiles.h"
-#include "shell/game.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ struct Position {
     uint8_t key[kKeySize];
 };
 
-void capture(const Game& g, uint8_t* key) {
+void capture(const RuleState& g, uint8_t* key) {
     for (int i = 0; i < kCells; i += 2) {
         uint8_t a = classOf(g.board[i / kColumns][i % kColumns]);
         uint8_t b = classOf(g.board[(i + 1) / kColumns][(i + 1) % kColumns]);
@@ -48,8 +47,8 @@ void capture(const Game& g, uint8_t* key) {
     key[kCells / 2 + 1] = static_cast<uint8_t>(g.dogRow);
 }
 
-// Sets the game up standing still in the position.
-void restore(Game& g, const uint8_t* key) {
+// Sets a rule state up standing still in the position.
+void restore(RuleState& g, const uint8_t* key) {
     for (int i = 0; i < kCells; i += 2) {
         g.board[i / kColumns][i % kColumns] = kRepresentative[key[i / 2] & 15];
         g.board[(i + 1) / kColumns][(i + 1) % kColumns] = kRepresentative[key[i / 2] >> 4];
@@ -59,36 +58,10 @@ void restore(Game& g, const uint8_t* key) {
     g.dogOffsetX = g.dogOffsetY = 0;
     g.selection = None;
     g.rockFalling = false;
-    g.screenMode = Playing;
     g.moveCount = 0;
 }
 
-// One input step of the playing screen, as the main loop runs it.
-void inputStep(Game& g) {
-    g.stepStartColumn = g.dogColumn;
-    g.stepStartRow = g.dogRow;
-    if (g.rockFalling)
-        g.fallTick();
-    else
-        g.stepTick();
-}
-
 }  // namespace
-
-bool playMove(Game& g, int32_t direction) {
-    g.stepStartColumn = g.dogColumn;
-    g.stepStartRow = g.dogRow;
-    g.startMove(direction == Up, direction == Down, direction == Right, direction == Left);
-    g.stepTick();
-    // A slide cannot outlast a trip over the whole board with every rock
-    // falling; the bound only guards against a rules change that never ends.
-    for (int ticks = 0; ticks < 200000; ++ticks) {
-        if (g.screenMode != Playing) return true;
-        if (g.selection == None && !g.rockFalling) return false;
-        inputStep(g);
-    }
-    return g.screenMode != Playing;
-}
 
 namespace {
 
@@ -157,48 +130,13 @@ private:
     size_t count_ = 0;
 };
 
-// The game's state that solving overwrites, put back afterwards.
-struct SavedGame {
-    uint8_t cells[kRows][kColumns];
-    int32_t dogColumn, dogRow, selection, dogOffsetX, dogOffsetY, screenMode, moveCount;
-    int32_t fallingRockX, fallingRockY, fallColumn, fallRow, stepStartColumn, stepStartRow;
-    bool rockFalling, recordWins;
-
-    explicit SavedGame(const Game& g)
-        : dogColumn(g.dogColumn), dogRow(g.dogRow), selection(g.selection),
-          dogOffsetX(g.dogOffsetX), dogOffsetY(g.dogOffsetY), screenMode(g.screenMode),
-          moveCount(g.moveCount), fallingRockX(g.fallingRockX), fallingRockY(g.fallingRockY),
-          fallColumn(g.fallColumn), fallRow(g.fallRow), stepStartColumn(g.stepStartColumn),
-          stepStartRow(g.stepStartRow), rockFalling(g.rockFalling), recordWins(g.recordWins) {
-        for (int r = 0; r < kRows; ++r) std::memcpy(cells[r], g.board[r], kColumns);
-    }
-    void putBack(Game& g) const {
-        for (int r = 0; r < kRows; ++r) std::memcpy(g.board[r], cells[r], kColumns);
-        g.dogColumn = dogColumn;
-        g.dogRow = dogRow;
-        g.selection = selection;
-        g.dogOffsetX = dogOffsetX;
-        g.dogOffsetY = dogOffsetY;
-        g.screenMode = screenMode;
-        g.moveCount = moveCount;
-        g.fallingRockX = fallingRockX;
-        g.fallingRockY = fallingRockY;
-        g.fallColumn = fallColumn;
-        g.fallRow = fallRow;
-        g.stepStartColumn = stepStartColumn;
-        g.stepStartRow = stepStartRow;
-        g.rockFalling = rockFalling;
-        g.recordWins = recordWins;
-    }
-};
-
 bool onBoard(int32_t column, int32_t row) {
     return column >= 0 && row >= 0 && column < kColumns && row < kRows;
 }
 
 // A rock drops only when the dog leaves the cell under it, so a rock standing
 // on rocks and walls down to a wall or the bottom edge can never move.
-bool rockForever(const Game& g, int32_t column, int32_t row) {
+bool rockForever(const RuleState& g, int32_t column, int32_t row) {
     if (!isRock(g.board[row][column])) return false;
     for (int32_t r = row + 1; r < kRows; ++r) {
         uint8_t below = g.board[r][column];
@@ -209,7 +147,7 @@ bool rockForever(const Game& g, int32_t column, int32_t row) {
 
 // Cells the dog can never enter: walls never change, and rocks that can
 // never fall stay where they are.
-bool closedForever(const Game& g, int32_t column, int32_t row) {
+bool closedForever(const RuleState& g, int32_t column, int32_t row) {
     if (!onBoard(column, row)) return true;
     uint8_t code = g.board[row][column];
     if (isRock(code)) return rockForever(g, column, row);
@@ -218,56 +156,41 @@ bool closedForever(const Game& g, int32_t column, int32_t row) {
 
 }  // namespace
 
-const char* directionName(int32_t direction) {
-    switch (direction) {
-        case Up: return "Up";
-        case Down: return "Down";
-        case Left: return "Left";
-        case Right: return "Right";
-        default: return "None";
+const char* reasonText(SolveResult::Reason reason) {
+    switch (reason) {
+        case SolveResult::BoneBuried: return "the bone is buried under a rock";
+        case SolveResult::BoneWalledIn: return "the bone is walled in";
+        case SolveResult::NoWay: return "no sequence of moves reaches the bone";
+        case SolveResult::TooMuchWork: return "gave up: too many positions";
+        case SolveResult::Cancelled: return "stopped before the end";
+        case SolveResult::NotPlayable: return "the position is not one between moves";
+        default: return "";
     }
 }
 
-SolveResult solveLevel(Game& game, size_t maxStates) {
+SolveResult solve(const RuleState& from, const SolveLimits& limits) {
     SolveResult result;
     auto started = std::chrono::steady_clock::now();
-    auto finish = [&](SolveResult::Outcome outcome) {
+    auto finish = [&](SolveResult::Outcome outcome, SolveResult::Reason reason) {
         result.outcome = outcome;
+        result.reason = reason;
         result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         return result;
     };
 
-    if (!game.board || game.boardWidth != kColumns || game.boardHeight != kRows) {
-        result.reason = "there is no board";
-        return finish(SolveResult::Unwinnable);
+    if (!from.valid() || !from.betweenMoves()) return finish(SolveResult::NotProved, SolveResult::NotPlayable);
+    const int32_t boneColumn = from.boneColumn, boneRow = from.boneRow;
+    if (from.dogColumn == boneColumn && from.dogRow == boneRow) {
+        result.positions = 1;
+        return finish(SolveResult::Solved, SolveResult::NoReason);  // won before any move
     }
-    const int32_t boneColumn = game.boneColumn, boneRow = game.boneRow;
-    if (!onBoard(boneColumn, boneRow)) {
-        result.reason = "the bone lies outside the board";
-        return finish(SolveResult::Unwinnable);
-    }
-    if (!onBoard(game.dogColumn, game.dogRow)) {
-        result.reason = "the dog starts outside the board";
-        return finish(SolveResult::Unwinnable);
-    }
-    if (game.dogColumn == boneColumn && game.dogRow == boneRow) {
-        return finish(SolveResult::Solved);  // won before any move
-    }
+    if (rockForever(from, boneColumn, boneRow)) return finish(SolveResult::Unwinnable, SolveResult::BoneBuried);
+    if (closedForever(from, boneColumn, boneRow) ||
+        (closedForever(from, boneColumn + 1, boneRow) && closedForever(from, boneColumn - 1, boneRow) &&
+         closedForever(from, boneColumn, boneRow + 1) && closedForever(from, boneColumn, boneRow - 1)))
+        return finish(SolveResult::Unwinnable, SolveResult::BoneWalledIn);
 
-    if (rockForever(game, boneColumn, boneRow)) {
-        result.reason = "the bone is buried under a rock";
-        return finish(SolveResult::Unwinnable);
-    }
-    if (closedForever(game, boneColumn, boneRow) ||
-        (closedForever(game, boneColumn + 1, boneRow) && closedForever(game, boneColumn - 1, boneRow) &&
-         closedForever(game, boneColumn, boneRow + 1) && closedForever(game, boneColumn, boneRow - 1))) {
-        result.reason = "the bone is walled in";
-        return finish(SolveResult::Unwinnable);
-    }
-
-    SavedGame saved(game);
-    game.recordWins = false;  // the solver is no player: no high scores
-
+    RuleState game = from;
     const bool boneStartsUnderRock = isRock(game.board[boneRow][boneColumn]);
     bool boneEverOpen = false;       // the bone's cell passable in some position
     bool neighbourEverOpen = false;  // a cell beside the bone passable in some position
@@ -294,37 +217,32 @@ SolveResult solveLevel(Game& game, size_t maxStates) {
 
     const int32_t kDirections[] = {Down, Left, Right, Up};
     for (size_t current = 0; current < visited.size(); ++current) {
-        ++result.statesExplored;
+        if (limits.cancel && limits.cancel->load(std::memory_order_relaxed)) {
+            result.positions = visited.size();
+            return finish(SolveResult::NotProved, SolveResult::Cancelled);
+        }
         for (int32_t direction : kDirections) {
             restore(game, visited.record(current));
             if (playMove(game, direction)) {
                 result.moves.push_back(direction);
                 for (size_t i = current; visited.parent(i) != kNoParent; i = visited.parent(i))
                     result.moves.insert(result.moves.begin(), visited.move(i));
-                result.statesSeen = visited.size();
-                saved.putBack(game);
-                return finish(SolveResult::Solved);
+                result.positions = visited.size();
+                return finish(SolveResult::Solved, SolveResult::NoReason);
             }
             capture(game, next.key);
             if (visited.add(next.key, static_cast<uint32_t>(current), direction)) {
                 noteBone(next.key);
-                if (visited.size() > maxStates) {
-                    result.statesSeen = visited.size();
-                    result.reason = "gave up after " + std::to_string(maxStates) + " positions";
-                    saved.putBack(game);
-                    return finish(SolveResult::GaveUp);
+                if (visited.size() > limits.maxPositions) {
+                    result.positions = visited.size();
+                    return finish(SolveResult::NotProved, SolveResult::TooMuchWork);
                 }
             }
         }
     }
 
-    result.statesSeen = visited.size();
-    saved.putBack(game);
-    if (!boneEverOpen && boneStartsUnderRock)
-        result.reason = "the bone is buried under a rock";
-    else if (!boneEverOpen || !neighbourEverOpen)
-        result.reason = "the bone is walled in";
-    else
-        result.reason = "no sequence of moves reaches the bone";
-    return finish(SolveResult::Unwinnable);
+    result.positions = visited.size();
+    if (!boneEverOpen && boneStartsUnderRock) return finish(SolveResult::Unwinnable, SolveResult::BoneBuried);
+    if (!boneEverOpen || !neighbourEverOpen) return finish(SolveResult::Unwinnable, SolveResult::BoneWalledIn);
+    return finish(SolveResult::Unwinnable, SolveResult::NoWay);
 }

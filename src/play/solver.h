@@ -1,33 +1,48 @@
-// Finds the fewest moves that win a level by playing the game's own rules
-// (startMove, stepTick, fallTick) breadth-first from the level's start.
+// The solver: from a position between moves, the fewest moves that reach the
+// bone and one shortest way there, or why the bone cannot be reached. It
+// works on its own copy of the position, so it may run on a background
+// thread while the game goes on; a bound on work and a cancel flag keep it
+// from running long.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
-class Game;
+#include "play/rules.h"
 
-struct SolveResult {
-    enum Outcome { Solved, Unwinnable, GaveUp };
-    Outcome outcome = GaveUp;
-    std::vector<int32_t> moves;  // Direction values, first move first
-    std::string reason;          // why it cannot be won, when it can tell
-    size_t statesExplored = 0;   // positions whose four moves were tried
-    size_t statesSeen = 0;       // distinct positions reached
-    double seconds = 0;
+struct SolveLimits {
+    size_t maxPositions = 4000000;                // distinct positions before giving up
+    const std::atomic<bool>* cancel = nullptr;    // set from anywhere to stop soon
 };
 
-// Solves the level loaded in the game. Gives up once more than maxStates
-// positions have been reached. The game's board and positions are put back
-// as they were; its high-score table is never touched.
-SolveResult solveLevel(Game& game, size_t maxStates = 2000000);
+struct SolveResult {
+    enum Outcome { Solved, Unwinnable, NotProved };
+    enum Reason {
+        NoReason,
+        BoneBuried,    // Unwinnable: a rock lies on the bone and can never move
+        BoneWalledIn,  // Unwinnable: no way into the bone's cell ever opens
+        NoWay,         // Unwinnable: every position was tried
+        TooMuchWork,   // NotProved: maxPositions reached
+        Cancelled,     // NotProved: the cancel flag was set
+        NotPlayable,   // NotProved: the position is invalid or not between moves
+    };
+    Outcome outcome = NotProved;
+    Reason reason = NoReason;
+    std::vector<int32_t> moves;  // Solved: one shortest way (Directions), first move first
+    size_t positions = 0;        // distinct positions reached
+    double seconds = 0;
 
-// Taps one arrow key (a Direction) with the game standing still, and runs the
-// game's ticks until the dog stands still again or the level is won; true on
-// a win. The game must be on the playing screen.
-bool playMove(Game& game, int32_t direction);
+    // Solved only: the fewest moves (0 when the dog stands on the bone) and
+    // the first move of a shortest way (None for 0).
+    int32_t fewestMoves() const { return static_cast<int32_t>(moves.size()); }
+    int32_t firstMove() const { return moves.empty() ? int32_t(None) : moves.front(); }
+};
 
-// "Up", "Down", "Left", "Right".
-const char* directionName(int32_t direction);
+// Solves from `from`, which must be between moves (RuleState::betweenMoves);
+// its move count is not used. Thread-safe: touches nothing but its arguments.
+SolveResult solve(const RuleState& from, const SolveLimits& limits = SolveLimits());
+
+// The reason in words, e.g. "the bone is buried under a rock".
+const char* reasonText(SolveResult::Reason reason);

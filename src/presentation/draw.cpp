@@ -52,8 +52,14 @@ void drawBoardCell(BITMAP* target, BITMAP* background, BITMAP* tile, int column,
 void drawBoard(Game& g, BITMAP* target) {
     drawBoardCellsLayered(g, target);
     if (g.rockFalling) sprite(target, g.tileImages[Rock], g.fallingRockX, g.fallingRockY);
-    sprite(target, g.tileImages[DogTile], g.dogColumn * kCell + g.dogOffsetX,
-           g.dogRow * kCell + g.dogOffsetY);
+    // The dog faces the way she goes: the picture looks right, so a step
+    // Left shows it mirrored.
+    BITMAP* dog = g.tileImages[DogTile];
+    const int dogX = g.dogColumn * kCell + g.dogOffsetX, dogY = g.dogRow * kCell + g.dogOffsetY;
+    if (dog && g.screenMode == Playing && g.selection == Left)
+        draw_sprite_h_flip(target, dog, dogX, dogY);
+    else
+        sprite(target, dog, dogX, dogY);
     // The bone goes last so that it covers the dog on the goal cell.
     sprite(target, g.tileImages[BoneTile], g.boneColumn * kCell, g.boneRow * kCell);
 }
@@ -78,7 +84,6 @@ void drawCaption(const Game& g, BITMAP* target) {
 }  // namespace
 
 void drawBoardCellsDirect(const Game& g, BITMAP* target) {
-    if (!g.board) return;
     BITMAP* background = g.tileImages[DirtBackground];
     for (int row = 0; row < g.boardHeight; ++row)
         for (int column = 0; column < g.boardWidth; ++column)
@@ -125,7 +130,6 @@ bool layerMatchesDirect(const Game& g) {
 }  // namespace
 
 void drawBoardCellsLayered(Game& g, BITMAP* target) {
-    if (!g.board || g.boardWidth <= 0 || g.boardHeight <= 0) return;
     if (!layerMatchesDirect(g)) {
         drawBoardCellsDirect(g, target);
         return;
@@ -194,6 +198,10 @@ void Game::drawScreen(BITMAP* target) {
     case LevelEditor: {
         drawBoard(*this, target);
         if (screenMode == Playing) drawCaption(*this, target);
+        // The outcome of the editor's last save, along the bottom edge.
+        if (screenMode == LevelEditor && !saveNote.empty())
+            textout_centre_ex(target, font, printableByAllegro(saveNote).c_str(), W / 2, H - 12,
+                              makecol(255, 255, 255), makecol(0, 0, 0));
         break;
     }
     case LevelWon: {
@@ -203,7 +211,9 @@ void Game::drawScreen(BITMAP* target) {
         textprintf_centre_ex(target, font, W / 2, H * 13 / 16, makecol(50, 150, 50), -1,
                              "Congratulations! You beat the level in only %i moves.", moveCount);
         const int grey = makecol(150, 150, 150);
-        if (recordMoves == -1)
+        if (!recordNote.empty())
+            textout_centre_ex(target, font, recordNote.c_str(), W / 2, H * 7 / 8, grey, -1);
+        else if (recordMoves == -1)
             textout_centre_ex(target, font, "This is a new record!", W / 2, H * 7 / 8, grey, -1);
         else if (recordMoves < moveCount)
             textprintf_centre_ex(target, font, W / 2, H * 7 / 8, grey, -1,

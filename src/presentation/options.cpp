@@ -1,17 +1,20 @@
 // The options screen (background volume, ambient noise on/off) and the
 // two-line settings file "settings.ini" that keeps both between runs.
+#include "presentation/styled_screen.h"
 #include "shell/background.h"
 #include "shell/game.h"
 
-#include <sys/stat.h>
+#include <sstream>
+#include <string>
+#include <vector>
 
-#include <cstdio>
-#include <fstream>
+#include "shell/files.h"
 
 namespace {
 
 const char* const kSettingsPath = "settings.ini";
-const char* const kSettingsTempPath = "settings.ini.tmp";
+// Two short numbers; a file is read no further than this.
+const size_t kLargestSettings = 256;
 
 enum class Item { Volume, Ambient };
 
@@ -21,39 +24,24 @@ void waitForRelease(int k) {
     while (held(k)) rest(50);
 }
 
-void drawOptions(BITMAP* target, Item selected, int volume, bool ambient) {
-    const int W = SCREEN_W;
+// The options screen's lines: the selected item's value, the heading and the
+// three lines of help.
+std::vector<StyledLine> optionsLines(Item selected, int volume, bool ambient) {
     const int H = SCREEN_H;
     const int th = text_height(font);
-    const int x = W / 2;
-    clear_to_color(target, makecol(20, 20, 20));
-    const int valueColour = makecol(10, 150, 200);
-    if (selected == Item::Volume)
-        textprintf_centre_ex(target, font, x, H / 2, valueColour, -1, "Background volume: %%%i",
-                             volume * 100 / 255);
-    else
-        textprintf_centre_ex(target, font, x, H / 2, valueColour, -1, "Ambient Noise: %s",
-                             ambient ? "on" : "off");
-    textout_centre_ex(target, font, "Options menu:", x, H / 4, makecol(10, 200, 150), -1);
     const int help = makecol(150, 200, 10);
-    textout_centre_ex(target, font, "Left and right arrow keys to choose whether to configure", x,
-                      H / 4 + 2 * th, help, -1);
-    textout_centre_ex(target, font, "Ambient noise (on / off) or background noise volume", x,
-                      H / 4 + 3 * th, help, -1);
-    textout_centre_ex(target, font,
-                      "Up and down arrow keys to adjust your selection, press escape to quit", x,
-                      H / 4 + 4 * th, help, -1);
+    const std::string value = selected == Item::Volume
+                                  ? "Background volume: %" + std::to_string(volume * 100 / 255)
+                                  : std::string("Ambient Noise: ") + (ambient ? "on" : "off");
+    return {{value, H / 2, makecol(10, 150, 200)},
+            {"Options menu:", H / 4, makecol(10, 200, 150)},
+            {"Left and right arrow keys to choose whether to configure", H / 4 + 2 * th, help},
+            {"Ambient noise (on / off) or background noise volume", H / 4 + 3 * th, help},
+            {"Up and down arrow keys to adjust your selection, press escape to quit", H / 4 + 4 * th, help}};
 }
 
-// Written beside the old file and renamed over it, so that a failed or
-// interrupted write never leaves a damaged settings file behind.
-void saveSettings(int volume, bool ambient) {
-    std::FILE* out = std::fopen(kSettingsTempPath, "wb");
-    if (!out) return;
-    bool ok = std::fprintf(out, "%d\r\n", volume) > 0 && std::fflush(out) == 0;
-    ok = ok && std::fprintf(out, "%s\r\n", ambient ? "1" : "0") > 0 && std::fflush(out) == 0;
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok || std::rename(kSettingsTempPath, kSettingsPath) != 0) std::remove(kSettingsTempPath);
+files::Outcome saveSettings(int volume, bool ambient) {
+    return files::writeReplacing(kSettingsPath, std::to_string(volume) + "\r\n" + (ambient ? "1" : "0") + "\r\n");
 }
 
 // Reads the next integer into value; on a failed read value stays as it was
@@ -70,21 +58,20 @@ void Game::optionsMenu() {
     int volume = FSOUND_GetSFXMasterVolume();
     if (volume < 0) volume = 0;
     if (volume > 255) volume = 255;
-    // Every frame is composed off screen; without the bitmap the menu still
-    // works, drawn straight onto the screen.
-    BITMAP* work = create_bitmap(SCREEN_W, SCREEN_H);
-    BITMAP* target = work ? work : screen;
+    // Without its scratch bitmaps the screen still works, drawn straight
+    // onto the screen.
+    const StyledScreen look(*this);
 
-    while (!held(KEY_ESC)) {
+    // The window's close button leaves as Escape does; the game then quits.
+    while (!held(KEY_ESC) && !quitting()) {
         rest(held(KEY_UP) || held(KEY_DOWN) ? 20 : 70);
-        drawOptions(target, selected, volume, ambientEnabled);
-        if (work) blit(work, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        look.show(screen, optionsLines(selected, volume, ambientEnabled));
 
         {
             // Nothing changes on this screen until a key is pressed.
             background::QuietWait quiet;
             while (!held(KEY_UP) && !held(KEY_DOWN) && !held(KEY_RIGHT) && !held(KEY_LEFT) &&
-                   !held(KEY_ESC))
+                   !held(KEY_ESC) && !quitting())
                 rest(25);
         }
 
@@ -110,19 +97,17 @@ void Game::optionsMenu() {
     }
 
     FSOUND_SetSFXMasterVolume(volume);
-    saveSettings(volume, ambientEnabled);
-    if (work) destroy_bitmap(work);
+    files::Outcome saved = saveSettings(volume, ambientEnabled);
+    if (!saved) allegro_message("The options could not be saved (\"settings.ini\"): %s", saved.reason.c_str());
     // Nothing pressed here may reach the screen that follows.
     waitForRelease(KEY_ESC);
     clear_keybuf();
 }
 
 void Game::readSettings() {
-    // A directory of that name opens but never reads: it counts as missing.
-    struct stat st;
-    if (stat(kSettingsPath, &st) != 0 || S_ISDIR(st.st_mode)) return;
-    std::ifstream in(kSettingsPath);
-    if (!in) return;
+    std::string bytes;
+    if (!files::readRegular(kSettingsPath, kLargestSettings, bytes)) return;
+    std::istringstream in(bytes);
     // One variable for both lines: with the first unreadable the second read
     // fails too and 255 decides the switch, so ambient noise is off.
     int value = 255;

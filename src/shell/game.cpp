@@ -54,13 +54,9 @@ BITMAP* filledTile(int colour) {
 }  // namespace
 
 Game::Game(std::atomic<bool>* quit)
-    : boardWidth(0), boardHeight(0), tileImages{}, board(nullptr), selection(0),
-      dogColumn(0), dogRow(0), boneColumn(0), boneRow(0), fallingRockX(0), fallingRockY(0),
-      rockFalling(false), dogOffsetX(0), dogOffsetY(0), screenMode(MainMenu), redrawNeeded(true),
-      quitFlag(quit), fallColumn(0), fallRow(0), moveCount(0), levelTitle(),
+    : rules(), tileImages{}, screenMode(MainMenu), redrawNeeded(true), quitFlag(quit), levelTitle(),
       // A level that cannot be read still leaves a defined level number.
-      levelNumber(1), ambientEnabled(true), ambientSounds(), recordMoves(0),
-      stepStartColumn(0), stepStartRow(0) {
+      levelNumber(1), ambientEnabled(true), ambientSounds(), recordMoves(0) {
     // Allegro mixes no digital sound of its own; everything goes through the
     // sound library.
     set_volume_per_voice(0);
@@ -105,12 +101,6 @@ Game::~Game() {
         if (picture) destroy_bitmap(picture);
         picture = nullptr;
     }
-    // The board is allocated with new[] (rows and row array) by resetBoard.
-    if (board) {
-        for (int32_t row = 0; row < boardHeight; ++row) delete[] board[row];
-    }
     FSOUND_Close();  // also frees the ambient streams
-    delete[] board;
-    board = nullptr;
     for (AmbientSound& sound : ambientSounds) sound.stream = nullptr;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "play/rules.h"
 #include "shell/sound.h"
 
 // The screen the game shows; held in Game::screenMode.
@@ -19,15 +20,6 @@ enum ScreenMode : int32_t {
     LevelWon = 2,
     HelpScreen = 3,
     LevelEditor = 4,
-};
-
-// The value of Game::selection while playing: the step in progress.
-enum Direction : int32_t {
-    None = 0,
-    Right = 1,
-    Down = 2,
-    Left = 3,
-    Up = 4,
 };
 
 // One ambient recording with its fixed rhythm.
@@ -51,37 +43,56 @@ struct BoardLayerDeleter {
 class Game {
 public:
     // --- the record --------------------------------------------------------
-    int32_t boardWidth;
-    int32_t boardHeight;
+    // The board, dog, bone, falling rock, step and move count: one value, so
+    // a position is saved or restored (undo, a question to the solver) by
+    // assigning it.
+    RuleState rules;
+    // The rule state's fields under the record's own names.
+    static constexpr int32_t boardWidth = RuleState::boardWidth;
+    static constexpr int32_t boardHeight = RuleState::boardHeight;
+    uint8_t (&board)[RuleState::boardHeight][RuleState::boardWidth] = rules.board;  // board[row][column]
+    int32_t& selection = rules.selection;  // menu highlight, step Direction or editor brush
+    int32_t& dogColumn = rules.dogColumn;
+    int32_t& dogRow = rules.dogRow;
+    int32_t& boneColumn = rules.boneColumn;
+    int32_t& boneRow = rules.boneRow;
+    int32_t& fallingRockX = rules.fallingRockX;
+    int32_t& fallingRockY = rules.fallingRockY;
+    bool& rockFalling = rules.rockFalling;
+    int32_t& dogOffsetX = rules.dogOffsetX;
+    int32_t& dogOffsetY = rules.dogOffsetY;
+    int32_t& fallColumn = rules.fallColumn;
+    int32_t& fallRow = rules.fallRow;
+    int32_t& moveCount = rules.moveCount;
+    // The dog's cell at the start of the current input step; a refused step
+    // puts the dog back here.
+    int32_t& stepStartColumn = rules.stepStartColumn;
+    int32_t& stepStartRow = rules.stepStartRow;
+
     BITMAP* tileImages[256];
-    uint8_t** board;            // board[row][column]
-    int32_t selection;          // menu highlight, step Direction or editor brush
-    int32_t dogColumn, dogRow;
-    int32_t boneColumn, boneRow;
-    int32_t fallingRockX, fallingRockY;
-    bool rockFalling;
-    int32_t dogOffsetX, dogOffsetY;
     int32_t screenMode;
     bool redrawNeeded;
     std::atomic<bool>* quitFlag;
-    int32_t fallColumn, fallRow;
-    int32_t moveCount;
     std::string levelTitle;
     int32_t levelNumber;
     bool ambientEnabled;
     AmbientSound ambientSounds[5];
     int32_t recordMoves;
 
-    // The dog's cell at the start of the current input step; a refused step
-    // puts the dog back here.
-    int32_t stepStartColumn, stepStartRow;
-
     // Drawing's cache of the composed board; empty until the first board pass.
     std::unique_ptr<BoardLayer, BoardLayerDeleter> boardLayer;
 
-    // False while the solver plays the rules: a win then leaves the player's
-    // high-score table alone.
-    bool recordWins = true;
+    // Said on the won screen's record line in place of a record, when not
+    // empty: why no record was kept or stored.
+    std::string recordNote;
+    // The level file the board was last loaded from or saved to (0: none),
+    // and whether the editor has changed the board or its number since. The
+    // editor asks before S replaces another file; an edited board's win is
+    // not recorded.
+    int32_t boardFile = 0;
+    bool boardEdited = false;
+    // The outcome of the editor's last S, for its note on the screen.
+    std::string saveNote;
 
     // --- construction (shell/game.cpp) ------------------------------------
     explicit Game(std::atomic<bool>* quitFlag);
@@ -96,14 +107,14 @@ public:
     // --- board (play/board.cpp) --------------------------------------------
     void resetBoard(int mode);
 
-    // --- move rules (play/move_rules.cpp) ----------------------------------
+    // --- playing (play/play_input.cpp) -------------------------------------
+    // One playing input step: keys, the rule ticks, the high scores on a win.
     void handlePlayInput();
-    // The arrow part of an idle tick: accepts the held arrows as moves.
+    // The rule operations on `rules` (play/rules.h), with the record's side:
+    // a visible change asks for a frame, reaching the bone shows the won
+    // screen. stepTick returns true on reaching the bone.
     void startMove(bool up, bool down, bool right, bool left);
-    // One tick of the step in progress: move, arrive, probe, edges, wall,
-    // arrival processing, goal.
-    void stepTick();
-    // One tick of the falling rock.
+    bool stepTick();
     void fallTick();
     void stopStep();
     void startNextFall();
@@ -115,19 +126,27 @@ public:
     // The non-arrow keys of an idle playing tick (Escape, R, S); returns
     // false when the tick ends there.
     bool handlePlayCommandKeys();
+    // A question answered with Y or N, drawn over the whole screen; the
+    // window's close button answers No.
+    bool askYesNo(const std::string& question);
+    // True once the window's close button (or the game) asked to quit; every
+    // screen with a loop of its own ends then.
+    bool quitting() const { return quitFlag && *quitFlag; }
 
     // --- high scores (play/highscores.cpp) ---------------------------------
     void updateHighScores();
 
     // --- level editor (play/editor.cpp) ------------------------------------
     void handleEditorInput();
+    void saveFromEditor();
 
     // --- level files (levels/level_file.cpp) -------------------------------
     bool loadLevel(int32_t number);
     // Reads the level file at a path; false, changing nothing, when it cannot
     // be opened. loadLevel is this with the path of a level number.
     bool loadLevelFile(const std::string& path);
-    bool saveLevel();
+    // On failure, *reason (when given) says why, in the system's words.
+    bool saveLevel(std::string* reason = nullptr);
     void restartLevel();
     void setLevelTitle(const std::string& title);
     void setLevelNumber(int32_t number);
@@ -153,6 +172,11 @@ public:
 // Fades through black, drawn straight on the screen (presentation/fade.cpp).
 void fadeIn(BITMAP* image, int speed);
 void fadeOut(int speed);
+
+// Plays one arrow (a Direction) on the game's rules to its end, as the
+// playing screen would without drawing; a win shows the won screen but
+// records no high score. True on a win (play/play_input.cpp).
+bool playMove(Game& game, int32_t direction);
 
 // "levels/7.lvl" for level 7 (levels/level_file.cpp).
 std::string levelFilePath(int32_t number);

@@ -25,7 +25,8 @@ WM_CLOSE = os.environ.get("TUNNELWICK_WM_CLOSE", os.path.join(os.path.dirname(BI
 ARTIFACTS = os.environ.get("TUNNELWICK_ARTIFACTS", tempfile.gettempdir())
 DATA = os.path.join(SOURCE, "data")
 DEADLINE = 90.0  # seconds: other jobs share the two cores
-HOLD = 0.25      # a key is held, then left alone, this long: a 100 ms poll sees both
+HOLD = 0.2       # a key is held, then left alone, this long: a 100 ms poll sees both, a
+                 # held arrow's 250 ms repeat does not
 
 
 def level(title, dog, bone, rocks=()):

@@ -1,43 +1,29 @@
-// Shared set-up of the fuzz targets: Allegro without a display, one Game per
-// process (built in the shipped data tree so that every picture is there),
-// a scratch directory to work in, and stand-ins for the platform's waits.
+// Shared by the fuzz targets: one Game per process, built without a display
+// in the shipped data tree (so every picture is there), then working in a
+// scratch directory; stand-ins for the platform's waits and message boxes.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <functional>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "shell/game.h"
 
 namespace fuzz {
 
-// The process's one Game; the first call starts Allegro, builds the Game and
-// moves into a fresh scratch directory, which is the working directory from
-// then on and is removed at exit.
 Game& game();
-const std::string& scratchDir();
-
-// Simulated milliseconds passed in rest() and vsync(); each call first runs
-// the onRest action, so that a target can release a key its code waits on.
-extern unsigned long nowMs;
-extern std::function<void()> onRest;
-// Message boxes the code under test asked for.
-extern unsigned long messageCount;
-
-void writeFile(const std::string& path, const uint8_t* data, size_t size);
+extern unsigned long messageCount;  // message boxes asked for so far
 void writeFile(const std::string& path, const std::string& content);
-// The file's bytes; exists (when given) tells whether it could be opened.
-std::string readFile(const std::string& path, bool* exists = nullptr);
-void removeFile(const std::string& path);
-
-// A broken expectation: prints it and aborts, which libFuzzer records as a
-// crash together with the input that caused it.
-[[noreturn]] void fail(const char* format, ...);
+std::string readFile(const std::string& path);
 
 }  // namespace fuzz
 
-#define FUZZ_CHECK(condition, ...)                  \
-    do {                                            \
-        if (!(condition)) fuzz::fail(__VA_ARGS__); \
+// A broken expectation: libFuzzer records the abort with its input.
+#define FUZZ_CHECK(condition, ...)                               \
+    do {                                                         \
+        if (!(condition)) {                                      \
+            std::fprintf(stderr, "fuzz check failed: " __VA_ARGS__); \
+            std::fprintf(stderr, "\n");                          \
+            std::abort();                                        \
+        }                                                        \
     } while (0)

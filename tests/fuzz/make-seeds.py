@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of the fuzz targets into tests/fuzz/corpus/: small
-well-formed files of each kind and the damaged ones players actually hand
-the game. Run again after changing it; the results are committed."""
+"""Writes the fuzz targets' seeds into tests/fuzz/corpus/: small good files
+and the damaged ones players hand the game. The results are committed."""
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -50,18 +49,3 @@ write("highscores", "no-last-break", b"\x04\x09" + b"1 20\n2 31")
 write("highscores", "damaged", b"\x02\x03" + b"1 20\r\n2 x1\r\n2 9\r\n")
 write("highscores", "odd-count", b"\x05\x03" + b"1 20 5")
 write("highscores", "negative", b"\x05\x09" + b"5 -4\r\n")
-
-# Settings files.
-write("settings", "usual", b"255\r\n1\r\n")
-write("settings", "off", b"200\n0\n")
-write("settings", "empty", b"")
-write("settings", "words", b"loud\r\non\r\n")
-write("settings", "out-of-range", b"-40\r\n7\r\n")
-write("settings", "one-line", b"1")
-write("settings", "huge", b"99999999999999\r\n1\r\n")
-
-# Level sets for the chooser: a choice byte, then files separated by "@@".
-write("chooser_scan", "three", b"\x64" + level(b"First") + b"@@" + level(b"Second", eol=b"\n")
-      + b"@@" + level(b"  Third with spaces  "))
-write("chooser_scan", "odd-titles", b"\x61" + b"\r\r\n@@" + b"no line end@@" + b"\x00\xff\xf0%s%n\r\n")
-write("chooser_scan", "empty-files", b"\x02@@@@")

@@ -1,15 +1,13 @@
-// What a player sees when handed broken files: damaged, cut-off, huge or
-// binary levels, high-score tables and settings; missing pictures, sounds and
-// levels; a game directory nobody may write to. Each case is a row of the
-// bad-input table in the README. None may crash, hang, read outside
-// the board or damage a file.
+// What a player sees when handed broken or strange files, a directory nobody
+// may write to, a level about to be overwritten, or a window closed in the
+// middle of a screen. Each case is a row of docs/bad-input.md. None may
+// crash, hang, read outside the board, damage a file or claim a false record.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -17,285 +15,37 @@
 #include <string>
 
 #include "harness.h"
-#include "levels/level_file.h"
+#include "level_fixture.h"
 #include "play/solver.h"
 #include "play/tiles.h"
 #include "shell/game.h"
 
 namespace {
 
-// A level in the game's own format; rows past `rows` are left out.
-std::string levelBytes(const std::string& title, const std::string& positions, int rows = 15,
-                       uint8_t fill = Rock) {
-    std::string s = title + "\r\n" + positions + "\r\n";
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < 20; ++c) {
-            uint8_t code = r == 0 ? uint8_t(SkyTop) : r == 1 ? uint8_t(SkyBottom) : (r + c) % 5 == 0 ? fill : uint8_t(Dirt);
-            s.push_back(static_cast<char>(code));
-            s.push_back(' ');
-        }
-        s += "\r\n";
-    }
-    return s;
-}
-
-std::string randomBytes(size_t n, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(random() & 0xff);
-    return s;
-}
-
-void expectOnBoard(const Game& g) {
-    ASSERT_NE(g.board, nullptr);
-    EXPECT_EQ(g.boardWidth, 20);
-    EXPECT_EQ(g.boardHeight, 15);
-    EXPECT_TRUE(g.dogColumn >= 0 && g.dogColumn < 20 && g.dogRow >= 0 && g.dogRow < 15)
-        << "dog at " << g.dogColumn << "," << g.dogRow;
-    EXPECT_TRUE(g.boneColumn >= 0 && g.boneColumn < 20 && g.boneRow >= 0 && g.boneRow < 15)
-        << "bone at " << g.boneColumn << "," << g.boneRow;
-}
-
-// Every arrow in turn, each played to its end, then the board drawn: on any
-// board that was read, play stays on the board and ends.
-void playEveryDirection(Game& g) {
-    std::unique_ptr<BITMAP, void (*)(BITMAP*)> target(create_bitmap(640, 480), destroy_bitmap);
-    for (int round = 0; round < 2; ++round) {
-        for (int32_t direction : {Down, Right, Left, Up}) {
-            if (g.screenMode != Playing) return;
-            playMove(g, direction);
-            ASSERT_TRUE(g.screenMode != Playing || (g.selection == None && !g.rockFalling))
-                << "a move that never ends";
-            expectOnBoard(g);
-            g.redrawNeeded = true;
-            g.drawScreen(target.get());
-        }
-    }
-}
+using level_test::levelBytes;
 
 class BadInput : public testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::make_unique<harness::ScratchDir>(true);
-        mkdir("levels", 0755);
-    }
-    void TearDown() override {
-        game.reset();
-        dir.reset();
-    }
-    // The game as it starts in this directory.
+    void SetUp() override { mkdir("levels", 0755); }
+    void TearDown() override { game.reset(); }
     Game& start() {
+        game.reset();
         game = std::make_unique<Game>(&quit);
         return *game;
     }
-    void play() {
-        game->screenMode = Playing;
-        game->selection = None;
-        playEveryDirection(*game);
-    }
-
     std::atomic<bool> quit{false};
-    std::unique_ptr<harness::ScratchDir> dir;
+    harness::ScratchDir dir{false};
     std::unique_ptr<Game> game;
 };
 
-TEST_F(BadInput, BrokenLevelFilesStillGiveABoardToPlayOn) {
-    const std::string good = levelBytes("Good", "4 1 10 9");
-    struct Case {
-        const char* what;
-        std::string bytes;
-    } cases[] = {
-        {"empty", ""},
-        {"title only", "Just a title"},
-        {"malformed positions", levelBytes("Bad numbers", "four one x 9")},
-        {"positions off the board", levelBytes("Off", "-1 15 20 99")},
-        {"numbers beyond 32 bits", levelBytes("Big", "99999999999 1 2 3")},
-        {"cut off in the grid", good.substr(0, good.size() / 2)},
-        {"unknown tile codes", levelBytes("Codes", "4 1 10 9", 15, 200)},
-        {"binary", randomBytes(5000, 7)},
-        {"binary without line ends", std::string(3000, '\x01')},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        dir->write("levels/1.lvl", c.bytes);
-        Game& g = start();
-        expectOnBoard(g);
-        EXPECT_EQ(g.levelNumber, 1);
-        play();
-        game.reset();
-    }
-
-    // What a damaged file does hold is used; the rest is the blank layout.
-    dir->write("levels/1.lvl", good.substr(0, good.find("\r\n", good.size() / 2)));
-    Game& g = start();
-    EXPECT_EQ(g.levelTitle, "Good");
-    EXPECT_EQ(g.dogColumn, 4);
-    EXPECT_EQ(g.boneRow, 9);
-    EXPECT_EQ(g.board[2][3], Rock);   // read
-    EXPECT_EQ(g.board[14][4], Dirt);  // past the cut: blank
-    // A position off the board counts as unread: the blank layout's place.
-    game.reset();
-    dir->write("levels/1.lvl", levelBytes("Off", "-1 15 20 99"));
-    Game& off = start();
-    EXPECT_EQ(off.dogRow, 1);
-    EXPECT_GE(off.boneRow, 3);
+// Down now, so that the step sees it; released after ms.
+void press(int scancode, unsigned long ms) {
+    key[scancode] = -1;
+    harness::at(harness::nowMs + ms, [scancode] { key[scancode] = 0; });
 }
 
-TEST_F(BadInput, HugeFilesAreReadOnlyAsFarAsTheyAreNeeded) {
-    // A level followed by tens of megabytes: the level reads as it is.
-    std::string level = levelBytes("Huge tail", "2 1 17 12");
-    dir->write("levels/1.lvl", level + std::string(20u << 20, 'x'));
-    dir->write("settings.ini", "120\r\n0\r\n" + std::string(20u << 20, '7'));
-    Game& g = start();
-    EXPECT_EQ(g.levelTitle, "Huge tail");
-    EXPECT_EQ(g.boneColumn, 17);
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 120);
-    EXPECT_FALSE(g.ambientEnabled);
-    play();
-
-    // A first line of megabytes: its start is the title, the rest is skipped,
-    // and what follows the line reads as usual.
-    dir->write("levels/1.lvl", std::string(4u << 20, 'T') + "\r\n3 1 9 9\r\n");
-    EXPECT_TRUE(g.loadLevel(1));
-    EXPECT_EQ(g.levelTitle, std::string(4096, 'T'));
-    EXPECT_EQ(g.dogColumn, 3);
-    std::string title;
-    EXPECT_TRUE(readLevelTitle("levels/1.lvl", title));
-    EXPECT_EQ(title.size(), 4096u);
-    g.screenMode = Playing;
-    g.redrawNeeded = true;
-    g.drawScreen(screen);
-
-    // A high-score "table" far larger than any real one is not a table: it
-    // is reported like a missing one and left alone.
-    std::string hugeTable;
-    for (int i = 0; hugeTable.size() < (17u << 20); ++i) hugeTable += "1 1\r\n";
-    dir->write("highscores.dat", hugeTable);
-    g.setLevelNumber(2);
-    g.moveCount = 9;
-    g.updateHighScores();
-    ASSERT_EQ(harness::messages.size(), 1u);
-    EXPECT_EQ(harness::messages[0], "Error loading high scores table (\"highscores.dat\")");
-    EXPECT_EQ(dir->read("highscores.dat").size(), hugeTable.size());
-}
-
-TEST_F(BadInput, BinaryHighScoresAndSettingsAreKeptAndFallBack) {
-    const std::string junk = randomBytes(3000, 11);
-    dir->write("settings.ini", "\x7f" + junk);
-    dir->write("highscores.dat", "\x7f" + junk);
-    Game& g = start();
-    // Unreadable first value: full volume, ambient noise off.
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 255);
-    EXPECT_FALSE(g.ambientEnabled);
-
-    // Nothing in the table can be read: the level counts as a new record and
-    // is added after what was there, which is kept byte for byte.
-    g.setLevelNumber(3);
-    g.moveCount = 17;
-    g.updateHighScores();
-    EXPECT_EQ(g.recordMoves, -1);
-    EXPECT_TRUE(harness::messages.empty());
-    std::string table = dir->read("highscores.dat");
-    EXPECT_EQ(table.substr(0, junk.size() + 1), "\x7f" + junk);
-    EXPECT_NE(table.find("3 17"), std::string::npos);
-}
-
-TEST_F(BadInput, MissingPicturesSoundsAndLevelsStillPlay) {
-    // An empty game directory: no pictures, no sounds, no levels, no tables.
-    dir.reset();
-    dir = std::make_unique<harness::ScratchDir>(false);
-    Game& g = start();
-    expectOnBoard(g);
-    // The blank layout: sky, ground line, dirt; the dog on the ground line.
-    EXPECT_EQ(g.board[0][0], SkyTop);
-    EXPECT_EQ(g.board[1][19], SkyBottom);
-    EXPECT_EQ(g.board[9][9], Dirt);
-    EXPECT_EQ(g.dogRow, 1);
-    EXPECT_EQ(g.levelNumber, 1);
-
-    // Every screen draws with nothing to draw.
-    for (int mode : {MainMenu, Playing, LevelWon, HelpScreen, LevelEditor}) {
-        g.screenMode = mode;
-        g.redrawNeeded = true;
-        g.drawScreen(screen);
-    }
-    play();
-    g.updateAmbientSounds();
-
-    // Winning with no next level: the end of the game, back to the menu.
-    g.screenMode = LevelWon;
-    g.redrawNeeded = false;
-    key[KEY_ENTER] = -1;
-    harness::holdKey(KEY_ENTER, 0, 100);
-    g.handleInput();
-    EXPECT_EQ(g.screenMode, MainMenu);
-    ASSERT_FALSE(harness::messages.empty());
-    EXPECT_EQ(harness::messages.back().rfind(
-                  "Congratulations! You beat all the levels available in Tunnelwick!", 0),
-              0u);
-}
-
-// Runs the action where the game directory cannot be written to: as root
-// (who may write anywhere) in a child process that has become nobody; as
-// anyone else with the directory made read-only. Returns the action's result.
-bool withoutWriteAccess(const harness::ScratchDir& dir, const std::function<bool()>& action) {
-    if (geteuid() != 0) {
-        chmod(dir.path().c_str(), 0555);
-        bool ok = action();
-        chmod(dir.path().c_str(), 0755);
-        return ok;
-    }
-    chmod(dir.path().c_str(), 0755);  // readable, not writable, for nobody
-    pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-        _exit(action() ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-TEST_F(BadInput, UnwritableGameDirectoryKeepsEveryFileAsItWas) {
-    const std::string level = levelBytes("Mine", "4 1 10 9");
-    dir->write("levels/1.lvl", level);
-    dir->write("highscores.dat", "1 20\r\n");
-    dir->write("settings.ini", "200\r\n1\r\n");
-    Game& g = start();
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 200);
-    chmod(dir->file("levels").c_str(), 0755);
-
-    bool asExpected = withoutWriteAccess(*dir, [&] {
-        bool ok = true;
-        // The editor's save fails and says so.
-        g.setLevelTitle("Changed");
-        ok = ok && !g.saveLevel();
-        // A new record is shown, though it cannot be kept.
-        g.setLevelNumber(1);
-        g.moveCount = 5;
-        g.updateHighScores();
-        ok = ok && g.recordMoves == -1;
-        // A level not yet in the table: likewise.
-        g.setLevelNumber(2);
-        g.updateHighScores();
-        ok = ok && g.recordMoves == -1;
-        // The options screen still applies the volume it cannot save.
-        FSOUND_SetSFXMasterVolume(90);
-        key[KEY_ESC] = -1;
-        harness::holdKey(KEY_ESC, 0, 100);
-        g.optionsMenu();
-        ok = ok && FSOUND_GetSFXMasterVolume() == 90;
-        return ok;
-    });
-    EXPECT_TRUE(asExpected);
-    EXPECT_EQ(dir->read("levels/1.lvl"), level);
-    EXPECT_EQ(dir->read("highscores.dat"), "1 20\r\n");
-    EXPECT_EQ(dir->read("settings.ini"), "200\r\n1\r\n");
-    EXPECT_FALSE(dir->exists("highscores2.dat"));
-}
-
-// Runs the action in a child process that a hang cannot stop for ever:
-// after a generous while the child is killed and the result is false.
+// The action run in a child that a hang cannot stop for ever: killed after
+// a generous while, and then false.
 bool endsInAChild(const std::function<void()>& action) {
     pid_t child = fork();
     if (child == 0) {
@@ -308,74 +58,181 @@ bool endsInAChild(const std::function<void()>& action) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST_F(BadInput, TitlesThatAreNotUtf8AreShownWithoutHanging) {
-    // A lead byte that promises more continuation bytes than UTF-8 has,
-    // followed by them: Allegro's printf decodes a number beyond any
-    // character and never finishes writing it back. Such a title shows '^'
-    // in its place.
-    const std::string titles[] = {
-        "Bad \xfe\x99\x99\x99\x99\x99\x99 title",
-        "\xff\x99\x99\x99\x99\x99\x99\x99",
-        "\xfd\xbf\xbf\xbf\xbf\xbf",
+TEST_F(BadInput, BrokenLevelFilesStillGiveABoardToPlayOn) {
+    const std::string good = levelBytes("Good", "4 1 10 9");
+    std::mt19937 random(7);
+    std::string binary(5000, '\0');
+    for (char& c : binary) c = static_cast<char>(random());
+    const std::string cases[] = {
+        "", "Just a title", levelBytes("Bad", "four one x 9"), levelBytes("Off", "-1 15 20 99"),
+        levelBytes("Big", "99999999999 1 2 3"), good.substr(0, good.size() / 2), binary,
+        std::string(3000, '\x01'), good + std::string(20u << 20, 'x'),
     };
-    for (const std::string& title : titles) {
-        SCOPED_TRACE(title);
-        dir->write("levels/1.lvl", levelBytes(title, "4 1 10 9"));
-        ASSERT_EQ(start().levelTitle, title);
-        // Each child builds its own Game: forking while the sound layer's
-        // threads run could copy a lock some other thread holds.
-        game.reset();
-        EXPECT_TRUE(endsInAChild([&] {
-            Game& g = start();
-            g.screenMode = Playing;
-            g.redrawNeeded = true;
-            g.drawScreen(screen);
-        })) << "the playing caption";
-        EXPECT_TRUE(endsInAChild([&] {
-            Game& g = start();
-            // Escape once the list has been drawn a few times.
-            harness::holdKey(KEY_ESC, 3000, 3100);
-            g.chooseLevel();
-        })) << "the level chooser";
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes.substr(0, 12));
+        dir.write("levels/1.lvl", bytes);
+        Game& g = start();
+        g.screenMode = Playing;
+        for (int32_t direction : {Down, Right, Left, Up, Down}) {
+            if (g.screenMode == Playing) playMove(g, direction);
+            ASSERT_TRUE(g.boardWidth == 20 && g.boardHeight == 15 && g.dogColumn >= 0 && g.dogColumn < 20 &&
+                        g.dogRow >= 0 && g.dogRow < 15 && g.boneColumn >= 0 && g.boneColumn < 20 &&
+                        g.boneRow >= 0 && g.boneRow < 15);
+        }
+        g.redrawNeeded = true;
+        g.drawScreen(screen);
+    }
+}
+
+TEST_F(BadInput, PipesDevicesHugeFilesAndOddTitlesNeverHang) {
+    // A named pipe as level, table and settings; then in the chooser's scan
+    // levels of 100 MB, a link to an endless device, and a title whose lead
+    // byte promises more UTF-8 bytes than there are (Allegro's printf would
+    // never finish writing it back).
+    ASSERT_EQ(system("mkfifo levels/1.lvl highscores.dat settings.ini"), 0);
+    EXPECT_TRUE(endsInAChild([&] {
+        Game& g = start();
+        g.updateHighScores();
+        if (harness::messages.size() != 1 || g.levelTitle != "") _exit(1);
+        for (int n = 1; n < 99; ++n) {
+            unlink(levelFilePath(n).c_str());
+            dir.write(levelFilePath(n), "");
+            if (truncate(levelFilePath(n).c_str(), 100 << 20) != 0) _exit(2);
+        }
+        if (symlink("/dev/zero", "levels/99.lvl") != 0) _exit(3);
+        dir.write("levels/2.lvl", levelBytes("Bad \xfe\x99\x99\x99\x99\x99\x99 title", "4 1 10 9"));
+        g.screenMode = Playing;
+        g.loadLevel(2);
+        g.drawScreen(screen);
+        harness::holdKey(KEY_ESC, 3000, 3100);
+        g.chooseLevel();
+    }));
+}
+
+TEST_F(BadInput, InAnUnwritableDirectoryEveryFailedSaveIsToldAndEveryFileKept) {
+    const std::string level = levelBytes("Mine", "4 1 10 9");
+    dir.write("levels/1.lvl", level);
+    dir.write("highscores.dat", "1 20\r\n");
+    dir.write("settings.ini", "200\r\n1\r\n");
+    Game& g = start();
+    // As root (who may write anywhere) in a child that has become nobody.
+    ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+    EXPECT_TRUE(endsInAChild([&] {
+        if (geteuid() != 0) system("chmod 0555 . levels");
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        std::string why;
+        bool ok = !g.saveLevel(&why) && why == "Permission denied";
+        g.moveCount = 5;
+        g.updateHighScores();
+        ok = ok && g.recordNote == "The record could not be saved: Permission denied";
+        FSOUND_SetSFXMasterVolume(90);
+        harness::holdKey(KEY_ESC, 0, 100);
+        g.optionsMenu();
+        ok = ok && FSOUND_GetSFXMasterVolume() == 90 &&  // applied all the same
+             !harness::messages.empty() && harness::messages.back() == "The options could not be saved (\"settings.ini\"): Permission denied";
+        _exit(ok ? 0 : 1);
+    }));
+    system("chmod 0755 . levels");
+    EXPECT_EQ(dir.read("levels/1.lvl"), level);
+    EXPECT_EQ(dir.read("highscores.dat"), "1 20\r\n");
+    EXPECT_EQ(dir.read("settings.ini"), "200\r\n1\r\n");
+}
+
+TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord) {
+    const std::string level = levelBytes("Mine", "4 1 10 9");
+    dir.write("levels/1.lvl", level);
+    dir.write("highscores.dat", "1 50\r\n");
+    Game& g = start();
+    press(KEY_L, 50);
+    g.handleMenuInput();  // the editor, on a random board under number 1
+    ASSERT_EQ(g.screenMode, LevelEditor);
+    g.screenMode = LevelWon;
+    g.updateHighScores();
+    EXPECT_EQ(g.recordNote, "An edited board: no record kept.");
+
+    // S, then the answer; a save without a question ignores the N.
+    const struct { int answer; const char* note; bool asked; } saves[] = {
+        {KEY_N, "", true}, {KEY_Y, "Saved levels/1.lvl", true}, {KEY_N, "Saved levels/1.lvl", false},
+    };
+    for (const auto& s : saves) {
+        dir.write("levels/1.lvl", level);
+        clear_bitmap(screen);
+        g.saveNote.clear();
+        press(KEY_S, 30);
+        harness::holdKey(s.answer, 100, 200);
+        g.handleEditorInput();
+        EXPECT_EQ(g.saveNote, s.note);
+        EXPECT_EQ(level_test::screenLineShows(240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)), s.asked);
+        EXPECT_EQ(dir.read("levels/1.lvl") == level, !*s.note);
+    }
+    // Saved, the board is the level's own again; painted, it is not.
+    g.moveCount = 60;
+    g.updateHighScores();
+    EXPECT_EQ(g.recordNote, "");
+    g.selection = Tunnel;
+    mouse_x = mouse_y = 100;
+    mouse_b = 1;
+    harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
+    g.handleEditorInput();
+    g.updateHighScores();
+    EXPECT_EQ(g.recordNote, "An edited board: no record kept.");
+    EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");
+
+    chmod("levels/1.lvl", 0444);
+    press(KEY_S, 30);
+    g.handleEditorInput();
+    EXPECT_EQ(g.saveNote, "Could not save levels/1.lvl: Permission denied");
+}
+
+TEST_F(BadInput, EveryScreenWithALoopOfItsOwnEndsOnTheCloseButton) {
+    dir.write("levels/1.lvl", levelBytes("Mine", "4 1 10 9"));
+    const struct { const char* name; std::function<void(Game&)> open; } screens[] = {
+        {"chooser", [](Game& g) { g.chooseLevel(); }},
+        {"options", [](Game& g) { g.optionsMenu(); }},
+        {"restart question", [](Game& g) { press(KEY_R, 30); g.handlePlayCommandKeys(); }},
+        {"editor's title prompt", [](Game& g) { press(KEY_T, 30); g.handleEditorInput(); }},
+        {"editor's number prompt", [](Game& g) { press(KEY_N, 30); g.handleEditorInput(); }},
+        {"editor's replace question", [](Game& g) { press(KEY_S, 30); g.handleEditorInput(); }},
+    };
+    for (const auto& s : screens) {
+        SCOPED_TRACE(s.name);
+        Game& g = start();
+        g.boardFile = 0;  // the board is not level 1's: S asks first
+        harness::at(harness::nowMs + 2000, [this] { quit = true; });
+        s.open(g);
+        EXPECT_TRUE(quit);
+        EXPECT_TRUE(harness::messages.empty());
+        quit = false;
     }
 }
 
 TEST_F(BadInput, CaptionLooksAsAllegrosPrintfDrewIt) {
-    // Every title Allegro's own printf can format (bytes up to 0xfb, some
-    // long enough to be cut at its 512-byte buffer) looks as it did before
-    // titles were made safe for it.
+    // Titles Allegro's own printf can format (bytes up to 0xfb, some cut at
+    // its 512-byte buffer) look as they did before titles were made safe.
     Game& g = start();
     BITMAP* drawn = create_bitmap(640, 480);
     BITMAP* expected = create_bitmap(640, 480);
     std::mt19937 random(42);
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 100; ++round) {
         std::string title;
         size_t length = round % 10 == 0 ? 500 + random() % 100 : random() % 40;
         while (title.size() < length) title.push_back(static_cast<char>(1 + random() % 0xfb));
         g.setLevelTitle(title);
         g.setLevelNumber(static_cast<int>(random() % 200) - 20);
-        g.screenMode = Playing;
-        g.redrawNeeded = true;
-        g.drawScreen(drawn);
-
-        // The same board without a caption (the editor's screen), then the
-        // caption drawn by Allegro's printf.
-        g.screenMode = LevelEditor;
-        g.redrawNeeded = true;
-        g.drawScreen(expected);
-        const int x0 = 320, y0 = 16 - text_height(font) / 2, halo = makecol(200, 200, 200);
+        for (BITMAP* target : {drawn, expected}) {
+            g.screenMode = target == drawn ? Playing : LevelEditor;  // the editor: no caption
+            g.redrawNeeded = true;
+            g.drawScreen(target);
+        }
         const char* format = "Level #%i: \"%s\"";
-        const int n = g.levelNumber;
-        const char* t = title.c_str();
-        textprintf_centre_ex(expected, font, x0 - 1, y0, halo, -1, format, n, t);
-        textprintf_centre_ex(expected, font, x0 + 1, y0, halo, -1, format, n, t);
-        textprintf_centre_ex(expected, font, x0, y0 + 1, halo, -1, format, n, t);
-        textprintf_centre_ex(expected, font, x0 + 1, y0 - 1, halo, -1, format, n, t);
-        textprintf_centre_ex(expected, font, x0, y0, makecol(20, 20, 20), -1, format, n, t);
-
+        const int x0 = 320, y0 = 16 - text_height(font) / 2, halo = makecol(200, 200, 200);
+        const int around[4][2] = {{-1, 0}, {1, 0}, {0, 1}, {1, -1}};
+        for (const auto& d : around)
+            textprintf_centre_ex(expected, font, x0 + d[0], y0 + d[1], halo, -1, format, g.levelNumber,
+                                 title.c_str());
+        textprintf_centre_ex(expected, font, x0, y0, makecol(20, 20, 20), -1, format, g.levelNumber, title.c_str());
         for (int y = 0; y < 32; ++y)
-            ASSERT_EQ(std::memcmp(drawn->line[y], expected->line[y], 640 * 4), 0)
-                << "round " << round << ", row " << y;
+            ASSERT_EQ(std::memcmp(drawn->line[y], expected->line[y], 640 * 4), 0) << "round " << round;
     }
     destroy_bitmap(drawn);
     destroy_bitmap(expected);

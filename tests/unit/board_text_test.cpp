@@ -23,7 +23,7 @@ std::vector<std::string> fullRows() {
 using BoardTextTest = RulesTest;
 
 TEST_F(BoardTextTest, ASourceReadsWithEveryCellDogAndBone) {
-    LevelText level;
+    Level level;
     std::string error;
     ASSERT_TRUE(parseLevelText(source("  Two  words ", fullRows()), level, error)) << error;
     EXPECT_EQ(level.title, "  Two  words ");
@@ -39,7 +39,7 @@ TEST_F(BoardTextTest, ASourceReadsWithEveryCellDogAndBone) {
     // Unframed rows and CR LF line ends read the same.
     std::string crlf = "  Two  words \r\n";
     for (const std::string& row : fullRows()) crlf += row.substr(1, 20) + "\r\n";
-    LevelText again;
+    Level again;
     ASSERT_TRUE(parseLevelText(crlf, again, error)) << error;
     EXPECT_EQ(levelToText(again), levelToText(level));
 }
@@ -62,7 +62,7 @@ TEST_F(BoardTextTest, ASourceThatIsNotALevelSaysWhy) {
         {source("T", fullRows()) + "\n\n", ""},
     };
     for (const auto& c : cases) {
-        LevelText level;
+        Level level;
         std::string error;
         EXPECT_EQ(parseLevelText(c.first, level, error), c.second.empty()) << c.second;
         EXPECT_EQ(error, c.second);
@@ -70,10 +70,10 @@ TEST_F(BoardTextTest, ASourceThatIsNotALevelSaysWhy) {
 }
 
 TEST_F(BoardTextTest, TheLevelFileReadsBackThroughTheGamesReader) {
-    LevelText level;
+    Level level;
     std::string error;
     ASSERT_TRUE(parseLevelText(source("Round trip", fullRows()), level, error));
-    std::string bytes = levelFileBytes(level);
+    std::string bytes = formatLevel(level);
     // Title, positions, and 15 rows of 20 byte-and-space pairs, CR LF each.
     EXPECT_EQ(bytes.size(), 22u + 15 * 42);
     EXPECT_EQ(bytes.substr(0, 26), std::string("Round trip\r\n5 1 14 6\r\n\x02 \x02 ", 26));

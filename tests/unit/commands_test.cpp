@@ -32,6 +32,11 @@ void expectMessage(const std::string& text, const std::string& start, const std:
         << text;
     EXPECT_EQ(text.find("http"), std::string::npos) << text;
     EXPECT_EQ(text.find("www"), std::string::npos) << text;
+    // xmessage draws about 7 pixels a character: 100 fit a 1024-pixel screen.
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = std::min(text.find('\n', at), text.size());
+        EXPECT_LE(end - at, 100u) << text.substr(at, end - at);
+    }
 }
 
 struct Hold {
@@ -139,7 +144,7 @@ TEST_F(Commands, MenuAboutBoxNamesTheLibrariesAndWaitsForA) {
     step({{KEY_A, 0, 300}});
     ASSERT_EQ(harness::messages.size(), 1u);
     expectMessage(harness::messages[0], "W00f! Thanks for playing Tunnelwick", "");
-    EXPECT_NE(harness::messages[0].find(std::string("\n\nMade using FMOD (for the mp3 playing) and "
+    EXPECT_NE(harness::messages[0].find(std::string("\n\nMade using SDL2_mixer (for the mp3 playing) and "
                                                     "Allegro (for graphics, v ") +
                                         allegro_id + ")"),
               std::string::npos);
@@ -154,7 +159,7 @@ TEST_F(Commands, RestartQuestionNoOrCloseKeepsTheLevelYesReadsItAgain) {
     clear_to_color(screen, makecol(255, 255, 255));
     bool cleared = false, red = false;  // looked at while the question waits
     harness::at(200, [&] {
-        cleared = getpixel(screen, 5, 5) == makecol(0, 0, 0);
+        cleared = getpixel(screen, 5, 5) != makecol(255, 255, 255);
         for (int y = 240; y < 248; ++y)
             for (int x = 180; x < 460; ++x) red = red || getpixel(screen, x, y) == makecol(200, 10, 10);
     });
@@ -268,10 +273,9 @@ TEST_F(Commands, WinningTheLastLevelEndsTheGameBackOnLevelOne) {
     step({{KEY_SPACE, 0, 120}});
     ASSERT_EQ(harness::messages.size(), 1u);
     expectMessage(harness::messages[0],
-                  "Congratulations! You beat all the levels available in Tunnelwick!\n\n"
-                  "You can make your own levels and have them incorporated into the game, just "
-                  "visit\n",
-                  "and post in the forums!\n\nView the readme for more info.");
+                  "Congratulations! You beat all the levels available in Tunnelwick!\n\n",
+                  "levels folder under the next free number.\n\n"
+                  "View the readme for more info: its section \"Making and sharing levels\".");
     EXPECT_GT(harness::vsyncCount, 0u) << "faded out first";
     EXPECT_EQ(game->screenMode, MainMenu);
     EXPECT_EQ(game->selection, 0);

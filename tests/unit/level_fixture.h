@@ -40,14 +40,16 @@ inline std::string levelBytes(const std::string& title, const std::string& posit
 }
 
 // True when the 8 screen rows from y show exactly the text centred on x = 320
-// (an empty text: a blank line).
+// in the colour (an empty text: no text in it): the screens draw their text
+// over a picture, so the letters' pixels are what is compared.
 inline bool screenLineShows(int y, const std::string& text, int colour) {
     BITMAP* want = create_bitmap(640, 8);
     clear_bitmap(want);
     textout_centre_ex(want, font, text.c_str(), 320, 0, colour, -1);
     bool same = true;
     for (int yy = 0; yy < 8 && same; ++yy)
-        for (int x = 0; x < 640 && same; ++x) same = getpixel(screen, x, y + yy) == getpixel(want, x, yy);
+        for (int x = 0; x < 640 && same; ++x)
+            same = (getpixel(screen, x, y + yy) == colour) == (getpixel(want, x, yy) == colour);
     destroy_bitmap(want);
     return same;
 }

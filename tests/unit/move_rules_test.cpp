@@ -69,9 +69,9 @@ TEST_F(RulesTest, ADogPlacedOffTheBoardNeverReadsOrWritesOutsideIt) {
     setBoard({});
     game.dogColumn = -7;
     game.dogRow = -3;
-    std::vector<std::string> before = boardRows(game);
+    std::vector<std::string> before = boardRows(game.rules);
     for (int k : {KEY_LEFT, KEY_UP, KEY_DOWN, KEY_RIGHT}) move(k);
-    EXPECT_EQ(boardRows(game), before);
+    EXPECT_EQ(boardRows(game.rules), before);
     EXPECT_FALSE(game.rockFalling);
 }
 
@@ -210,10 +210,7 @@ TEST_F(RulesTest, ArrivingOnTheBoneWinsInThatTickAndRecordsTheResult) {
     // Even when the arrival starts a fall; with the solver playing nothing
     // is recorded.
     setBoard({"", "", "..#", "..dB", ".. "});
-    game.recordWins = false;
-    tap({KEY_RIGHT});
-    for (int i = 1; i < 16; ++i) tick();
-    EXPECT_EQ(game.screenMode, LevelWon);
+    EXPECT_TRUE(playMove(game.rules, Right));
     EXPECT_TRUE(game.rockFalling);
     EXPECT_EQ(dir.read("highscores.dat"), table);
 

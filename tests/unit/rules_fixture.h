@@ -23,7 +23,7 @@ protected:
 
     // Without a bone mark the bone lies in the bottom right corner, out of the way.
     void setBoard(const std::vector<std::string>& rows) {
-        ASSERT_TRUE(applyGrid(game, rows));
+        ASSERT_TRUE(applyGrid(game.rules, rows));
         bool bone = false;
         for (const std::string& row : rows) bone = bone || row.find_first_of("Bb") != std::string::npos;
         if (!bone) game.boneColumn = 19, game.boneRow = 14;
@@ -77,7 +77,7 @@ protected:
     // Compares the top rows of the board; a short row goes on with the row's
     // usual cells.
     void expectRows(const std::vector<std::string>& rows) const {
-        std::vector<std::string> actual = boardRows(game);
+        std::vector<std::string> actual = boardRows(game.rules);
         for (size_t r = 0; r < rows.size(); ++r) {
             char usual = r == 0 ? '^' : r == 1 ? '=' : '.';
             EXPECT_EQ(actual[r], rows[r] + std::string(20 - std::min<size_t>(20, rows[r].size()), usual))

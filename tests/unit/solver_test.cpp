@@ -1,94 +1,98 @@
 // The solver on small boards: shortest answers, the reasons a level cannot
-// be won, and the game left as it was.
-#include "play/solver.h"
-#include "rules_fixture.h"
+// be won, the bound on work and the cancel flag.
+#include <gtest/gtest.h>
 
-using SolverTest = RulesTest;
+#include "play/board_text.h"
+#include "play/solver.h"
+#include "play/tiles.h"
 
 namespace {
 using Moves = std::vector<int32_t>;
 
-// Sky everywhere but in the given cells: a pocket the dog cannot dig out of.
-std::vector<std::string> walled(std::vector<std::string> rows) {
-    rows.resize(15);
-    for (std::string& row : rows) row.resize(20, '^');
-    return rows;
+// Rows from the top over the blank layout; `first` blank rows come before them.
+// Without a bone mark the bone lies in the bottom right corner.
+RuleState board(std::vector<std::string> rows, int first = 0, bool walled = false) {
+    rows.insert(rows.begin(), first, "");
+    if (walled) {  // sky everywhere but in the given cells: pockets
+        rows.resize(15);
+        for (std::string& row : rows) row.resize(20, '^');
+    }
+    RuleState s;
+    s.boneColumn = 19, s.boneRow = 14;
+    EXPECT_TRUE(applyGrid(s, rows));
+    return s;
 }
-}  // namespace
 
-TEST_F(SolverTest, FindsTheShortestWayAndLeavesTheGameAndScoresAlone) {
-    dir.write("highscores.dat", "");
+TEST(Solver, FindsTheShortestWayUsingFallenRocksAsStops) {
     // Down stops above the rock; from there no stop leads to the bone's row,
     // but the bottom row does.
-    setBoard(at(1, {"===D", "", "", "", "", "", "...#", "", "", "", "", "", "", "..........B"}));
-    game.levelNumber = 4;
-    std::vector<std::string> before = boardRows(game);
-    SolveResult result = solveLevel(game);
-    ASSERT_EQ(result.outcome, SolveResult::Solved);
-    EXPECT_EQ(result.moves.size(), 3u);
+    SolveResult r = solve(board({"===D", "", "", "", "", "", "...#", "", "", "", "", "", "", "..........B"}, 1));
+    ASSERT_EQ(r.outcome, SolveResult::Solved);
+    EXPECT_EQ(r.fewestMoves(), 3);
+    EXPECT_EQ(r.firstMove(), r.moves[0]);
 
-    EXPECT_EQ(boardRows(game), before);
-    expectDog(3, 1);
-    EXPECT_EQ(game.screenMode, Playing);
-    EXPECT_EQ(game.moveCount, 0);
-    EXPECT_TRUE(game.recordWins);
-    EXPECT_EQ(dir.read("highscores.dat"), "");
-}
-
-TEST_F(SolverTest, UsesFallenRocksAsStops) {
     // Straight down and back left overshoots the bone; the rock that drops
     // behind the dog on the way right gives the stop that is needed.
-    setBoard(at(1, {"=====D", "", "", "", "", "", "........#", "................#", ".....#", "", "",
-                    ".........B"}));
-    SolveResult result = solveLevel(game);
-    ASSERT_EQ(result.outcome, SolveResult::Solved);
-    EXPECT_EQ(result.moves, Moves({Down, Right, Left, Down}));
+    r = solve(board({"=====D", "", "", "", "", "", "........#", "................#", ".....#", "", "",
+                     ".........B"}, 1));
+    EXPECT_EQ(r.moves, Moves({Down, Right, Left, Down}));
 
     // The rock on the bone drops when the dog leaves the cell under it
     // sideways; the bone is then free.
-    setBoard(walled({"", "^^^^D", "^^^^..", "^^^^..", "^^^^..", "^^^^..", "^^^^o.", "^^^^.."}));
-    game.boneColumn = 4;
-    game.boneRow = 6;
-    result = solveLevel(game);
-    ASSERT_EQ(result.outcome, SolveResult::Solved) << result.reason;
-    EXPECT_EQ(result.moves, Moves({Down, Right, Down, Left, Right, Up, Left, Down}));
+    RuleState s = board({"", "^^^^D", "^^^^..", "^^^^..", "^^^^..", "^^^^..", "^^^^o.", "^^^^.."}, 0, true);
+    s.boneColumn = 4, s.boneRow = 6;
+    r = solve(s);
+    EXPECT_EQ(r.moves, Moves({Down, Right, Down, Left, Right, Up, Left, Down})) << reasonText(r.reason);
+
+    // Standing on the bone: won in no moves.
+    s.dogColumn = 4, s.dogRow = 6;
+    r = solve(s);
+    EXPECT_EQ(r.outcome, SolveResult::Solved);
+    EXPECT_EQ(r.fewestMoves(), 0);
+    EXPECT_EQ(r.firstMove(), None);
 }
 
-TEST_F(SolverTest, SaysWhyALevelCannotBeWon) {
-    // A rock on the bone with solid rock under it can never be moved away.
-    setBoard(at(10, {".....#", ".....#", ".....#", ".....#", ".....#"}));
-    game.boneColumn = 5;
-    game.boneRow = 10;
-    SolveResult result = solveLevel(game);
-    EXPECT_EQ(result.outcome, SolveResult::Unwinnable);
-    EXPECT_EQ(result.reason, "the bone is buried under a rock");
-
-    setBoard(at(9, {".....^", "....^B^", ".....#", ".....#", ".....#", ".....#"}));
-    EXPECT_EQ(solveLevel(game).reason, "the bone is walled in");
-    game.board[10][5] = SkyTop;  // the bone's own cell a wall
-    EXPECT_EQ(solveLevel(game).reason, "the bone is walled in");
-
-    // The dog's pocket and the bone's pocket do not meet.
-    setBoard(walled({"", "^^^^D", "^^^^..", "^^^^..", "", "^^^^^^^^^  B"}));
-    result = solveLevel(game);
-    EXPECT_EQ(result.outcome, SolveResult::Unwinnable);
-    EXPECT_EQ(result.reason, "no sequence of moves reaches the bone");
-    EXPECT_GT(result.statesExplored, 3u);
-
-    setBoard({"", "===D"});
-    game.boneColumn = 20;
-    EXPECT_EQ(solveLevel(game).reason, "the bone lies outside the board");
-    game.boneColumn = 5;
-    game.dogRow = -1;
-    EXPECT_EQ(solveLevel(game).reason, "the dog starts outside the board");
+TEST(Solver, SaysWhyALevelCannotBeWon) {
+    RuleState buried = board({".....#", ".....#", ".....#", ".....#", ".....#"}, 10);
+    buried.boneColumn = 5, buried.boneRow = 10;  // under a rock on rocks down to the bottom
+    RuleState walled = board({".....^", "....^B^", ".....#", ".....#", ".....#", ".....#"}, 9);
+    RuleState wallOnBone = walled;
+    wallOnBone.board[10][5] = SkyTop;
+    RuleState apart = board({"", "^^^^D", "^^^^..", "^^^^..", "", "^^^^^^^^^  B"}, 0, true);
+    RuleState moving = apart;
+    moving.selection = Right;
+    RuleState offBoard = apart;
+    offBoard.dogRow = -1;
+    const std::pair<RuleState, SolveResult::Reason> cases[] = {
+        {buried, SolveResult::BoneBuried},   {walled, SolveResult::BoneWalledIn},
+        {wallOnBone, SolveResult::BoneWalledIn}, {apart, SolveResult::NoWay},
+        {moving, SolveResult::NotPlayable},  {offBoard, SolveResult::NotPlayable},
+    };
+    for (const auto& c : cases) {
+        SolveResult r = solve(c.first);
+        EXPECT_EQ(r.reason, c.second) << reasonText(r.reason);
+        EXPECT_EQ(r.outcome, c.second == SolveResult::NotPlayable ? SolveResult::NotProved : SolveResult::Unwinnable);
+    }
+    EXPECT_GT(solve(apart).positions, 3u);
+    EXPECT_STREQ(reasonText(SolveResult::BoneBuried), "the bone is buried under a rock");
 }
 
-TEST_F(SolverTest, GivesUpPastItsLimitAndCountsWhatItExplored) {
-    setBoard({"", "D"});
-    game.boneColumn = 10;  // open dirt all round: no slide stops there
-    game.boneRow = 8;
-    SolveResult result = solveLevel(game, 50);
-    EXPECT_EQ(result.outcome, SolveResult::GaveUp);
-    EXPECT_GT(result.statesSeen, 50u);
-    EXPECT_GT(result.statesExplored, 0u);
+TEST(Solver, StopsPastItsBoundOrWhenCancelled) {
+    RuleState open = board({"", "D"});
+    open.boneColumn = 10, open.boneRow = 8;  // open dirt all round: no slide stops there
+    SolveLimits limits;
+    limits.maxPositions = 50;
+    SolveResult r = solve(open, limits);
+    EXPECT_EQ(r.outcome, SolveResult::NotProved);
+    EXPECT_EQ(r.reason, SolveResult::TooMuchWork);
+    EXPECT_GT(r.positions, 50u);
+
+    std::atomic<bool> cancel{true};
+    limits = SolveLimits();
+    limits.cancel = &cancel;
+    r = solve(open, limits);
+    EXPECT_EQ(r.reason, SolveResult::Cancelled);
+    EXPECT_EQ(r.outcome, SolveResult::NotProved);
 }
+
+}  // namespace

@@ -1,8 +1,11 @@
 // The rules of play: the dog's slide, digging, the ground line, falling rocks
-// and the goal. Everything here is arithmetic on the board and the Game's
-// fields, so the solver and the tests drive exactly the code the player does.
+// and the goal. Everything here is arithmetic on the rule state, so the
+// solver and the tests drive exactly the code the player does.
+#include "play/rules.h"
+
+#include <cstring>
+
 #include "play/tiles.h"
-#include "shell/game.h"
 
 namespace {
 const int32_t kCell = 32;
@@ -13,38 +16,14 @@ const int32_t kProbeAhead = 30;
 
 // A cell of the board, or null when the position lies outside it. Positions
 // can come from hand-made level files, so every lookup goes through here.
-uint8_t* cellAt(Game& g, int32_t column, int32_t row) {
-    if (!g.board || column < 0 || row < 0 || column >= g.boardWidth || row >= g.boardHeight)
-        return nullptr;
-    return g.board[row] ? &g.board[row][column] : nullptr;
+uint8_t* cellAt(RuleState& s, int32_t column, int32_t row) {
+    return s.onBoard(column, row) ? &s.board[row][column] : nullptr;
 }
 }  // namespace
 
-// One playing tick. A falling rock freezes everything else; keys are read
-// only while the dog stands still.
-void Game::handlePlayInput() {
-    if (rockFalling) {
-        fallTick();
-        return;
-    }
-    if (selection == None) {
-        // After the options screen only Right and Left are looked at: an Up
-        // or Down still held from the menu must not start a move.
-        bool fromOptions = key[KEY_O] != 0;
-        if (fromOptions) {
-            fadeOut(5);
-            optionsMenu();
-        }
-        startMove(!fromOptions && key[KEY_UP] != 0, !fromOptions && key[KEY_DOWN] != 0, key[KEY_RIGHT] != 0,
-                  key[KEY_LEFT] != 0);
-        if (!handlePlayCommandKeys()) return;
-    }
-    stepTick();
-}
-
 // Every accepted arrow is a move, even one the board then refuses. A vertical
 // and a horizontal arrow in the same tick both count; the horizontal one wins.
-void Game::startMove(bool up, bool down, bool right, bool left) {
+void RuleState::startMove(bool up, bool down, bool right, bool left) {
     if (up) {
         selection = Up;
         ++moveCount;
@@ -65,12 +44,13 @@ void Game::startMove(bool up, bool down, bool right, bool left) {
     }
 }
 
-void Game::stepTick() {
+TickOutcome RuleState::stepTick() {
+    TickOutcome outcome;
     switch (selection) {
-        case Right: dogOffsetX += kDogSpeed; redrawNeeded = true; break;
-        case Down: dogOffsetY += kDogSpeed; redrawNeeded = true; break;
-        case Left: dogOffsetX -= kDogSpeed; redrawNeeded = true; break;
-        case Up: dogOffsetY -= kDogSpeed; redrawNeeded = true; break;
+        case Right: dogOffsetX += kDogSpeed; outcome.changed = true; break;
+        case Down: dogOffsetY += kDogSpeed; outcome.changed = true; break;
+        case Left: dogOffsetX -= kDogSpeed; outcome.changed = true; break;
+        case Up: dogOffsetY -= kDogSpeed; outcome.changed = true; break;
         default: break;
     }
 
@@ -92,19 +72,23 @@ void Game::stepTick() {
     if (y < 0) {
         dogRow = 0;
         stopStep();
+        outcome.changed = true;
         y = kCell * dogRow;
     } else if (y / kCell >= boardHeight) {
         dogRow = boardHeight - 1;
         stopStep();
+        outcome.changed = true;
         y = kCell * dogRow;
     }
     if (x < 0) {
         dogColumn = 0;
         stopStep();
+        outcome.changed = true;
         x = 0;
     } else if (x / kCell >= boardWidth) {
         dogColumn = boardWidth - 1;
         stopStep();
+        outcome.changed = true;
         x = kCell * dogColumn;
     }
 
@@ -116,7 +100,7 @@ void Game::stepTick() {
         x = kCell * dogColumn;
         y = kCell * dogRow;
         stopStep();
-        redrawNeeded = true;
+        outcome.changed = true;
     }
 
     // Standing exactly in a cell: dig, stop on the ground line, loosen a rock.
@@ -151,19 +135,18 @@ void Game::stepTick() {
     }
 
     if (dogColumn == boneColumn && dogRow == boneRow) {
-        screenMode = LevelWon;
-        redrawNeeded = true;
-        if (recordWins) updateHighScores();
+        outcome.changed = true;
+        outcome.won = true;
     }
+    return outcome;
 }
 
 // The rock moves a pixel step; on each cell boundary it decides whether to
 // drop on through a tunnel or to come to rest.
-void Game::fallTick() {
+bool RuleState::fallTick() {
     if (fallingRockY % kCell != 0) {
         fallingRockY += kRockSpeed;
-        redrawNeeded = true;
-        return;
+        return true;
     }
     int32_t column = fallingRockX / kCell;
     int32_t row = fallingRockY / kCell;
@@ -172,8 +155,7 @@ void Game::fallTick() {
         // Past the bottom edge: it rests in the bottom row.
         if (uint8_t* rest = cellAt(*this, column, row - 1)) *rest = BlackRock;
         rockFalling = false;
-        startNextFall();
-        return;
+        return startNextFall();
     }
 
     const uint8_t* below = cellAt(*this, column, row + 1);
@@ -181,28 +163,26 @@ void Game::fallTick() {
     bool onBone = column == boneColumn && row == boneRow;
     if (row < boardHeight - 1 && below && *below == Tunnel && !dogBelow && !onBone) {
         fallingRockY += kRockSpeed;
-        redrawNeeded = true;
-        return;
+        return true;
     }
 
     if (uint8_t* rest = cellAt(*this, column, row)) *rest = BlackRock;
     rockFalling = false;
-    startNextFall();
+    return startNextFall();
 }
 
-void Game::stopStep() {
+void RuleState::stopStep() {
     selection = None;
     dogOffsetX = 0;
     dogOffsetY = 0;
-    redrawNeeded = true;
 }
 
 // After a landing, the next rock up the same column that has a tunnel under
 // it drops. Rows 0 and 1 are sky and never searched.
-void Game::startNextFall() {
+bool RuleState::startNextFall() {
     int32_t column = fallingRockX / kCell;
     int32_t row = fallingRockY / kCell;
-    if (row >= boardHeight) return;
+    if (row >= boardHeight) return false;
     for (int32_t r = row - 1; r >= 2; --r) {
         uint8_t* cell = cellAt(*this, column, r);
         const uint8_t* below = cellAt(*this, column, r + 1);
@@ -214,7 +194,73 @@ void Game::startNextFall() {
         fallingRockX = kCell * column;
         fallingRockY = kCell * r + kRockSpeed;
         *cell = Tunnel;
-        redrawNeeded = true;
-        return;
+        return true;
+    }
+    return false;
+}
+
+bool RuleState::betweenMoves() const {
+    return selection == None && !rockFalling && dogOffsetX == 0 && dogOffsetY == 0 &&
+           onBoard(dogColumn, dogRow);
+}
+
+bool RuleState::valid() const {
+    if (!onBoard(dogColumn, dogRow) || !onBoard(boneColumn, boneRow) ||
+        !onBoard(stepStartColumn, stepStartRow) || moveCount < 0)
+        return false;
+    // The offset of the step's own axis runs from 0 towards its direction in
+    // steps of the dog's speed; the other offset stays 0.
+    int32_t along = 0, across = 0;
+    switch (selection) {
+        case None: along = dogOffsetX, across = dogOffsetY; if (along != 0) return false; break;
+        case Right: along = dogOffsetX, across = dogOffsetY; break;
+        case Left: along = -dogOffsetX, across = dogOffsetY; break;
+        case Down: along = dogOffsetY, across = dogOffsetX; break;
+        case Up: along = -dogOffsetY, across = dogOffsetX; break;
+        default: return false;
+    }
+    if (across != 0 || along < 0 || along >= kCell || along % kDogSpeed != 0) return false;
+    if (!rockFalling) return true;
+    // A falling rock freezes the dog in a cell; the rock runs down to just
+    // past the bottom row.
+    return dogOffsetX == 0 && dogOffsetY == 0 && fallingRockX >= 0 && fallingRockX % kCell == 0 &&
+           fallingRockX / kCell < boardWidth && fallingRockY >= kRockSpeed &&
+           fallingRockY <= kCell * boardHeight && fallingRockY % kRockSpeed == 0;
+}
+
+bool RuleState::operator==(const RuleState& o) const {
+    return std::memcmp(board, o.board, sizeof board) == 0 && dogColumn == o.dogColumn &&
+           dogRow == o.dogRow && dogOffsetX == o.dogOffsetX && dogOffsetY == o.dogOffsetY &&
+           boneColumn == o.boneColumn && boneRow == o.boneRow && rockFalling == o.rockFalling &&
+           fallingRockX == o.fallingRockX && fallingRockY == o.fallingRockY &&
+           fallColumn == o.fallColumn && fallRow == o.fallRow && selection == o.selection &&
+           moveCount == o.moveCount && stepStartColumn == o.stepStartColumn &&
+           stepStartRow == o.stepStartRow;
+}
+
+bool playMove(RuleState& s, int32_t direction) {
+    s.beginTick();
+    s.startMove(direction == Up, direction == Down, direction == Right, direction == Left);
+    if (s.stepTick().won) return true;
+    // A slide cannot outlast a trip over the whole board with every rock
+    // falling; the bound only guards against a rules change that never ends.
+    for (int ticks = 0; ticks < 200000; ++ticks) {
+        if (s.selection == None && !s.rockFalling) return false;
+        s.beginTick();
+        if (s.rockFalling)
+            s.fallTick();
+        else if (s.stepTick().won)
+            return true;
+    }
+    return false;
+}
+
+const char* directionName(int32_t direction) {
+    switch (direction) {
+        case Up: return "Up";
+        case Down: return "Down";
+        case Left: return "Left";
+        case Right: return "Right";
+        default: return "None";
     }
 }

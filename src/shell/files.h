@@ -1,0 +1,53 @@
+// Reading and writing the game's files (levels, high scores, settings, the
+// tools' outputs) so that nothing hangs, nothing is read without bound and
+// no failure half-way leaves a damaged file. No Allegro, no SDL: the tools
+// link this too.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace files {
+
+// The result of a file operation; when it failed, `reason` holds the
+// system's own words for why ("Permission denied", "No space left on device").
+struct Outcome {
+    bool ok = true;
+    std::string reason;
+    explicit operator bool() const { return ok; }
+};
+
+// Reads at most `limit` bytes of the regular file at `path`. Anything else
+// (a directory, a device, a named pipe, a link to one) fails like a missing
+// file, without ever blocking.
+Outcome readRegular(const std::string& path, std::size_t limit, std::string& bytes);
+
+// Replaces the file at `path` with `bytes`: written to a new temporary file
+// beside it (created exclusively, never through a link), flushed, synced and
+// renamed over it. A link is kept: the file it points to is replaced. A file
+// that exists keeps its mode; one nobody may write to is not replaced. A
+// temporary left behind by a killed writer is removed. On failure the old
+// file is as it was.
+Outcome writeReplacing(const std::string& path, const std::string& bytes);
+
+// An existing regular file held under an exclusive advisory lock (flock)
+// while this lives, so that a read-change-replace of it by two processes
+// never loses either change. writeReplacing may replace it while locked.
+class LockedFile {
+public:
+    LockedFile() = default;
+    ~LockedFile();
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+
+    // Opens and locks; fails like readRegular for anything but a regular
+    // file, or when another holder keeps the lock for seconds.
+    Outcome lock(const std::string& path);
+    // The locked file's content, at most `limit` bytes.
+    Outcome read(std::size_t limit, std::string& bytes);
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace files
