@@ -73,8 +73,8 @@ class Game:
         if not launcher:
             shutil.copytree(DATA, self.dir, ignore=shutil.ignore_patterns("levels") if levels else None)
         for name, content in dict(files or {}, **{"levels/%d.lvl" % n: b for n, b in (levels or {}).items()}).items():
-            os.makedirs(os.path.dirname(self.path(name)), exist_ok=True)
-            with open(self.path(name), "wb") as f:
+            os.makedirs(os.path.dirname(os.path.join(self.dir, name)), exist_ok=True)
+            with open(os.path.join(self.dir, name), "wb") as f:
                 f.write(content)
         self.audio = os.path.join(root, "audio.raw")
         self.env = dict(os.environ, XDG_DATA_HOME=os.path.join(root, "xdg"), SDL_DISKAUDIOFILE=self.audio,
@@ -98,12 +98,9 @@ class Game:
                                                                    "^Tunnelwick$").split()[:1])[0]
         self.x("mousemove", 799, 599)  # off the window: the game draws its own pointer over it
 
-    def path(self, name):
-        return os.path.join(self.dir, name)
-
     def read(self, name):
         try:
-            with open(self.path(name), "rb") as f:
+            with open(os.path.join(self.dir, name), "rb") as f:
                 return f.read()
         except OSError:
             return None
@@ -130,12 +127,12 @@ class Game:
             time.sleep(0.1)
 
     # Hands ---------------------------------------------------------------
-    def press(self, *keys, hold=HOLD):
+    def press(self, *keys):
         """Holds each key (xdotool names: Down, Return, Escape, s ...), then lets it go."""
         for k in keys:
             self.x("windowfocus", "--sync", self.window)
             self.x("keydown", k)
-            time.sleep(hold)
+            time.sleep(HOLD)
             self.x("keyup", k)
             time.sleep(HOLD)
 

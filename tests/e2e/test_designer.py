@@ -10,7 +10,7 @@ import tempfile
 import unittest
 
 from e2e import BINARY, Game, level
-from test_player import dog_at, on_menu
+from test_player import dog_at, in_chooser, on_menu
 
 OWN = {"levels/1.lvl": level("My first", (9, 1), (9, 12)), "highscores.dat": b"1 5\r\n"}
 # Down eight cells onto the rock, then ten to the right onto the bone.
@@ -45,10 +45,10 @@ class DesignerStory(unittest.TestCase):
         self.prompt(game, "t", "Dug by hand")
         game.press("s")
         game.until("the level saved", lambda: game.read("levels/%d.lvl" % number) == DRAWN)
-        # -- Here: the editor's V check, the note of a failed save, "Replace levels/N.lvl? (Y/N)".
+        # >> Steps to come: the editor's V check, the note of a failed save, "Replace levels/N.lvl? (Y/N)".
 
         game.press("Escape", "Return", "s")  # play; the chooser marks the level being played
-        game.until("the chooser", lambda: game.extent((50, 150, 200), (0, 0, 640, 20)) > 300)
+        game.until("the chooser", lambda: in_chooser(game))
         game.press("Return")
         game.until("the saved level", lambda: dog_at(game, 2, 1))
         game.press("Down")

@@ -16,13 +16,22 @@ LEVELS = {1: level("Down and along", dog=(2, 1), bone=(12, 8), rocks=[(2, 9)]),
 LOUD = 30  # RMS; the quietest ambient recording clears it
 
 
-def on_menu(game, item):  # item highlighted: 0 Play, 1 Options, 2 Help, 3 Quit
+# The screens, known by their pictures or by the colour of their text.
+def on_menu(game, item):  # with the item highlighted: 0 Play, 1 Options, 2 Help, 3 Quit
     name = ("playon", "optionson", "helpon", "quiton")[item]
     return game.shows("menu/%s.pcx" % name, 640 - 208, 480 - (4 - item) * 58)
 
 
 def dog_at(game, column, row):
     return game.shows("zada.pcx", 32 * column, 32 * row)
+
+
+def in_chooser(game):
+    return game.extent((50, 150, 200), (0, 0, 640, 20)) > 300
+
+
+def in_options(game):
+    return game.extent((10, 200, 150), (0, 120, 640, 8)) > 80
 
 
 class PlayerStory(unittest.TestCase):
@@ -44,14 +53,14 @@ class PlayerStory(unittest.TestCase):
         game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0))
         game.press("Return")
         game.until("the menu, Options marked", lambda: on_menu(game, 1))
-        # -- Here: the chooser by S from the menu, its progress rows.
+        # >> Steps to come: the chooser by S from the menu, its progress rows.
         game.until("5 s of sound", lambda: game.seconds() > 5)  # the garden would have begun by now
         self.assertEqual(game.loudness(0, game.seconds()), 0, "sound on the menu")
 
         game.press("Up", "Return")
         game.until("level 1", lambda: dog_at(game, 2, 1))
         self.move(game, "Down", 2, 8)
-        # -- Here: undo with U, a hint with H, the move-count line.
+        # >> Steps to come: undo with U, a hint with H, the move-count line.
         game.press("Right")
         self.win(game, b"1 2\r\n")
 
@@ -59,7 +68,7 @@ class PlayerStory(unittest.TestCase):
         game.until("level 2", lambda: dog_at(game, 5, 1))
         game.until("the garden heard", lambda: game.loudness(game.seconds() - 0.5, game.seconds()) > LOUD)
         game.press("o")
-        game.until("the options screen", lambda: game.extent((10, 200, 150), (0, 120, 640, 8)) > 80)
+        game.until("the options screen", lambda: in_options(game))
         game.press("Right", "Up", "Escape")  # the ambient noise item, switched off
         game.until("settings.ini", lambda: game.read("settings.ini") == b"255\r\n0\r\n")
         off = game.seconds()
@@ -67,7 +76,7 @@ class PlayerStory(unittest.TestCase):
         self.assertEqual(game.loudness(off + 1.5, off + 4), 0, "sound once switched off")
 
         game.press("s")
-        game.until("the chooser", lambda: game.extent((50, 150, 200), (0, 0, 640, 20)) > 300)
+        game.until("the chooser", lambda: in_chooser(game))
         game.press("Down", "Return")
         game.until("level 3", lambda: dog_at(game, 14, 1))
         self.move(game, "Down", 14, 14)
