@@ -12,6 +12,7 @@ import array
 import ctypes
 import functools
 import os
+import random
 import re
 import shutil
 import signal
@@ -46,8 +47,12 @@ def _spawn(args, **kw):
 
 def _kill(process):
     if process.poll() is None:
-        os.killpg(process.pid, signal.SIGKILL)
-        process.wait()
+        os.killpg(process.pid, signal.SIGTERM)  # Xvfb then removes its lock and socket
+        try:
+            process.wait(10)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
 
 
 def _ppm(data):
@@ -79,15 +84,19 @@ class Game:
         self.audio = os.path.join(root, "audio.raw")
         self.env = dict(os.environ, XDG_DATA_HOME=os.path.join(root, "xdg"), SDL_DISKAUDIOFILE=self.audio,
                         SDL_AUDIODRIVER="disk" if audio else "dummy")
-        for _ in range(3):  # a server that lost a start-up race with another for its number: start again
+        self.env.pop("DISPLAY", None)
+        for _ in range(10):
+            # A number at random, far above the usual ones: an X server elsewhere (under another /tmp,
+            # unseen by Xvfb's lock files) may hold a low one. Xvfb writes it back once it answers.
             read_end, write_end = os.pipe()
-            xvfb = _spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-                          pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+            xvfb = _spawn(["Xvfb", ":%d" % random.randrange(1000, 30000), "-displayfd", str(write_end), "-screen",
+                           "0", "800x600x24", "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
             test.addCleanup(_kill, xvfb)
             os.close(write_end)
             with os.fdopen(read_end) as f:
-                self.env["DISPLAY"] = ":" + f.readline().strip()
-            if self.x("getdisplaygeometry"):
+                number = f.readline().strip()  # nothing when the number is taken
+            if number:
+                self.env["DISPLAY"] = ":" + number
                 break
         self.log = os.path.join(root, "game.log")
         with open(self.log, "wb") as log:
