@@ -199,14 +199,10 @@ class Game:
     def message(self, key="Return"):
         """Waits for the game's message box (an xmessage), answers it; its text."""
         box = self.until("a message box", lambda: self.x("search", "--onlyvisible", "--class", "xmessage").split())
-        text, pids = None, subprocess.run(["pgrep", "-x", "xmessage"], capture_output=True, text=True).stdout.split()
-        for pid in pids:
-            try:
-                with open("/proc/%s/environ" % pid, "rb") as env, open("/proc/%s/cmdline" % pid, "rb") as cmd:
-                    if b"DISPLAY=" + self.env["DISPLAY"].encode() in env.read().split(b"\0"):
-                        text = cmd.read().rstrip(b"\0").split(b"\0")[-1].decode()  # xmessage's last argument
-            except OSError:
-                pass  # another display's box, gone meanwhile
+        pid = subprocess.run(["pgrep", "-x", "-s", str(self.game.pid), "xmessage"], capture_output=True,
+                             text=True).stdout.split()[0]  # in the game's session, which is its own
+        with open("/proc/%s/cmdline" % pid, "rb") as cmd:
+            text = cmd.read().rstrip(b"\0").split(b"\0")[-1].decode()  # xmessage's last argument
         self.x("windowfocus", "--sync", box[0])
         self.x("key", key)
         self.until("the message box to close", lambda: not self.x("search", "--onlyvisible", "--class", "xmessage"))

@@ -4,7 +4,6 @@ paints, numbers, titles and saves a level (the file, byte for byte); the
 chooser lists it and it is played to the bone. A new step is a press and the
 outcome to wait for, put where the designer meets it."""
 import os
-import shutil
 import subprocess
 import tempfile
 import unittest
@@ -26,8 +25,7 @@ class DesignerStory(unittest.TestCase):
         game.press("Escape")
 
     def test_afternoon(self):
-        prefix = tempfile.mkdtemp(prefix="tunnelwick-install-")
-        self.addCleanup(shutil.rmtree, prefix, True)
+        prefix = self.enterContext(tempfile.TemporaryDirectory(prefix="tunnelwick-install-"))
         subprocess.run(["cmake", "--install", os.path.dirname(BINARY), "--prefix", prefix], check=True,
                        stdout=subprocess.DEVNULL, timeout=300)
         with open(prefix + "/share/applications/tunnelwick.desktop") as entry:
