@@ -10,15 +10,14 @@ Writes menu.png (the main menu), help.png (the help screen), options.png
 restart question), chooser.png (the level chooser), play.png (a later level,
 chosen with the chooser, part-way through), editor.png (the level editor)
 and prompt.png (the editor's prompt for a level number). Uses the
-end-to-end kit in tests/e2e, so it needs Xvfb, xdotool and xwd; ImageMagick's
-convert, when present, makes the files smaller.
+end-to-end harness in tests/e2e, so it needs Xvfb, xdotool, xwd and ImageMagick.
 """
 
 import os
-import shutil
 import subprocess
 import sys
 import time
+import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(HERE)
@@ -37,94 +36,81 @@ PLAY_LEVEL = 20
 PLAY_MOVES = ["Down", "Left", "Right"]
 
 
-def save(image, name):
+def save(game, name):
     os.makedirs(OUT, exist_ok=True)
     path = os.path.join(OUT, name + ".png")
-    image.save_png(path)
-    if shutil.which("convert"):
-        # A palette of 160 colours keeps the pictures small and still faithful.
-        subprocess.run(["convert", path, "-dither", "None", "-colors", "160",
-                        "-strip", "-define", "png:compression-level=9", path], check=True)
+    game.screen(path)
+    # A palette of 160 colours keeps the pictures small and still faithful.
+    subprocess.run(["convert", path, "-dither", "None", "-colors", "160",
+                    "-strip", "-define", "png:compression-level=9", path], check=True)
     print("wrote", path, os.path.getsize(path), "bytes")
 
 
-def picture(name):
-    return e2e.read_pcx(os.path.join(e2e.DATA_DIR, "graphics", name))
-
-
-def shows(game, pic, x, y, share=0.9):
-    def check():
-        shot = game.screenshot()
-        return shot if shot.matches(pic, x, y) >= share else None
-    return e2e.wait_for(check, "the screen with %dx%d picture at %d,%d" % (pic.width, pic.height, x, y))
-
-
-def settle(game, seconds=1.0):
-    """Waits until two screenshots a moment apart agree: the animation is over."""
-    last = game.screenshot()
-    while True:
-        time.sleep(seconds)
-        shot = game.screenshot()
-        if shot.rgb == last.rgb:
-            return shot
-        last = shot
+def settle(game):
+    """Waits until two screenshots a second apart agree: the animation is over."""
+    last = None
+    while last != (last := game.screen()):
+        time.sleep(1.0)
 
 
 def main():
-    x = e2e.XServer()
-    game_dir = e2e.GameDir(replace={"settings.ini": "200\n0\n"})
-    game = e2e.Game(x, game_dir, artifacts=os.path.join(game_dir.path, "shots"))
+    owner = unittest.TestCase()  # holds the cleanups: Xvfb, the game, the scratch directory
     try:
-        save(game.wait_for_frame(), "menu")
-        game.tap("Down", "Down", "Return")
-        save(shows(game, picture("menu/help_bg.pcx"), 0, 0, 0.95), "help")
-        game.tap("Return")
-        shows(game, picture("menu/optionson.pcx"), 640 - 208, 480 - 3 * 58, 0.8)
-        game.tap("Return")
+        game = e2e.Game(owner, files={"settings.ini": b"200\r\n0\r\n"})
+        game.until("the menu", lambda: game.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58))
+        save(game, "menu")
+        game.press("Down", "Down", "Return")
+        game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0, 0.95))
+        save(game, "help")
+        game.press("Return")
+        game.until("the menu", lambda: game.shows("menu/optionson.pcx", 640 - 208, 480 - 3 * 58, 0.8))
+        game.press("Return")
         time.sleep(1.5)
-        save(settle(game, 0.5), "options")
-        game.tap("Escape")
-        shows(game, picture("menu/playon.pcx"), 640 - 208, 480 - 4 * 58, 0.8)
-        game.tap("Return")
+        settle(game)
+        save(game, "options")
+        game.press("Escape")
+        game.until("the menu", lambda: game.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58, 0.8))
+        game.press("Return")
         for move in WIN_FIRST_LEVEL:
-            time.sleep(0.3)
-            game.tap(move)
             settle(game)
-        won = picture("zada_wins.pcx")
-        save(shows(game, won, 320 - won.width // 2, 240 - won.height // 2, 0.95), "won")
-        game.tap("Return")
-        time.sleep(0.5)
-        game.tap("r")
+            game.press(move)
+        game.until("the level-won screen", lambda: game.shows("zada_wins.pcx", share=0.95))
+        save(game, "won")
+        game.press("Return")
+        settle(game)
+        game.press("r")
         time.sleep(1.0)
-        save(settle(game, 0.5), "restart")
-        game.tap("n")
-        time.sleep(0.5)
-        game.tap("s")                      # the chooser opens on level 2
+        settle(game)
+        save(game, "restart")
+        game.press("n")
+        settle(game)
+        game.press("s")                      # the chooser opens on level 2
         time.sleep(1.5)
-        game.tap(*["Down"] * (PLAY_LEVEL - 2))
-        save(settle(game, 0.5), "chooser")
-        game.tap("Return")
-        time.sleep(1.0)
+        game.press(*["Down"] * (PLAY_LEVEL - 2))
+        settle(game)
+        save(game, "chooser")
+        game.press("Return")
         for move in PLAY_MOVES:
-            game.tap(move)
             settle(game)
-        save(settle(game), "play")
-        game.tap("Escape")
-        time.sleep(0.5)
-        game.tap("l")
-        game.mouse_move(300, 250)
+            game.press(move)
+        settle(game)
+        save(game, "play")
+        game.press("Escape")
+        settle(game)
+        game.press("l")
+        game.x("mousemove", "--window", game.window, 300, 250)
         time.sleep(1.0)
-        save(settle(game), "editor")
-        game.tap("n")
+        settle(game)
+        save(game, "editor")
+        game.press("n")
         time.sleep(0.5)
-        game.type_text("33")
+        game.type("33")
         time.sleep(1.0)
-        save(settle(game, 0.5), "prompt")
-        game.tap("Escape")
+        settle(game)
+        save(game, "prompt")
+        game.press("Escape")
     finally:
-        game.kill()
-        game_dir.remove()
-        x.stop()
+        owner.doCleanups()
 
 
 if __name__ == "__main__":

@@ -1,29 +1,15 @@
-/* Asks a window to close the way a window manager's close button does: a
- * WM_DELETE_WINDOW client message. Usage: wm_close WINDOW_ID (decimal or 0x hex). */
+/* Presses a window's close button as a window manager does: a WM_DELETE_WINDOW
+ * client message. Usage: wm_close WINDOW_ID */
 #include <X11/Xlib.h>
-#include <stdio.h>
 #include <stdlib.h>
 
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s WINDOW_ID\n", argv[0]);
-        return 2;
-    }
-    Window window = (Window)strtoul(argv[1], NULL, 0);
-    Display *display = XOpenDisplay(NULL);
-    if (!display) {
-        fprintf(stderr, "wm_close: cannot open display\n");
-        return 1;
-    }
-    XEvent event = {0};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
+    Display *display = argc == 2 ? XOpenDisplay(NULL) : NULL;
+    if (!display) return 2;
+    XEvent event = {.xclient = {.type = ClientMessage, .window = strtoul(argv[1], NULL, 0), .format = 32}};
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
     event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
-    event.xclient.data.l[1] = CurrentTime;
-    Status sent = XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
-    XCloseDisplay(display);
+    Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    XCloseDisplay(display);  /* flushes the event */
     return sent ? 0 : 1;
 }

@@ -1,0 +1,60 @@
+"""A level designer's afternoon, one story, in an installed game: the launcher
+seeds the player's directory and keeps the player's own files; the editor
+paints, numbers, titles and saves a level (the file, byte for byte); the
+chooser lists it and it is played to the bone. A new step is a press and the
+outcome to wait for, put where the designer meets it."""
+import os
+import subprocess
+import tempfile
+import unittest
+
+from e2e import BINARY, Game, level
+from test_player import dog_at, in_chooser, on_menu
+
+OWN = {"levels/1.lvl": level("My first", (9, 1), (9, 12)), "highscores.dat": b"1 5\r\n"}
+# Down eight cells onto the rock, then ten to the right onto the bone.
+DRAWN = level("Dug by hand", dog=(2, 1), bone=(12, 9), rocks=[(2, 10)])
+
+
+class DesignerStory(unittest.TestCase):
+    def prompt(self, game, key, text):
+        game.press(key)
+        game.until("the prompt", lambda: game.extent((255, 255, 0), (0, 232, 640, 8)))
+        game.type(text)
+        game.until("the text typed", lambda: game.extent((255, 255, 255), (0, 240, 640, 8)) > 8 * len(text) - 6)
+        game.press("Escape")
+
+    def test_afternoon(self):
+        prefix = self.enterContext(tempfile.TemporaryDirectory(prefix="tunnelwick-install-"))
+        subprocess.run(["cmake", "--install", os.path.dirname(BINARY), "--prefix", prefix], check=True,
+                       stdout=subprocess.DEVNULL, timeout=300)
+        with open(prefix + "/share/applications/tunnelwick.desktop") as entry:
+            self.assertIn("Exec=%s/bin/tunnelwick\n" % prefix, entry.read())
+        game = Game(self, files=OWN, launcher=prefix + "/bin/tunnelwick")
+        game.until("the menu", lambda: on_menu(game, 0))
+        self.assertEqual(game.read("levels/1.lvl"), OWN["levels/1.lvl"])
+        number = next(n for n in range(1, 100) if game.read("levels/%d.lvl" % n) is None)
+
+        game.press("l", "e")  # the editor, on a blank board, the dog as brush
+        for keys, (column, row) in ((["Right", "Right"], (2, 10)), (["Left", "Left"], (2, 1)), (["Left"], (12, 9))):
+            game.press(*keys)  # the brushes: ... rock, black rock, dog, bone ...
+            game.click(32 * column + 16, 32 * row + 16)
+        self.prompt(game, "n", str(number))
+        self.prompt(game, "t", "Dug by hand")
+        game.press("s")
+        game.until("the level saved", lambda: game.read("levels/%d.lvl" % number) == DRAWN)
+        # >> Steps to come: the editor's V check, the note of a failed save, "Replace levels/N.lvl? (Y/N)".
+
+        game.press("Escape", "Return", "s")  # play; the chooser marks the level being played
+        game.until("the chooser", lambda: in_chooser(game))
+        game.press("Return")
+        game.until("the saved level", lambda: dog_at(game, 2, 1))
+        game.press("Down")
+        game.until("the dog on the rock", lambda: dog_at(game, 2, 9))
+        game.press("Right")
+        game.until("the record", lambda: game.read("highscores.dat") == b"1 5\r\n%d 2\r\n" % number)
+        self.assertEqual(game.close(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
