@@ -207,17 +207,36 @@ TEST_F(ShippedLook, ScreensOfTextShowTheirTextOverTheGardenNotOnBlack) {
         {"chooser", 10, "Select which level you want to go to:", makecol(50, 150, 200), [](Game& g) { g.chooseLevel(); }},
         {"prompt", 232, "Enter the new level #:", makecol(255, 255, 0), [](Game& g) { g.promptLine("Enter the new level #:"); }},
     };
+    // Beside the panel the menu's garden shows, dimmed: the sky brighter than
+    // the earth, as in the picture, yet darker than the picture itself.
+    BITMAP* garden = game->tileImages[251];
+    auto lum = [](int c) { return getr(c) + getg(c) + getb(c); };
+    auto gardenShows = [&] {
+        int sky = getpixel(screen, 8, 40), earth = getpixel(screen, 8, 300);
+        return lum(sky) > lum(earth) + 30 && lum(getpixel(garden, 8, 40)) > lum(sky) + 90;
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         harness::reset();
-        bool shown = false;
+        bool shown = false, behind = false;
         double black = 1;
-        harness::at(300, [&] { shown = lineShows(screen, c.y, c.text, c.colour); black = blackShare(screen); });
+        harness::at(300, [&] {
+            shown = lineShows(screen, c.y, c.text, c.colour);
+            behind = gardenShows();
+            black = blackShare(screen);
+        });
         harness::holdKey(KEY_ESC, 500, 600);
         c.run(*game);
-        EXPECT_TRUE(shown);
+        EXPECT_TRUE(shown && behind);
         EXPECT_LT(black, 0.5);
     }
+    // Without the menu picture: still not a black void.
+    game->tileImages[251] = nullptr;
+    harness::reset();
+    harness::at(300, [] { EXPECT_LT(blackShare(screen), 0.5); });
+    harness::holdKey(KEY_ESC, 500, 600);
+    game->optionsMenu();
+    game->tileImages[251] = garden;
 }
 
 }  // namespace
