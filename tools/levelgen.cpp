@@ -23,6 +23,7 @@
 #include <sstream>
 #include <string>
 
+#include "level_traps_game.h"
 #include "play/board_text.h"
 #include "play/solver.h"
 #include "play/tiles.h"
@@ -109,6 +110,12 @@ int analyseFiles(Game& g, int argc, char** argv) {
         }
         std::printf("%s \"%s\": ", argv[i], level.title.c_str());
         report(analyse(g, level, 3000000));
+        apply(g, level);
+        traps::Report t = traps::analyseLoaded(g, 3000000, 30000);
+        std::printf("traps: %d positions, %d moves, at:", t.trapPositions, t.losingMoves);
+        for (int at : t.trapsAt) std::printf(" %d", at);
+        std::printf("\n");
+        std::fflush(stdout);
     }
     return 0;
 }

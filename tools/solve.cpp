@@ -1,9 +1,11 @@
 // tunnelwick-solve: proves levels winnable and finds their fewest moves.
 //
-//   tunnelwick-solve LEVELFILE...
+//   tunnelwick-solve [--traps] LEVELFILE...
 //
 // For each file: the fewest moves and one winning sequence of arrow keys, or
-// why the level cannot be won. Exit status 0 when every level can be won, 1
+// why the level cannot be won. With --traps, also how many positions on one
+// shortest way offer a move that loses the level (level_traps.h).
+// A move whose search from there is cut off counts as not losing. Exit status 0 when every level can be won, 1
 // when one cannot (or the search gave up), 2 when a file cannot be read as a
 // level.
 #include <allegro.h>
@@ -18,10 +20,16 @@
 #include <string>
 #include <vector>
 
+#include "level_traps_game.h"
 #include "play/solver.h"
 #include "shell/game.h"
 
 namespace {
+
+// A search from a move off the shortest way that passes this many positions
+// stops, and that move counts as not losing: a wrong move early in a long
+// level can leave a much longer way whose search would take minutes.
+const size_t kOtherStates = 100000;
 
 bool isBlank(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
 
@@ -62,8 +70,9 @@ std::string checkComplete(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: tunnelwick-solve LEVELFILE...\n");
+    const bool withTraps = argc > 1 && std::string(argv[1]) == "--traps";
+    if (argc < 2 + withTraps) {
+        std::fprintf(stderr, "usage: tunnelwick-solve [--traps] LEVELFILE...\n");
         return 2;
     }
     // The Game starts the sound layer; nothing is to be heard here.
@@ -79,7 +88,7 @@ int main(int argc, char** argv) {
     bool unreadable = false, unwinnable = false;
     size_t totalStates = 0;
     auto started = std::chrono::steady_clock::now();
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1 + withTraps; i < argc; ++i) {
         const std::string path = argv[i];
         std::string problem = checkComplete(path);
         if (problem.empty() && !game.loadLevelFile(path)) problem = "cannot be opened";
@@ -95,6 +104,11 @@ int main(int argc, char** argv) {
             std::printf("fewest moves %zu:", result.moves.size());
             for (int32_t move : result.moves) std::printf(" %s", directionName(move));
             std::printf("\n");
+            if (withTraps) {
+                traps::Report t = traps::analyseLoaded(game, 2000000, kOtherStates);
+                std::printf("    traps: %d of the %zu positions on this way have a losing move (%d such moves)\n",
+                            t.trapPositions, t.way.size(), t.losingMoves);
+            }
         } else if (result.outcome == SolveResult::Unwinnable) {
             std::printf("cannot be won: %s\n", result.reason.c_str());
             unwinnable = true;
@@ -107,7 +121,7 @@ int main(int argc, char** argv) {
     }
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%d level file(s), %zu positions explored in %.2f s (%.0f positions/s)\n", argc - 1,
+    std::printf("%d level file(s), %zu positions explored in %.2f s (%.0f positions/s)\n", argc - 1 - withTraps,
                 totalStates, seconds, seconds > 0 ? totalStates / seconds : 0.0);
     if (unreadable) return 2;
     return unwinnable ? 1 : 0;
