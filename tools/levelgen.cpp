@@ -11,6 +11,14 @@
 //       MAXMOVES (and with at least DEAD first moves that lose the level),
 //       with the same analysis, as level sources to paste into tools/levels.
 //       GRASSROCKS rocks on the ground line shorten the walk along it.
+//   tunnelwick-levelgen tune SOURCE.txt SEED TRIES MINMOVES MAXMOVES TRAPS
+//       a drawn picture with '?' where a stone may go: prints the choices of
+//       stones that give the wanted fewest moves and traps
+//   tunnelwick-levelgen trapify SOURCE.txt MINMOVES MAXMOVES TRAPS
+//       adds nesting boxes beside the shortest way until TRAPS positions on
+//       it offer a move that shuts the dog in
+//   tunnelwick-levelgen dogs SOURCE.txt [MAXSTATES [COLUMN]]
+//       the fewest moves for every start of the dog on the ground line
 #include <allegro.h>
 
 #include <atomic>
@@ -204,6 +212,230 @@ int search(Game& g, int argc, char** argv) {
     return 0;
 }
 
+// A drawn picture with '?' where a stone may go: tries random choices of
+// those stones (and of the dog's column on the ground line when the source
+// marks it with a trailing '*' on the title line) and prints those whose
+// fewest moves lie in MIN to MAX with at least TRAPS positions with a
+// losing move on the way.
+int tune(Game& g, int argc, char** argv) {
+    if (argc < 8) return 2;
+    std::ifstream in(argv[2], std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    std::string text = s.str();
+    bool moveDog = false;
+    size_t eol = text.find('\n');
+    if (eol != std::string::npos && eol > 0 && text[eol - 1] == '*') {
+        moveDog = true;
+        text.erase(eol - 1, 1);
+    }
+    std::vector<std::pair<int, int>> maybe;
+    {
+        std::istringstream lines(text);
+        std::string line;
+        int row = -2;
+        while (std::getline(lines, line)) {
+            ++row;
+            size_t bar = line.find('|');
+            for (size_t i = bar == std::string::npos ? 0 : bar + 1; i < line.size(); ++i)
+                if (line[i] == '?') maybe.push_back({row, static_cast<int>(i - (bar == std::string::npos ? 0 : bar + 1))});
+        }
+    }
+    for (char& ch : text)
+        if (ch == '?') ch = '.';
+    LevelText base;
+    std::string error;
+    if (!parseLevelText(text, base, error)) {
+        std::printf("%s\n", error.c_str());
+        return 2;
+    }
+    std::mt19937 rng(std::strtoul(argv[3], nullptr, 10));
+    long tries = std::atol(argv[4]);
+    size_t minMoves = std::strtoul(argv[5], nullptr, 10), maxMoves = std::strtoul(argv[6], nullptr, 10);
+    int minTraps = std::atoi(argv[7]);
+    for (long t = 0; t < tries; ++t) {
+        LevelText level = base;
+        int percent = 10 + static_cast<int>(rng() % 60);
+        for (auto& m : maybe)
+            if (static_cast<int>(rng() % 100) < percent) level.cells[m.first][m.second] = Rock;
+        if (moveDog && rng() % 2) {
+            level.dogColumn = static_cast<int32_t>(rng() % 20);
+            level.dogRow = 1;
+        }
+        apply(g, level);
+        SolveResult quick = solveLevel(g, 120000);
+        if (quick.outcome != SolveResult::Solved || quick.moves.size() < minMoves ||
+            quick.moves.size() > maxMoves)
+            continue;
+        traps::Report tr = traps::analyseLoaded(g, 120000, 15000);
+        if (tr.trapPositions < minTraps) continue;
+        std::printf("== try %ld: fewest %zu, %zu positions, traps %d (%d moves) at", t, quick.moves.size(),
+                    quick.statesExplored, tr.trapPositions, tr.losingMoves);
+        for (int at : tr.trapsAt) std::printf(" %d", at);
+        std::printf("\nsolution:");
+        for (int32_t m : quick.moves) std::printf(" %s", directionName(m));
+        std::printf("\n%s", levelToText(level).c_str());
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+// Cells a way digs or passes through, from the level's start.
+std::vector<std::pair<int, int>> wayCells(Game& g, const LevelText& level, const std::vector<int32_t>& way) {
+    apply(g, level);
+    std::vector<std::pair<int, int>> cells{{g.dogColumn, g.dogRow}};
+    for (int32_t d : way) {
+        int c = g.dogColumn, r = g.dogRow;
+        bool won = playMove(g, d);
+        int dc = d == Right ? 1 : d == Left ? -1 : 0, dr = d == Down ? 1 : d == Up ? -1 : 0;
+        int ec = won ? level.boneColumn : g.dogColumn, er = won ? level.boneRow : g.dogRow;
+        while (c != ec || r != er) {
+            c += dc;
+            r += dr;
+            cells.push_back({c, r});
+            if (c < 0 || c > 19 || r < 0 || r > 14) break;
+        }
+        if (won) break;
+    }
+    return cells;
+}
+
+// Adds nesting boxes: at the end of a sideways slide the way does not take,
+// a roof, a floor and a loose stone over the way in, so that the slide
+// shuts the dog in. Keeps a box only when the fewest moves stay in range and
+// the trap count grows. Prints the result as a source.
+int trapify(Game& g, int argc, char** argv) {
+    if (argc < 6) return 2;
+    std::ifstream in(argv[2], std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    LevelText level;
+    std::string error;
+    if (!parseLevelText(s.str(), level, error)) {
+        std::printf("%s\n", error.c_str());
+        return 2;
+    }
+    size_t minMoves = std::strtoul(argv[3], nullptr, 10), maxMoves = std::strtoul(argv[4], nullptr, 10);
+    int needed = std::atoi(argv[5]);
+    auto measure = [&](const LevelText& l, SolveResult& best) {
+        apply(g, l);
+        best = solveLevel(g, 600000);
+        if (best.outcome != SolveResult::Solved || best.moves.size() < minMoves || best.moves.size() > maxMoves)
+            return -1;
+        return traps::analyseLoaded(g, 600000, 20000).trapPositions;
+    };
+    SolveResult best;
+    int have = measure(level, best);
+    std::printf("start: fewest %zu, traps %d\n", best.moves.size(), have);
+    for (int round = 0; round < 8 && have >= 0 && have < needed; ++round) {
+        std::vector<std::pair<int, int>> used = wayCells(g, level, best.moves);
+        auto isUsed = [&](int c, int r) {
+            for (auto& u : used)
+                if (u.first == c && u.second == r) return true;
+            return c == level.boneColumn && r == level.boneRow;
+        };
+        bool improved = false;
+        apply(g, level);
+        for (size_t i = 0; i < best.moves.size() && !improved; ++i) {
+            traps::GameQuestions q{g, 0};
+            traps::Snapshot here = q.take();
+            for (int32_t d : {Left, Right, Down}) {
+                if (d == best.moves[i] || here.dogRow < 3) continue;
+                q.put(here);
+                if (playMove(g, d)) continue;
+                if (d == Down) {
+                    // A stone over the dog follows it down into a narrow hole.
+                    const int x = here.dogColumn, end = g.dogRow;
+                    for (int sr = end; sr > here.dogRow && !improved; --sr) {
+                        std::vector<std::pair<int, int>> add;
+                        if (!isRock(here.cells[here.dogRow - 1][x])) add.push_back({x, here.dogRow - 1});
+                        if (x > 0) add.push_back({x - 1, sr});
+                        if (x < 19) add.push_back({x + 1, sr});
+                        if (sr < 14) add.push_back({x, sr + 1});
+                        bool ok = true;
+                        for (auto& a : add) ok = ok && !isUsed(a.first, a.second);
+                        if (!ok) continue;
+                        LevelText tried = level;
+                        for (auto& a : add) tried.cells[a.second][a.first] = BlackRock;
+                        SolveResult b;
+                        int t = measure(tried, b);
+                        std::printf("  hole at %d,%d after move %zu: fewest %zu traps %d\n", x, sr, i, b.moves.size(), t);
+                        std::fflush(stdout);
+                        if (t > have) {
+                            level = tried;
+                            best = b;
+                            have = t;
+                            improved = true;
+                        }
+                    }
+                    if (improved) break;
+                    continue;
+                }
+                const int endColumn = g.dogColumn, pr = g.dogRow;
+                if (endColumn == here.dogColumn) continue;
+                const int step = d == Left ? -1 : 1;
+                // The box may stand anywhere along the slide: a stone beyond
+                // it ends the slide there.
+                for (int pc = endColumn; pc != here.dogColumn && !improved; pc -= step) {
+                    int ec = pc - step;
+                    std::vector<std::pair<int, int>> add{{pc, pr - 1}, {ec, pr - 1}};
+                    if (pr < 14) add.push_back({pc, pr + 1});
+                    if (pc != endColumn) add.push_back({pc + step, pr});
+                    bool ok = pr - 1 >= 2;
+                    for (auto& a : add) ok = ok && !isUsed(a.first, a.second);
+                    if (!ok) continue;
+                    LevelText tried = level;
+                    for (auto& a : add)
+                        tried.cells[a.second][a.first] = a.second == pr - 1 && a.first == ec ? Rock : BlackRock;
+                    SolveResult b;
+                    int t = measure(tried, b);
+                    std::printf("  box at %d,%d after move %zu: fewest %zu traps %d\n", pc, pr, i, b.moves.size(), t);
+                    std::fflush(stdout);
+                    if (t > have) {
+                        level = tried;
+                        best = b;
+                        have = t;
+                        improved = true;
+                    }
+                }
+                if (improved) break;
+            }
+            q.put(here);
+            playMove(g, best.moves[i]);
+        }
+        if (!improved) break;
+    }
+    std::printf("result: fewest %zu, traps %d\nsolution:", best.moves.size(), have);
+    for (int32_t m : best.moves) std::printf(" %s", directionName(m));
+    std::printf("\n%s", levelToText(level).c_str());
+    return 0;
+}
+
+// The fewest moves with the dog starting in each column of the ground line.
+int dogs(Game& g, int argc, char** argv) {
+    std::ifstream in(argv[2], std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    LevelText level;
+    std::string error;
+    if (!parseLevelText(s.str(), level, error)) return 2;
+    size_t bound = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 300000;
+    const int only = argc > 4 ? std::atoi(argv[4]) : -1;  // -1: every column
+    for (int c = 0; c < 20; ++c) {
+        if (only >= 0 && c != only) continue;
+        if (level.cells[1][c] != SkyBottom && level.cells[1][c] != SkyBottomDestroyed) continue;
+        level.dogColumn = c;
+        level.dogRow = 1;
+        apply(g, level);
+        SolveResult r = solveLevel(g, bound);
+        std::printf("dog %d: %s (%zu)", c, outcomeText(r).c_str(), r.statesExplored);
+        for (int32_t m : r.moves) std::printf(" %s", directionName(m));
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -223,5 +455,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "analyse") == 0) return analyseFiles(game, argc, argv);
     if (std::strcmp(argv[1], "search") == 0) return search(game, argc, argv);
     if (std::strcmp(argv[1], "play") == 0) return playFile(game, argc, argv);
+    if (std::strcmp(argv[1], "tune") == 0) return tune(game, argc, argv);
+    if (std::strcmp(argv[1], "trapify") == 0) return trapify(game, argc, argv);
+    if (std::strcmp(argv[1], "dogs") == 0) return dogs(game, argc, argv);
     return 2;
 }
