@@ -327,7 +327,7 @@ int trapify(Game& g, int argc, char** argv) {
     SolveResult best;
     int have = measure(level, best);
     std::printf("start: fewest %zu, traps %d\n", best.moves.size(), have);
-    for (int round = 0; round < 8 && have >= 0 && have < needed; ++round) {
+    for (int round = 0; round < 8 && best.outcome == SolveResult::Solved && have < needed; ++round) {
         std::vector<std::pair<int, int>> used = wayCells(g, level, best.moves);
         auto isUsed = [&](int c, int r) {
             for (auto& u : used)
@@ -340,7 +340,7 @@ int trapify(Game& g, int argc, char** argv) {
             traps::GameQuestions q{g, 0};
             traps::Snapshot here = q.take();
             for (int32_t d : {Left, Right, Down}) {
-                if (d == best.moves[i] || here.dogRow < 3) continue;
+                if (d == best.moves[i] || here.dogRow < 2) continue;
                 q.put(here);
                 if (playMove(g, d)) continue;
                 if (d == Down) {
@@ -381,7 +381,7 @@ int trapify(Game& g, int argc, char** argv) {
                     std::vector<std::pair<int, int>> add{{pc, pr - 1}, {ec, pr - 1}};
                     if (pr < 14) add.push_back({pc, pr + 1});
                     if (pc != endColumn) add.push_back({pc + step, pr});
-                    bool ok = pr - 1 >= 2;
+                    bool ok = pr - 1 >= 1;  // a stone may stand on the ground line
                     for (auto& a : add) ok = ok && !isUsed(a.first, a.second);
                     if (!ok) continue;
                     LevelText tried = level;
