@@ -19,7 +19,7 @@ const int kFewestMoves[] = {
     8, 9, 8, 10, 11,      // 16 to 20
     11, 12, 12, 13, 13,   // 21 to 25
     14, 14, 14, 15, 15,   // 26 to 30
-    15, 15, 17, 18, 18,   // 31 to 35
+    15, 17, 18, 18, 18,   // 31 to 35
     18, 18, 18, 18, 19,   // 36 to 40
 };
 const int kLevels = sizeof kFewestMoves / sizeof kFewestMoves[0];
@@ -40,8 +40,7 @@ std::string shippedLevel(int number) {
 // solver's answer tapped key by key through the game's own input step (each
 // key held for one input step, as a player taps it), and from level 28 on
 // at least two positions on that way offer a move that loses the level
-// (they shut the dog in or bury the bone, which the solver proves within a
-// few thousand positions).
+// (they shut the dog in, which the solver proves within a few positions).
 void checkLevels(int first, int last) {
     harness::ScratchDir dir(true);
     std::atomic<bool> quit{false};
