@@ -49,7 +49,6 @@ void checkLevels(int first, int last) {
     for (int n = first; n <= last; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
         ASSERT_TRUE(game.loadLevel(n));
-        EXPECT_FALSE(game.levelTitle.empty());
         char name[16];
         std::snprintf(name, sizeof name, "%02d.txt", n);
         std::string text = readAll(harness::dataDir() + "/../tools/levels/" + name), error;
@@ -89,14 +88,14 @@ TEST(LevelSet, Levels1To30AreWonInTheirFewestMoves) { checkLevels(1, 30); }
 TEST(LevelSet, Levels31To35AreWonPastTheirTraps) { checkLevels(31, 35); }
 TEST(LevelSet, Levels36OnAreWonPastTheirTraps) { checkLevels(36, kLevels); }
 
-TEST(LevelSet, TitlesAreAllDifferentAndNoLevelLiesBeyondTheTable) {
+TEST(LevelSet, EveryLevelHasATitleOfItsOwnAndNoneLiesBeyondTheTable) {
     harness::ScratchDir dir(true);
     std::atomic<bool> quit{false};
     Game game(&quit);
     std::set<std::string> titles;
     for (int n = 1; n <= kLevels; ++n) {
         ASSERT_TRUE(game.loadLevel(n)) << n;
-        EXPECT_TRUE(titles.insert(game.levelTitle).second) << "level " << n << " repeats a title";
+        EXPECT_TRUE(!game.levelTitle.empty() && titles.insert(game.levelTitle).second) << "level " << n;
     }
     EXPECT_FALSE(std::ifstream(shippedLevel(kLevels + 1)).good()) << "a level file beyond the golden table";
 }
