@@ -75,6 +75,7 @@ inline Report analyseLoaded(Game& game, size_t maxStates = 2000000, size_t other
                             int stopAt = 1 << 30) {
     GameQuestions q{game, maxStates};
     Snapshot start = q.take();
+    const bool recordWins = game.recordWins;
     Report report = analyse(
         start,
         [&](const Snapshot& s) {
@@ -83,7 +84,8 @@ inline Report analyseLoaded(Game& game, size_t maxStates = 2000000, size_t other
             return a;
         },
         [&](const Snapshot& s, int d, Snapshot& n) { return q.play(s, d, n); }, stopAt);
-    q.put(start);
+    q.put(start);  // the level as loaded, standing still
+    game.recordWins = recordWins;
     return report;
 }
 
