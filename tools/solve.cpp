@@ -1,9 +1,11 @@
 // tunnelwick-solve: proves levels winnable and finds their fewest moves.
 //
-//   tunnelwick-solve LEVELFILE...
+//   tunnelwick-solve [--traps] LEVELFILE...
 //
 // For each file: the fewest moves and one winning sequence of arrow keys, or
-// why the level cannot be won. Exit status 0 when every level can be won, 1
+// why the level cannot be won. With --traps, also how many positions on one
+// shortest way offer a move that loses the level (level_traps.h).
+// A move whose search from there is cut off counts as not losing. Exit status 0 when every level can be won, 1
 // when one cannot (or the search gave up), 2 when a file cannot be read as a
 // level.
 #include <chrono>
@@ -12,11 +14,17 @@
 #include <string>
 #include <vector>
 
+#include "level_traps_game.h"
 #include "levels/level.h"
 #include "play/solver.h"
 #include "shell/files.h"
 
 namespace {
+
+// A search from a move off the shortest way that passes this many positions
+// stops, and that move counts as not losing: a wrong move early in a long
+// level can leave a much longer way whose search would take minutes.
+const size_t kOtherStates = 100000;
 
 bool isBlank(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
 
@@ -54,14 +62,15 @@ std::string checkComplete(const std::string& path, std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: tunnelwick-solve LEVELFILE...\n");
+    const bool withTraps = argc > 1 && std::string(argv[1]) == "--traps";
+    if (argc < 2 + withTraps) {
+        std::fprintf(stderr, "usage: tunnelwick-solve [--traps] LEVELFILE...\n");
         return 2;
     }
     bool unreadable = false, unwinnable = false;
     size_t totalStates = 0;
     auto started = std::chrono::steady_clock::now();
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1 + withTraps; i < argc; ++i) {
         const std::string path = argv[i];
         std::string bytes;
         std::string problem = checkComplete(path, bytes);
@@ -81,6 +90,11 @@ int main(int argc, char** argv) {
             std::printf("fewest moves %zu:", result.moves.size());
             for (int32_t move : result.moves) std::printf(" %s", directionName(move));
             std::printf("\n");
+            if (withTraps) {
+                traps::Report t = traps::analyseFrom(start, 2000000, kOtherStates);
+                std::printf("    traps: %d of the %zu positions on this way have a losing move (%d such moves)\n",
+                            t.trapPositions, t.way.size(), t.losingMoves);
+            }
         } else if (result.outcome == SolveResult::Unwinnable) {
             std::printf("cannot be won: %s\n", reasonText(result.reason));
             unwinnable = true;
@@ -93,7 +107,7 @@ int main(int argc, char** argv) {
     }
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%d level file(s), %zu positions in %.2f s (%.0f positions/s)\n", argc - 1,
+    std::printf("%d level file(s), %zu positions in %.2f s (%.0f positions/s)\n", argc - 1 - withTraps,
                 totalStates, seconds, seconds > 0 ? totalStates / seconds : 0.0);
     if (unreadable) return 2;
     return unwinnable ? 1 : 0;
