@@ -3,13 +3,14 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <string>
 #include <system_error>
-#include <thread>
 
 #include "play/level_check.h"
 #include "play/solver.h"
@@ -22,8 +23,8 @@ namespace {
 // How long the save note stays on screen, and how long a check runs before
 // it says that it is working.
 const std::time_t kNoteSeconds = 3;
-const unsigned kMomentMs = 300;
-const unsigned kPollMs = 20;
+const std::chrono::milliseconds kMoment{300};
+const std::chrono::milliseconds kPoll{20};
 
 // The brush after b + stepping in the cycle
 // 0, 1, 2, 16, 17, 19, 21, 254, 255: codes outside it are jumped over.
@@ -79,36 +80,30 @@ void Game::checkFromEditor() {
     edited.moveCount = 0;
     edited.beginTick();
 
-    std::atomic<bool> cancel{false}, done{false};
-    SolveResult result;
+    std::atomic<bool> cancel{false};
     SolveLimits limits;
     limits.cancel = &cancel;
-    std::thread worker;
+    SolveResult result;
+    std::future<SolveResult> answer;
     try {
-        worker = std::thread([&] {
-            result = solve(edited, limits);
-            done = true;
-        });
+        answer = std::async(std::launch::async, [&] { return solve(edited, limits); });
     } catch (const std::system_error&) {
-        result = solve(edited, limits);  // no thread to be had: the player waits
-        done = true;
+        answer = std::async(std::launch::deferred, [&] { return solve(edited, limits); });  // the player waits
     }
     // The game stays responsive while the search runs: after a moment it says
-    // so, and Escape stops it.
-    unsigned waitedMs = 0;
+    // so, and Escape stops it. The wait is on the worker, in real time.
+    const auto started = std::chrono::steady_clock::now();
     bool shown = false;
-    while (!done) {
+    while (answer.wait_for(kPoll) == std::future_status::timeout) {
         if (key[KEY_ESC] || quitting()) cancel = true;
-        if (!shown && !cancel && waitedMs >= kMomentMs) {
+        if (!shown && !cancel && std::chrono::steady_clock::now() - started >= kMoment) {
             StyledScreen(*this).show(screen, {{"Checking whether the level can be won...", SCREEN_H / 2 - 12,
                                                makecol(255, 255, 255)},
                                               {"Escape stops the check", SCREEN_H / 2 + 4, makecol(200, 200, 200)}});
             shown = true;
         }
-        rest(kPollMs);
-        waitedMs += kPollMs;
     }
-    if (worker.joinable()) worker.join();
+    result = answer.get();
     redrawNeeded = true;
     if (cancel || quitting()) return;
     allegro_message("%s", levelCheckText(result).c_str());

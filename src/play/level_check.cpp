@@ -18,6 +18,7 @@ std::string levelCheckText(const SolveResult& result) {
     case SolveResult::Unwinnable:
         return std::string("Cannot be won: ") + reasonText(result.reason);
     default:
-        return std::string("The check could not decide: ") + reasonText(result.reason);
+        if (result.reason == SolveResult::TooMuchWork) return "The search gave up: too many positions to try";
+        return std::string("The search gave up: ") + reasonText(result.reason);
     }
 }
