@@ -5,8 +5,8 @@
 #include "play/tiles.h"
 
 namespace {
-
 using level_test::hold;
+
 void click(int x, int y, int buttons = 1) {
     mouse_x = x, mouse_y = y, mouse_b = buttons;
     harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
@@ -15,21 +15,13 @@ void click(int x, int y, int buttons = 1) {
 class Editor : public level_test::LevelFixture {
 protected:
     Editor() {
-        for (auto& slot : game.tileImages) {  // distinct black pictures, so the pointer's can be told
-            if (!slot) slot = create_bitmap(32, 32);
-            clear_bitmap(slot);
-        }
-        game.resetBoard(1);
-        game.screenMode = LevelEditor;
-        game.selection = DogTile;
+        for (auto& slot : game.tileImages) clear_bitmap(slot = slot ? slot : create_bitmap(32, 32));  // distinct, black
+        game.resetBoard(1), game.screenMode = LevelEditor, game.selection = DogTile;
     }
-    // A command key held for one step; a prompt's answer is typed once it is open, then Escape held.
+    // A command key for one step; a prompt's answer is typed once it is open, then Escape held.
     void command(int scancode, const char* answer = nullptr) {
         hold(scancode, 20);
-        if (answer) {
-            harness::at(harness::nowMs + 1, [answer] { harness::type(answer); });
-            harness::holdKey(KEY_ESC, 150, 250);
-        }
+        if (answer) harness::at(harness::nowMs + 1, [answer] { harness::type(answer); }), harness::holdKey(KEY_ESC, 150, 250);
         game.handleEditorInput();
         key[scancode] = 0;
         EXPECT_EQ(key[KEY_ESC], 0);  // the prompt's Escape does not leave the editor
@@ -64,19 +56,52 @@ TEST_F(Editor, TheLeftButtonPaintsOnTheBoardOnlyAndTheDogAndBoneOnlyMove) {
         if (c.column >= 0 && c.brush == DogTile) want.dogColumn = c.column, want.dogRow = c.row;
         else if (c.column >= 0 && c.brush == BoneTile) want.boneColumn = c.column, want.boneRow = c.row;
         else if (c.column >= 0) want.board[c.row][c.column] = c.brush;
-        game.selection = want.selection = c.brush;
-        game.redrawNeeded = false;
+        game.selection = want.selection = c.brush, game.redrawNeeded = false;
         click(c.x, c.y, c.buttons);
         game.handleEditorInput();
-        EXPECT_EQ(game.rules, want) << c.x << "," << c.y;
+        EXPECT_EQ(game.rules, want) << c.x << "," << c.y;  // a dog on a rock leaves the rock
         EXPECT_EQ(game.redrawNeeded, c.column >= 0);
         EXPECT_EQ(mouse_b, c.buttons & ~1);  // waited for the left button's release
         mouse_b = 0;
     }
-    EXPECT_EQ(game.board[7][4], Rock);  // under the dog
 }
 
-TEST_F(Editor, EscapeLeavesToTheMenuAfterALastStroke) {
+TEST_F(Editor, NumberAndTitleFromThePrompts) {
+    const char* const bad = "Invalid level # input";
+    const struct { int scancode; const char* typed; int32_t number; const char* title; const char* message; } cases[] = {
+        {KEY_N, "12abc", 12, "Old", nullptr}, {KEY_N, "-3", -3, "Old", nullptr}, {KEY_N, "  +7", 7, "Old", nullptr},
+        {KEY_N, "-2147483648", INT32_MIN, "Old", nullptr}, {KEY_N, "abc", 5, "Old", bad}, {KEY_N, "0", 5, "Old", bad},
+        {KEY_N, "2147483648", 5, "Old", bad}, {KEY_N, "- 4", 5, "Old", bad},
+        {KEY_T, "", 5, "Old", "Previous level name used."}, {KEY_T, "  Two  words ", 5, "  Two  words ", nullptr}};
+    for (const auto& c : cases) {
+        game.setLevelNumber(5), game.setLevelTitle("Old"), harness::messages.clear();
+        command(c.scancode, c.typed);
+        EXPECT_EQ(game.levelNumber, c.number) << c.typed;
+        EXPECT_EQ(game.levelTitle, c.title);
+        EXPECT_EQ(harness::messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    }
+}
+
+TEST_F(Editor, SaveReloadClearWithTheCaptionABriefNoteAndEscapeAfterALastStroke) {
+    game.setLevelNumber(8), game.setLevelTitle("Painted"), game.boardFile = 8, game.board[9][9] = Tunnel;
+    command(KEY_S);
+    game.board[9][9] = Rock;
+    command(KEY_L);
+    EXPECT_EQ(game.board[9][9], Tunnel);
+    game.drawScreen(screen);
+    EXPECT_TRUE(level_test::screenLineShows(12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
+    EXPECT_TRUE(level_test::screenLineShows(468, "Saved levels/8.lvl", makecol(255, 230, 140)));
+    game.setLevelNumber(9);  // no file: the board stays
+    command(KEY_L);
+    command(KEY_E);
+    EXPECT_EQ(game.board[9][9], Dirt);
+    EXPECT_FALSE(game.pollInput());  // the note stays a while, then goes by itself
+    rest(3000);
+    EXPECT_TRUE(game.pollInput());
+    game.handleInput();
+    EXPECT_EQ(game.saveNote, "");
+    EXPECT_TRUE(game.redrawNeeded);
+
     game.selection = Rock;
     click(4 * 32, 4 * 32);
     hold(KEY_ESC, 100);
@@ -88,61 +113,13 @@ TEST_F(Editor, EscapeLeavesToTheMenuAfterALastStroke) {
     EXPECT_EQ(key[KEY_ESC], 0);                // the menu must not see it
 }
 
-TEST_F(Editor, NumberAndTitleFromThePrompts) {
-    const struct { int scancode; const char* typed; int32_t number; const char* title; const char* message; } cases[] = {
-        {KEY_N, "12abc", 12, "Old", nullptr}, {KEY_N, "-3", -3, "Old", nullptr}, {KEY_N, "  +7", 7, "Old", nullptr},
-        {KEY_N, "-2147483648", INT32_MIN, "Old", nullptr}, {KEY_N, "abc", 5, "Old", "Invalid level # input"},
-        {KEY_N, "0", 5, "Old", "Invalid level # input"}, {KEY_N, "2147483648", 5, "Old", "Invalid level # input"},
-        {KEY_N, "- 4", 5, "Old", "Invalid level # input"}, {KEY_T, "", 5, "Old", "Previous level name used."},
-        {KEY_T, "  Two  words ", 5, "  Two  words ", nullptr}};
-    for (const auto& c : cases) {
-        game.setLevelNumber(5), game.setLevelTitle("Old"), harness::messages.clear();
-        command(c.scancode, c.typed);
-        EXPECT_EQ(game.levelNumber, c.number) << c.typed;
-        EXPECT_EQ(game.levelTitle, c.title);
-        EXPECT_EQ(harness::messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
-    }
-}
-
-TEST_F(Editor, SaveReloadClearWithTheCaptionAndABriefNote) {
-    game.setLevelNumber(8), game.setLevelTitle("Painted"), game.boardFile = 8;
-    game.board[9][9] = Tunnel;
-    command(KEY_S);
-    game.board[9][9] = Rock;
-    command(KEY_L);
-    EXPECT_EQ(game.board[9][9], Tunnel);
-    game.drawScreen(screen);
-    const int white = makecol(255, 255, 255);
-    EXPECT_TRUE(level_test::screenLineShows(12, "Editing level #8: \"Painted\" - brush: dog", white));
-    EXPECT_TRUE(level_test::screenLineShows(468, "Saved levels/8.lvl", makecol(255, 230, 140)));
-    game.setLevelNumber(9);  // no file: the board stays
-    command(KEY_L);
-    EXPECT_EQ(game.board[9][9], Tunnel);
-    command(KEY_E);
-    EXPECT_EQ(game.board[9][9], Dirt);
-    EXPECT_FALSE(game.pollInput());  // the note stays a while, then goes by itself
-    harness::at(harness::nowMs + 3000, [] {});
-    rest(3000);
-    EXPECT_TRUE(game.pollInput());
-    game.handleInput();
-    EXPECT_EQ(game.saveNote, "");
-    EXPECT_TRUE(game.redrawNeeded);
-}
-
-TEST_F(Editor, VAsksTheSolverAboutTheBoardAsEdited) {
-    for (bool buried : {false, true}) {
-        game.rules = level_test::pocket(buried);
-        game.selection = Rock;  // the brush is no step
-        command(KEY_V);
-    }
+TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEdited) {
+    for (bool buried : {false, true}) game.rules = level_test::pocket(buried), game.selection = Rock, command(KEY_V);
     EXPECT_EQ(harness::messages, (std::vector<std::string>{"Can be won in 1 moves: Down", "Cannot be won: the bone is buried under a rock"}));
     EXPECT_EQ(key[KEY_V], 0);
-}
 
-TEST(LevelCheck, AnswersInThePlayersWords) {
     SolveResult won, none, unwinnable, big;
-    won.outcome = none.outcome = SolveResult::Solved;
-    won.moves.assign(13, Right), won.moves[12] = Up;
+    won.outcome = none.outcome = SolveResult::Solved, won.moves.assign(13, Right), won.moves[12] = Up;
     unwinnable.outcome = SolveResult::Unwinnable, unwinnable.reason = SolveResult::NoWay;
     big.reason = SolveResult::TooMuchWork;
     const struct { SolveResult r; const char* text; } cases[] = {

@@ -1,5 +1,5 @@
-// A game in an empty scratch directory with a levels folder, hand-made level
-// files, and a look at a line of text on the screen.
+// A game in a scratch directory with a levels folder; hand-made level files
+// and boards; a look at a line of text on the screen.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,8 +15,7 @@
 
 namespace level_test {
 
-// Sky, ground line, then dirt with a diagonal of rocks and a few codes the
-// game has no tile for (a NUL among them).
+// Sky, ground line, then dirt with a diagonal of rocks and a few codes with no tile (a NUL among them).
 inline int patternCell(int r, int c) {
     if (r < 2) return r == 0 ? 2 : 19;
     if (r == 2 && c < 3) return c == 0 ? 3 : c == 1 ? 200 : 0;
@@ -24,8 +23,7 @@ inline int patternCell(int r, int c) {
 }
 inline int blankCell(int r) { return r == 0 ? 2 : r == 1 ? 19 : 16; }
 
-// A level file: title, positions, the pattern's rows with a space after each
-// cell; packed puts all 300 cells on one line.
+// A level file of the pattern, a space after each cell; packed puts all 300 cells on one line.
 inline std::string levelBytes(const std::string& title, const std::string& positions,
                               const std::string& eol = "\r\n", bool packed = false) {
     std::string s = title + eol + positions + eol;
@@ -36,8 +34,7 @@ inline std::string levelBytes(const std::string& title, const std::string& posit
     return s;
 }
 
-// Whether the 8 screen rows from y show exactly this text centred on x = 320
-// in this colour (empty: none of it): the letters' pixels are compared.
+// Whether the 8 screen rows from y show exactly this text centred on x = 320 in this colour.
 inline bool screenLineShows(int y, const std::string& text, int colour) {
     BITMAP* want = create_bitmap(640, 8);
     clear_bitmap(want);
@@ -49,8 +46,7 @@ inline bool screenLineShows(int y, const std::string& text, int colour) {
     return same;
 }
 
-// A pocket in the sky: the dog one Down from the bone; buried, the bone lies
-// under a rock on rocks down to the bottom.
+// A pocket in the sky, the dog one Down from the bone; buried, the bone lies under rocks down to the bottom.
 inline RuleState pocket(bool buried) {
     std::vector<std::string> rows(15, std::string(20, '^'));
     rows[1][4] = 'D', rows[2][4] = '.', rows[3][4] = 'B';
@@ -69,7 +65,6 @@ protected:
     harness::ScratchDir dir{false};
     std::atomic<bool> quit{false};
     Game game{&quit};
-
     LevelFixture() { mkdir("levels", 0755); }
 };
 
