@@ -1,5 +1,6 @@
-// The level editor: the brush cycle, painting, the command keys with their
-// prompts, the caption and save note, and the V check.
+// The level editor: the brush cycle, painting, the command keys with their prompts, caption and note, and V.
+#include <tuple>
+
 #include "level_fixture.h"
 #include "play/level_check.h"
 #include "play/tiles.h"
@@ -28,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysWithThePointerFollowing) {
+TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysAndTheLeftButtonPaintsOnTheBoardOnly) {
     const RuleState before = game.rules;
     click(5 * 32, 5 * 32);  // a click held while stepping paints nothing
     const struct { int scancode; std::vector<int> brushes; } walks[] = {
@@ -43,9 +44,7 @@ TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysWithThePointerFollowing) {
         }
     game.selection = before.selection;
     EXPECT_EQ(game.rules, before);
-}
 
-TEST_F(Editor, TheLeftButtonPaintsOnTheBoardOnlyAndTheDogAndBoneOnlyMove) {
     game.board[7][4] = Rock;
     const struct { int brush, x, y, buttons, column, row; } clicks[] = {  // column -1: nothing changes
         {Tunnel, 3 * 32 + 31, 6 * 32, 1, 3, 6}, {BlackRock, 639, 479, 1, 19, 14}, {DogTile, 4 * 32 + 5, 7 * 32 + 5, 1, 4, 7},
@@ -59,8 +58,7 @@ TEST_F(Editor, TheLeftButtonPaintsOnTheBoardOnlyAndTheDogAndBoneOnlyMove) {
         game.selection = want.selection = c.brush, game.redrawNeeded = false;
         click(c.x, c.y, c.buttons);
         game.handleEditorInput();
-        EXPECT_EQ(game.rules, want) << c.x << "," << c.y;  // a dog on a rock leaves the rock
-        EXPECT_EQ(game.redrawNeeded, c.column >= 0);
+        EXPECT_TRUE(game.rules == want && game.redrawNeeded == (c.column >= 0)) << c.x << "," << c.y;  // a dog on a rock leaves it
         EXPECT_EQ(mouse_b, c.buttons & ~1);  // waited for the left button's release
         mouse_b = 0;
     }
@@ -76,9 +74,8 @@ TEST_F(Editor, NumberAndTitleFromThePrompts) {
     for (const auto& c : cases) {
         game.setLevelNumber(5), game.setLevelTitle("Old"), harness::messages.clear();
         command(c.scancode, c.typed);
-        EXPECT_EQ(game.levelNumber, c.number) << c.typed;
-        EXPECT_EQ(game.levelTitle, c.title);
-        EXPECT_EQ(harness::messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+        EXPECT_EQ(std::make_tuple(game.levelNumber, game.levelTitle, harness::messages),
+                  std::make_tuple(c.number, std::string(c.title), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}));
     }
 }
 
@@ -99,18 +96,15 @@ TEST_F(Editor, SaveReloadClearWithTheCaptionABriefNoteAndEscapeAfterALastStroke)
     rest(3000);
     EXPECT_TRUE(game.pollInput());
     game.handleInput();
-    EXPECT_EQ(game.saveNote, "");
-    EXPECT_TRUE(game.redrawNeeded);
+    EXPECT_TRUE(game.saveNote.empty() && game.redrawNeeded);
 
     game.selection = Rock;
     click(4 * 32, 4 * 32);
     hold(KEY_ESC, 100);
     game.handleEditorInput();
-    EXPECT_EQ(game.screenMode, MainMenu);
-    EXPECT_EQ(game.selection, 0);
-    EXPECT_EQ(game.board[4][4], Rock);
-    EXPECT_EQ(harness::mouseSprite, nullptr);  // the default arrow again
-    EXPECT_EQ(key[KEY_ESC], 0);                // the menu must not see it
+    // The last stroke painted; the default arrow again; the menu must not see Escape.
+    EXPECT_EQ(std::make_tuple(game.screenMode, game.selection, int(game.board[4][4]), harness::mouseSprite, int(key[KEY_ESC])),
+              std::make_tuple(int(MainMenu), 0, int(Rock), static_cast<BITMAP*>(nullptr), 0));
 }
 
 TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEdited) {

@@ -1,5 +1,4 @@
-// A game in a scratch directory with a levels folder; hand-made level files
-// and boards; a look at a line of text on the screen.
+// A game in a scratch directory with a levels folder; hand-made levels and a look at a line of text on screen.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,14 +17,13 @@ namespace level_test {
 // Sky, ground line, then dirt with a diagonal of rocks and a few codes with no tile (a NUL among them).
 inline int patternCell(int r, int c) {
     if (r < 2) return r == 0 ? 2 : 19;
-    if (r == 2 && c < 3) return c == 0 ? 3 : c == 1 ? 200 : 0;
-    return c == r ? 1 : 16;
+    return r == 2 && c < 3 ? (c == 0 ? 3 : c == 1 ? 200 : 0) : c == r ? 1 : 16;
 }
 inline int blankCell(int r) { return r == 0 ? 2 : r == 1 ? 19 : 16; }
 
 // A level file of the pattern, a space after each cell; packed puts all 300 cells on one line.
-inline std::string levelBytes(const std::string& title, const std::string& positions,
-                              const std::string& eol = "\r\n", bool packed = false) {
+inline std::string levelBytes(const std::string& title, const std::string& positions, const std::string& eol = "\r\n",
+                              bool packed = false) {
     std::string s = title + eol + positions + eol;
     for (int n = 0; n < 300; ++n) {
         s.push_back(static_cast<char>(patternCell(n / 20, n % 20)));
@@ -50,10 +48,10 @@ inline bool screenLineShows(int y, const std::string& text, int colour) {
 inline RuleState pocket(bool buried) {
     std::vector<std::string> rows(15, std::string(20, '^'));
     rows[1][4] = 'D', rows[2][4] = '.', rows[3][4] = 'B';
-    for (int r = 4; r < 15 && buried; ++r) rows[r][4] = '#';
+    for (int r = 3; r < 15 && buried; ++r) rows[r][4] = '#';
     RuleState s;
     EXPECT_TRUE(applyGrid(s, rows));
-    if (buried) s.board[3][4] = 1;
+    s.boneColumn = 4, s.boneRow = 3;
     return s;
 }
 
