@@ -77,7 +77,7 @@ TEST_F(Chooser, MarkerWrapsOneRowPerPressOverTheLevelsBeforeTheGapAndEscapeKeeps
 
 TEST_F(Chooser, ALongListScrollsToTheMarkedRowWithTheRecordsOfTheTable) {
     for (int n = 1; n <= 60; ++n) dir.write(levelFilePath(n), "L" + std::to_string(n) + "\r\nno places\r\n");
-    dir.write("highscores.dat", "60 12\r\n60 3\r\n17 -1\r\n18 x\r\n19 1");  // the first entry counts; damage ends it
+    dir.write("highscores.dat", "60 12\r\n60 3\r\n17 -5\r\n18 x\r\n19 1");  // the first entry counts; damage ends it
     game.setLevelNumber(60);
     whenShown([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the solver runs in real time
@@ -98,13 +98,14 @@ TEST_F(Chooser, MenuButtonsLightUnderAMovedPointerAClickIsEnterAndSOpensTheChoos
         clear_to_color(game.tileImages[slot] = create_bitmap(whole ? 640 : 100, whole ? 480 : 40), makecol(0, 0, lit ? 255 : 100));
     }
     game.screenMode = MainMenu, game.selection = 0;
-    const struct { int x, y, button, selection, mode; } moves[] = {
-        {600, 410, 0, 2, MainMenu}, {600, 410, 0, 2, MainMenu},  // over Help: lit; resting changes nothing
-        {10, 10, 1, 2, MainMenu}, {560, 330, 0, 0, MainMenu},    // a click beside the buttons; over Play
-        {600, 405, 1, 0, HelpScreen}};                           // a click on Help
+    const struct { int x, y, button, down, selection, mode; } moves[] = {
+        {600, 410, 0, 0, 2, MainMenu}, {10, 10, 1, 0, 2, MainMenu},  // over Help: lit; a click beside the buttons
+        {560, 330, 0, 0, 0, MainMenu}, {560, 330, 0, 1, 1, MainMenu},  // over Play; Down with the pointer still
+        {560, 330, 0, 0, 1, MainMenu}, {560, 330, 1, 0, 0, Playing}};  // a resting pointer takes nothing; a click on Play
     for (const auto& m : moves) {
         mouse_x = m.x, mouse_y = m.y, mouse_b = m.button;
         harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
+        if (m.down) level_test::hold(KEY_DOWN, 50);
         if (game.pollInput()) game.handleInput();
         EXPECT_EQ(std::make_pair(game.selection, game.screenMode), std::make_pair(m.selection, m.mode)) << m.x << "," << m.y;
         if (m.mode == MainMenu) game.drawScreen(screen);
