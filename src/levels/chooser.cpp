@@ -1,9 +1,15 @@
 // The level chooser ("Level Skip Mode"): lists the levels on disk with their
-// titles and restarts the one the player picks.
+// titles and the player's progress, and restarts the one the player picks.
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "levels/chooser_rows.h"
+#include "levels/level.h"
 #include "levels/level_file.h"
+#include "play/highscores.h"
+#include "play/tiles.h"
 #include "presentation/allegro_text.h"
 #include "presentation/styled_screen.h"
 #include "shell/game.h"
@@ -11,44 +17,67 @@
 namespace {
 
 const int kMostLevels = 99;
+const int kFirstRowLine = 4;  // rows start on the fifth line, below the headings
 
 void waitForRelease(int scancode) {
     while (key[scancode]) rest(50);
 }
 
+// The blank layout with the dog and the bone nowhere: a file that does not
+// place them is not played by the solver ("fewest ?").
+Level unplacedLevel() {
+    Level level;
+    for (int r = 0; r < Level::kRows; ++r)
+        for (int c = 0; c < Level::kColumns; ++c) level.cells[r][c] = r == 0 ? SkyTop : r == 1 ? SkyBottom : Dirt;
+    level.dogColumn = level.dogRow = level.boneColumn = level.boneRow = -1;
+    return level;
+}
+
 }  // namespace
 
-void Game::chooseLevel() {
+bool Game::chooseLevel() {
     const int colour = makecol(50, 150, 200);
     const int lineHeight = text_height(font) + 2;
+    // 44 rows in the 480-pixel window; a longer list scrolls.
+    const int rowsShown = (SCREEN_H - kFirstRowLine * lineHeight) / lineHeight;
 
     fadeOut(90);
 
-    // The list ends at the first number without a file; only first lines are
-    // read, once per visit.
-    std::string titles[kMostLevels];
-    int count = 0;
+    // The list ends at the first number without a file; each file is read
+    // once per visit.
+    std::vector<std::string> titles;
+    std::vector<RuleState> positions;
     for (int number = 1; number <= kMostLevels; ++number) {
-        if (!readLevelTitle(levelFilePath(number), titles[number - 1])) break;
-        count = number;
+        Level level = unplacedLevel();
+        if (!readLevelFile(levelFilePath(number), level)) break;
+        titles.push_back(level.title);
+        positions.emplace_back();
+        placeLevel(level, positions.back());
     }
+    const int count = static_cast<int>(titles.size());
+    const std::map<int32_t, int32_t> records = readRecords();
 
     // A level number beyond the list (set in the editor, say) marks no row.
     int mark = levelNumber > 0 ? levelNumber - 1 : 0;
+    int first = firstShownRow(0, mark, count, rowsShown);
+
+    // The fewest moves fill in while the list shows, the marked level's
+    // first; leaving stops the work.
+    FewestMovesWork fewest(positions, mark < count ? mark : 0);
 
     const StyledScreen look(*this);
     for (;;) {
         // The window's close button leaves as Escape does; the game then quits.
         if (quitting()) {
             redrawNeeded = true;
-            return;
+            return false;
         }
         if (key[KEY_ESC]) {
             redrawNeeded = true;
             // The playing screen would take a still-held Escape as leaving
             // to the menu and lose the level in progress.
             waitForRelease(KEY_ESC);
-            return;
+            return false;
         }
         rest(60);
         vsync();
@@ -63,16 +92,20 @@ void Game::chooseLevel() {
             levelNumber = mark + 1;
             restartLevel();
             waitForRelease(KEY_ENTER);
-            return;
+            return true;
         }
+        first = firstShownRow(first, mark, count, rowsShown);
 
         std::vector<StyledLine> lines = {
             {"Warning: Level Skip Mode (press ESC to exit and return to game)", 1, colour},
             {"Select which level you want to go to:", lineHeight, colour}};
-        for (int j = 0; j < count; ++j)
-            lines.push_back({std::string(j == mark ? "--->" : " ") + " Level: \"" +
-                                 printableByAllegro(titles[j]) + "\" - #" + std::to_string(j + 1),
-                             lineHeight * (j + 4), colour});
+        for (int j = first; j < count && j < first + rowsShown; ++j) {
+            const auto record = records.find(j + 1);
+            // Made printable whole: a title cut short may end in half a character.
+            const std::string row = chooserRow(j == mark, titles[j], j + 1,
+                                               record == records.end() ? -1 : record->second, fewest.fewest(j));
+            lines.push_back({printableByAllegro(row), lineHeight * (j - first + kFirstRowLine), colour});
+        }
         look.show(screen, lines);
     }
 }

@@ -14,18 +14,17 @@ namespace {
 
 // A level is under a kilobyte with any sensible title; a file is read no
 // further than this, so that a huge file (or a device) named like a level
-// costs nothing. The chooser reads only as far as a title can go.
+// costs nothing.
 const size_t kLargestLevel = 64 * 1024;
-const size_t kLargestTitleLine = 4096 + 2;
 
 }  // namespace
 
 std::string levelFilePath(int32_t number) { return "levels/" + std::to_string(number) + ".lvl"; }
 
-bool readLevelTitle(const std::string& path, std::string& title) {
+bool readLevelFile(const std::string& path, Level& level) {
     std::string bytes;
-    if (!files::readRegular(path, kLargestTitleLine, bytes)) return false;
-    title = levelTitleOf(bytes);
+    if (!files::readRegular(path, kLargestLevel, bytes)) return false;
+    readLevel(bytes, level);
     return true;
 }
 

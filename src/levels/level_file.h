@@ -3,6 +3,8 @@
 
 #include <string>
 
-// Reads the first line of a level file (its title, without the line end).
-// False when the file cannot be opened or read, as loadLevelFile would fail.
-bool readLevelTitle(const std::string& path, std::string& title);
+struct Level;
+
+// Reads a level file over `level` (see readLevel). False, changing nothing,
+// when the file cannot be opened or read, as loadLevelFile would fail.
+bool readLevelFile(const std::string& path, Level& level);

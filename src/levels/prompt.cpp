@@ -1,10 +1,16 @@
 // The one-line text prompt: takes over the screen and the keyboard until the
-// player holds Escape, then returns what was typed.
+// player presses Enter or holds Escape, then returns what was typed.
 #include <cstddef>
 #include <string>
 
 #include "presentation/styled_screen.h"
 #include "shell/game.h"
+
+namespace {
+
+const char* const kEndsHint = "Enter or Escape ends the prompt";
+
+}  // namespace
 
 std::string Game::promptLine(const std::string& prompt) {
     // Keys typed before the prompt opened (the command key that opened it
@@ -28,6 +34,11 @@ std::string Game::promptLine(const std::string& prompt) {
                 else
                     text[cursor] = static_cast<char>(character);
                 ++cursor;
+            }
+            // Enter ends the prompt as Escape does; keys typed after it are not part of the answer.
+            if (scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) {
+                clear_keybuf();
+                return text;
             }
             switch (scancode) {
                 case KEY_BACKSPACE:
@@ -59,10 +70,11 @@ std::string Game::promptLine(const std::string& prompt) {
         const int white = makecol(255, 255, 255);
         look.show(screen, {{prompt, SCREEN_H / 2 - text_height(font), makecol(255, 255, 0)},
                            {text, SCREEN_H / 2, white},
+                           {kEndsHint, SCREEN_H / 2 + 2 * text_height(font), makecol(200, 200, 200)},
                            {insertMode ? "Inserting" : "Replacing", SCREEN_H * 3 / 4, white}});
         rest(30);
-        // Escape is read as held, not from the queue; its release is the
-        // caller's to wait for.
-        if (key[KEY_ESC]) return text;
+        // Escape (and a held Enter) are read as held, not from the queue;
+        // their release is the caller's to wait for.
+        if (key[KEY_ESC] || key[KEY_ENTER] || key[KEY_ENTER_PAD]) return text;
     }
 }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "presentation/draw.h"
 #include "presentation/styled_screen.h"
 #include "shell/background.h"
 #include "shell/game.h"
@@ -56,11 +57,79 @@ void waitForRelease(std::initializer_list<int> scancodes, unsigned intervalMs) {
 
 }  // namespace
 
+bool Game::pollMenuPointer() {
+    const bool moved = mouse_x != pointerX || mouse_y != pointerY;
+    pointerX = mouse_x;
+    pointerY = mouse_y;
+    if (screenMode != MainMenu) return false;
+    // Only a pointer that moves takes the highlight: one resting on a button
+    // does not undo the arrow keys.
+    if (moved) {
+        const int item = menuItemAt(*this, mouse_x, mouse_y, SCREEN_W, SCREEN_H);
+        if (item >= 0 && item != selection) pointedItem = item;
+    }
+    return pointedItem >= 0 || (mouse_b & 1);
+}
+
+void Game::activateMenuItem(std::initializer_list<int> keys) {
+    // Waits until the keys (or the mouse button) that chose the item are let go.
+    auto release = [&](unsigned ms) {
+        waitForRelease(keys, ms);
+        while ((mouse_b & 1) && !quitting()) rest(ms);
+    };
+    switch (selection) {
+    case kPlayItem:
+        // The level already loaded is played from where it stands.
+        screenMode = Playing;
+        redrawNeeded = true;
+        release(20);
+        stopStep();
+        break;
+    case kHelpItem:
+        screenMode = HelpScreen;
+        redrawNeeded = true;
+        release(20);
+        fadeOut(9);
+        fadeIn(tileImages[kHelpPicture], 9);
+        stopStep();
+        break;
+    case kOptionsItem:
+        redrawNeeded = true;
+        release(20);
+        fadeOut(9);
+        optionsMenu();
+        stopStep();  // back on the menu with Play highlighted
+        break;
+    case kQuitItem:
+        release(20);
+        fadeOut(4);
+        if (quitFlag) *quitFlag = true;
+        break;
+    default:
+        break;
+    }
+}
+
 void Game::handleMenuInput() {
     // Escape quits, but the rest of the step (an L held with it) still runs.
     if (key[KEY_ESC] && quitFlag) *quitFlag = true;
 
-    if (key[KEY_UP]) {
+    if (pointedItem >= 0) {
+        selection = pointedItem;
+        pointedItem = -1;
+        redrawNeeded = true;
+    }
+
+    if (mouse_b & 1) {
+        // A click on a button is Enter on it; a click beside the buttons is nothing.
+        const int item = menuItemAt(*this, mouse_x, mouse_y, SCREEN_W, SCREEN_H);
+        if (item >= 0) {
+            selection = item;
+            activateMenuItem({});
+        } else {
+            while ((mouse_b & 1) && !quitting()) rest(20);
+        }
+    } else if (key[KEY_UP]) {
         --selection;
         redrawNeeded = true;
         waitForRelease({KEY_UP}, 20);
@@ -72,37 +141,16 @@ void Game::handleMenuInput() {
         redrawNeeded = true;
         waitForRelease({KEY_DOWN}, 20);
     } else if (key[KEY_ENTER] || key[KEY_SPACE]) {
-        switch (selection) {
-        case kPlayItem:
-            // The level already loaded is played from where it stands.
+        activateMenuItem({KEY_ENTER, KEY_SPACE});
+    } else if (key[KEY_S]) {
+        // The chooser from the menu: Enter there plays the level chosen,
+        // Escape comes back here.
+        waitForRelease({KEY_S}, 20);
+        if (chooseLevel()) {
             screenMode = Playing;
-            redrawNeeded = true;
-            waitForRelease({KEY_ENTER, KEY_SPACE}, 20);
             stopStep();
-            break;
-        case kHelpItem:
-            screenMode = HelpScreen;
-            redrawNeeded = true;
-            waitForRelease({KEY_ENTER, KEY_SPACE}, 20);
-            fadeOut(9);
-            fadeIn(tileImages[kHelpPicture], 9);
-            stopStep();
-            break;
-        case kOptionsItem:
-            redrawNeeded = true;
-            waitForRelease({KEY_ENTER, KEY_SPACE}, 20);
-            fadeOut(9);
-            optionsMenu();
-            stopStep();  // back on the menu with Play highlighted
-            break;
-        case kQuitItem:
-            waitForRelease({KEY_ENTER, KEY_SPACE}, 20);
-            fadeOut(4);
-            if (quitFlag) *quitFlag = true;
-            break;
-        default:
-            break;
         }
+        redrawNeeded = true;
     }
 
     if (selection < kPlayItem) selection = kQuitItem;

@@ -2,15 +2,29 @@
 // keys that save, reload, name, number and clear the level.
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <string>
+#include <system_error>
 
+#include "play/level_check.h"
+#include "play/solver.h"
 #include "play/tiles.h"
+#include "presentation/styled_screen.h"
 #include "shell/game.h"
 
 namespace {
+
+// How long the save note stays on screen, and how long a check runs before
+// it says that it is working.
+const std::time_t kNoteSeconds = 3;
+const std::chrono::milliseconds kMoment{300};
+const std::chrono::milliseconds kPoll{20};
 
 // The brush after b + stepping in the cycle
 // 0, 1, 2, 16, 17, 19, 21, 254, 255: codes outside it are jumped over.
@@ -53,9 +67,53 @@ void Game::saveFromEditor() {
     }
     std::string reason;
     saveNote = saveLevel(&reason) ? "Saved " + path : "Could not save " + path + ": " + reason;
+    saveNoteUntil = std::time(nullptr) + kNoteSeconds;
+}
+
+bool Game::saveNoteExpired() const { return !saveNote.empty() && std::time(nullptr) >= saveNoteUntil; }
+
+void Game::checkFromEditor() {
+    // The board as edited, as the player would start on it.
+    RuleState edited = rules;
+    edited.stopStep();
+    edited.rockFalling = false;
+    edited.moveCount = 0;
+    edited.beginTick();
+
+    std::atomic<bool> cancel{false};
+    SolveLimits limits;
+    limits.cancel = &cancel;
+    SolveResult result;
+    std::future<SolveResult> answer;
+    try {
+        answer = std::async(std::launch::async, [&] { return solve(edited, limits); });
+    } catch (const std::system_error&) {
+        answer = std::async(std::launch::deferred, [&] { return solve(edited, limits); });  // the player waits
+    }
+    // The game stays responsive while the search runs: after a moment it says
+    // so, and Escape stops it. The wait is on the worker, in real time.
+    const auto started = std::chrono::steady_clock::now();
+    bool shown = false;
+    while (answer.wait_for(kPoll) == std::future_status::timeout) {
+        if (key[KEY_ESC] || quitting()) cancel = true;
+        if (!shown && !cancel && std::chrono::steady_clock::now() - started >= kMoment) {
+            StyledScreen(*this).show(screen, {{"Checking whether the level can be won...", SCREEN_H / 2 - 12,
+                                               makecol(255, 255, 255)},
+                                              {"Escape stops the check", SCREEN_H / 2 + 4, makecol(200, 200, 200)}});
+            shown = true;
+        }
+    }
+    result = answer.get();
+    redrawNeeded = true;
+    if (cancel || quitting()) return;
+    allegro_message("%s", levelCheckText(result).c_str());
 }
 
 void Game::handleEditorInput() {
+    if (saveNoteExpired()) {
+        saveNote.clear();
+        redrawNeeded = true;
+    }
     const int b = selection;
     const int stepping = key[KEY_LEFT] ? -1 : key[KEY_RIGHT] ? 1 : 0;
 
@@ -94,6 +152,9 @@ void Game::handleEditorInput() {
                 if (number != levelNumber) boardEdited = true;
                 setLevelNumber(number);
             }
+        } else if (key[KEY_V]) {
+            checkFromEditor();
+            while (key[KEY_V] && !quitting()) rest(20);
         } else if (key[KEY_E]) {
             resetBoard(0);
             boardEdited = true;

@@ -5,9 +5,12 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "play/highscores.h"
 #include "shell/files.h"
 #include "shell/game.h"
 
@@ -85,6 +88,17 @@ std::string withEntry(const std::string& old, int32_t level, int32_t moves) {
 }
 
 }  // namespace
+
+std::map<int32_t, int32_t> readRecords() {
+    std::map<int32_t, int32_t> records;
+    std::string text;
+    if (!files::readRegular(kTablePath, kLargestTable, text)) return records;
+    const Table table = parseTable(text);
+    for (size_t i = 0; i + 1 < table.numbers.size(); i += 2)
+        records.emplace(table.numbers[i].value, table.numbers[i + 1].value);  // the first entry counts
+    for (auto it = records.begin(); it != records.end();) it = it->second < 0 ? records.erase(it) : std::next(it);
+    return records;
+}
 
 void Game::updateHighScores() {
     recordNote.clear();

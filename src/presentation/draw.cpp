@@ -4,9 +4,11 @@
 
 #include "presentation/allegro_text.h"
 
+#include <string>
 #include <vector>
 
 #include "play/tiles.h"
+#include "presentation/styled_screen.h"
 
 namespace {
 
@@ -81,7 +83,54 @@ void drawCaption(const Game& g, BITMAP* target) {
     textprintf_centre_ex(target, font, x0, y0, makecol(20, 20, 20), -1, format, number, title);
 }
 
+// The menu's buttons by item (Play, Options, Help, Quit): picture slots,
+// plain and highlighted.
+struct ButtonPictures { int normal, lit; };
+const ButtonPictures kMenuButtons[4] = {
+    {PlayButton, PlayButtonOn}, {OptionsButton, OptionsButtonOn}, {HelpButton, HelpButtonOn}, {QuitButton, QuitButtonOn}};
+
+// Editor brushes by the names the README gives them.
+const char* brushName(int brush) {
+    switch (brush) {
+    case BlackRock: return "black rock";
+    case Rock: return "rock";
+    case SkyTop: return "sky";
+    case Dirt: return "dirt";
+    case Tunnel: return "tunnel";
+    case SkyBottom: return "grass";
+    case SkyBottomDestroyed: return "dug grass";
+    case BoneTile: return "bone";
+    case DogTile: return "dog";
+    default: return "?";
+    }
+}
+
+// While editing: what is being edited and with which brush, over the sky;
+// and the outcome of the last save along the bottom edge while it is fresh.
+void drawEditorCaptions(const Game& g, BITMAP* target) {
+    const std::string caption = "Editing level #" + std::to_string(g.levelNumber) + ": \"" + g.levelTitle +
+                                "\" - brush: " + brushName(g.selection);
+    drawOutlinedText(target, printableByAllegro(caption), target->w / 2, 12, makecol(255, 255, 255));
+    if (!g.saveNote.empty())
+        drawOutlinedText(target, printableByAllegro(g.saveNote), target->w / 2, target->h - 12, makecol(255, 230, 140));
+}
+
 }  // namespace
+
+MenuButton menuButton(const Game& g, int item, int W, int H) {
+    // Bottom-up: Quit, Help, Options, Play; all placed by the Play size.
+    BITMAP* play = g.tileImages[PlayButton];
+    const int pw = play ? play->w : 0, ph = play ? play->h : 0;
+    return {W - pw, H - (4 - item) * ph, pw, ph};
+}
+
+int menuItemAt(const Game& g, int x, int y, int W, int H) {
+    for (int item = 0; item < 4; ++item) {
+        const MenuButton b = menuButton(g, item, W, H);
+        if (x >= b.x && x < b.x + b.w && y >= b.y && y < b.y + b.h) return item;
+    }
+    return -1;
+}
 
 void drawBoardCellsDirect(const Game& g, BITMAP* target) {
     BITMAP* background = g.tileImages[DirtBackground];
@@ -176,21 +225,10 @@ void Game::drawScreen(BITMAP* target) {
     switch (screenMode) {
     case MainMenu: {
         copyWhole(target, tileImages[MenuBackground], 0, 0);
-        BITMAP* play = tileImages[PlayButton];
-        int pw = play ? play->w : 0;
-        int ph = play ? play->h : 0;
-        // Bottom-up: Quit, Help, Options, Play; all placed by the Play size.
-        struct Button { int value, normal, lit; };
-        const Button column[4] = {
-            {3, QuitButton, QuitButtonOn},
-            {2, HelpButton, HelpButtonOn},
-            {1, OptionsButton, OptionsButtonOn},
-            {0, PlayButton, PlayButtonOn},
-        };
-        for (int i = 0; i < 4; ++i) {
-            const Button& b = column[i];
-            BITMAP* picture = tileImages[selection == b.value ? b.lit : b.normal];
-            sprite(target, picture, W - pw, H - (i + 1) * ph);
+        for (int item = 0; item < 4; ++item) {
+            const MenuButton b = menuButton(*this, item, W, H);
+            sprite(target, tileImages[selection == item ? kMenuButtons[item].lit : kMenuButtons[item].normal], b.x,
+                   b.y);
         }
         break;
     }
@@ -198,10 +236,7 @@ void Game::drawScreen(BITMAP* target) {
     case LevelEditor: {
         drawBoard(*this, target);
         if (screenMode == Playing) drawCaption(*this, target);
-        // The outcome of the editor's last save, along the bottom edge.
-        if (screenMode == LevelEditor && !saveNote.empty())
-            textout_centre_ex(target, font, printableByAllegro(saveNote).c_str(), W / 2, H - 12,
-                              makecol(255, 255, 255), makecol(0, 0, 0));
+        if (screenMode == LevelEditor) drawEditorCaptions(*this, target);
         break;
     }
     case LevelWon: {

@@ -13,3 +13,10 @@ void drawBoardCellsLayered(Game& game, BITMAP* target);
 // Throws the layer away: the next board pass composes every cell. Needed
 // only when a picture is replaced while the game runs (tests do that).
 void forgetBoardLayer(Game& game);
+
+// Where a main-menu button (0 Play, 1 Options, 2 Help, 3 Quit) stands on a
+// W by H screen, and the button at a pixel (-1: none). Clicks and drawing
+// both go by this.
+struct MenuButton { int x, y, w, h; };
+MenuButton menuButton(const Game& game, int item, int W, int H);
+int menuItemAt(const Game& game, int x, int y, int W, int H);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <ctime>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -91,8 +92,14 @@ public:
     // not recorded.
     int32_t boardFile = 0;
     bool boardEdited = false;
-    // The outcome of the editor's last S, for its note on the screen.
+    // The outcome of the editor's last S, for its note on the screen until
+    // saveNoteUntil (seconds of time()).
     std::string saveNote;
+    std::time_t saveNoteUntil = 0;
+    // The pointer as last polled, and the menu button it moved onto since
+    // (-1: none) for the menu to highlight.
+    int pointerX = -1, pointerY = -1;
+    int pointedItem = -1;
 
     // --- construction (shell/game.cpp) ------------------------------------
     explicit Game(std::atomic<bool>* quitFlag);
@@ -121,6 +128,11 @@ public:
 
     // --- screen-mode commands (play/commands.cpp) --------------------------
     void handleMenuInput();
+    // Run by every poll: follows the pointer, and tells whether the menu has
+    // a pointer to follow onto another button or a click to take.
+    bool pollMenuPointer();
+    // Enter on the highlighted menu item; `keys` are those to wait for.
+    void activateMenuItem(std::initializer_list<int> keys);
     void handleWonInput();
     void handleHelpInput();
     // The non-arrow keys of an idle playing tick (Escape, R, S); returns
@@ -139,6 +151,11 @@ public:
     // --- level editor (play/editor.cpp) ------------------------------------
     void handleEditorInput();
     void saveFromEditor();
+    // V: asks the solver about the board as edited and answers in a message
+    // box; Escape stops a long search.
+    void checkFromEditor();
+    // Whether the save note has had its time on screen.
+    bool saveNoteExpired() const;
 
     // --- level files (levels/level_file.cpp) -------------------------------
     bool loadLevel(int32_t number);
@@ -155,7 +172,8 @@ public:
     std::string promptLine(const std::string& prompt);
 
     // --- level chooser (levels/chooser.cpp) --------------------------------
-    void chooseLevel();
+    // True when the player chose a level (it is then restarted).
+    bool chooseLevel();
 
     // --- drawing (presentation/draw.cpp) -----------------------------------
     void drawScreen(BITMAP* target);

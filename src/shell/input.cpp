@@ -16,9 +16,10 @@ bool anyHeld(std::initializer_list<int> scancodes) {
 // ambient sounds, since the idle main loop polls ten times a second.
 bool Game::pollInput() {
     updateAmbientSounds();
+    const bool menuPointer = pollMenuPointer();
     switch (screenMode) {
     case MainMenu:
-        return anyHeld({KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A});
+        return menuPointer || anyHeld({KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A, KEY_S});
     case Playing:
         // A step or a fall in progress animates on every frame, keys or not.
         return anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O}) ||
@@ -29,8 +30,8 @@ bool Game::pollInput() {
     case HelpScreen:
         return anyHeld({KEY_SPACE, KEY_ENTER, KEY_ESC});
     case LevelEditor:
-        return (mouse_b & 1) || anyHeld({KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N,
-                                         KEY_T, KEY_E});
+        return (mouse_b & 1) || saveNoteExpired() ||
+               anyHeld({KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N, KEY_T, KEY_E, KEY_V});
     default:
         return false;
     }

@@ -1,123 +1,122 @@
-// The level chooser: the list on disk, the marker, and leaving by Enter or
-// Escape.
-#include <functional>
-#include <string>
-#include <utility>
-#include <vector>
+// The level chooser (rows on screen and their progress, its keys from play and from the menu) and the menu's mouse.
+#include <chrono>
+#include <thread>
+#include <tuple>
 
 #include "level_fixture.h"
+#include "levels/chooser_rows.h"
 
 namespace {
+using level_test::screenLineShows;
 
-using level_test::levelBytes;
-
-const int kLineHeight = 10;
-
-bool lineShows(int y, const std::string& text) {
-    return level_test::screenLineShows(y, text, makecol(50, 150, 200));
+TEST(ChooserRows, TheMarkedRowStaysOnScreenAndShortListsNeverScroll) {
+    for (int count = 1; count <= 99; ++count)
+        for (int step = 0, first = 0, mark = 0; step < 4 * count; ++step) {  // down twice round, then up
+            mark = step < 2 * count ? (mark + 1) % count : (mark + count - 1) % count;
+            const int before = first;
+            first = firstShownRow(first, mark, count, 44);
+            ASSERT_TRUE(mark >= first && mark < first + 44 && first >= 0 && first <= std::max(0, count - 44)) << count;
+            if (mark >= before && mark < before + 44) ASSERT_EQ(first, before);  // no needless jumps
+        }
+    EXPECT_EQ(firstShownRow(10, 120, 60, 44), 10);  // a mark beyond the list moves nothing
 }
 
-// Runs the action at the first moment a whole picture of the chooser is on
-// the screen (the fade before it may take any time).
-void whenChooserShows(std::function<void()> action) {
+TEST(ChooserRows, EachRowTellsTheRecordAndTheFewestMovesWorkedOutInTheBackground) {
+    const struct { bool marked; const char* title; int best, fewest; const char* row; } cases[] = {
+        {true, "First", 14, 12, "---> Level: \"First\" - #3   solved in 14, fewest 12"},
+        {false, "", -1, FewestWorking, "  Level: \"\" - #3   not solved, fewest ..."},
+        {false, "x", 0, FewestCannotBeWon, "  Level: \"x\" - #3   solved in 0, cannot be won"},
+        {false, "Twenty-eight characters long", -1, 0, "  Level: \"Twenty-eight characters long\" - #3   not solved, fewest 0"},
+        {false, "A title that is far too long!", -1, FewestUnknown, "  Level: \"A title that is far too l...\" - #3   not solved, fewest ?"}};
+    for (const auto& c : cases) EXPECT_EQ(chooserRow(c.marked, c.title, 3, c.best, c.fewest), c.row);
+
+    RuleState unplaced;
+    unplaced.dogColumn = -1;
+    FewestMovesWork work({level_test::pocket(false), level_test::pocket(true), unplaced}, 2);
+    work.finish();
+    EXPECT_EQ(std::vector<int32_t>({work.fewest(0), work.fewest(1), work.fewest(2)}),
+              std::vector<int32_t>({1, FewestCannotBeWon, FewestUnknown}));
+}
+
+// Runs the action once the chooser's headings show (after its fade).
+void whenShown(std::function<void()> action) {
     harness::at(harness::nowMs + 5, [action] {
-        if (lineShows(1, "Warning: Level Skip Mode (press ESC to exit and return to game)") &&
-            lineShows(kLineHeight, "Select which level you want to go to:"))
-            action();
-        else
-            whenChooserShows(action);
+        const int c = makecol(50, 150, 200);
+        screenLineShows(1, "Warning: Level Skip Mode (press ESC to exit and return to game)", c) &&
+                screenLineShows(10, "Select which level you want to go to:", c) ? action() : whenShown(action);
     });
 }
 
+// Levels 1 to 3, a gap, level 5.
 class Chooser : public level_test::LevelFixture {
 protected:
-    std::vector<std::string> titles{"First", "", "Third"};
-    std::vector<std::string> looks;
-    std::function<void(size_t)> lookThenPress;
-
-    // Levels 1 to 3 (bone in the column of their number), a gap, then level
-    // 5; level 2 in play with some moves made.
     Chooser() {
-        for (int n : {1, 2, 3, 5})
-            dir.write(levelFilePath(n), levelBytes(n > 3 ? "Hidden" : titles[n - 1], "3 1 " + std::to_string(n) + " 9"));
-        EXPECT_TRUE(game.loadLevel(2));
-        game.screenMode = Playing;
-        game.moveCount = 4;
-        game.board[6][6] = 17;
-        game.redrawNeeded = false;
-    }
-
-    // One letter per row from the top of the list: 'M' marked, '.' unmarked,
-    // '_' blank, '?' anything else.
-    std::string rowsShown() {
-        std::string shown;
-        for (int j = 0; j < 5; ++j) {
-            int y = kLineHeight * (j + 4);
-            if (j < 3) {
-                std::string tail = " Level: \"" + titles[j] + "\" - #" + std::to_string(j + 1);
-                shown += lineShows(y, "--->" + tail) ? 'M' : lineShows(y, " " + tail) ? '.' : '?';
-            } else {
-                shown += lineShows(y, "") ? '_' : '?';
-            }
-        }
-        return shown;
-    }
-
-    // Looks at the rows once the chooser shows and again after each key press
-    // (scancode, ms held); then holds the exit key long enough to see that
-    // its release is awaited.
-    void runChooser(std::vector<std::pair<int, unsigned long>> presses, int exitKey) {
-        lookThenPress = [this, presses, exitKey](size_t i) {
-            looks.push_back(rowsShown());
-            if (i == presses.size()) {
-                harness::holdKey(exitKey, 0, 400);
-                return;
-            }
-            harness::holdKey(presses[i].first, 0, presses[i].second);
-            harness::at(harness::nowMs + presses[i].second + 200,
-                        [this, i] { whenChooserShows([this, i] { lookThenPress(i + 1); }); });
-        };
-        whenChooserShows([this] { lookThenPress(0); });
-        game.chooseLevel();
+        for (int n : {1, 2, 3, 5}) dir.write(levelFilePath(n), level_test::levelBytes("T" + std::to_string(n), "3 1 3 9"));
     }
 };
 
-TEST_F(Chooser, ListStopsAtTheFirstGapAndTheMarkWrapsOneRowPerPress) {
-    // The last Up is held for a second: still one row.
-    runChooser({{KEY_UP, 120}, {KEY_UP, 120}, {KEY_DOWN, 120}, {KEY_UP, 1000}}, KEY_ESC);
-    EXPECT_EQ(looks, (std::vector<std::string>{".M.__", "M..__", "..M__", "M..__", "..M__"}));
+TEST_F(Chooser, MarkerWrapsOneRowPerPressOverTheLevelsBeforeTheGapAndEscapeKeepsAll) {
+    const int U = KEY_UP, D = KEY_DOWN;
+    const struct { int inPlay; std::vector<int> keys; int exitKey, level, moves; } cases[] = {
+        {2, {U, U, D, -U}, KEY_ENTER, 3, 0},  // -U: held a second, still one row
+        {7, {D}, KEY_ENTER, 1, 0},            // beyond the list: no row until moved
+        {7, {U, U, U, U}, KEY_ENTER, 3, 0},
+        {2, {D}, KEY_ESC, 2, 4}};
+    for (const auto& c : cases) {
+        game.setLevelNumber(c.inPlay), game.setLevelTitle("kept"), game.moveCount = 4, game.board[6][6] = 17;
+        whenShown([&c] {
+            unsigned long t = 0;
+            for (int k : c.keys) harness::holdKey(std::abs(k), t, t + (k < 0 ? 1000 : 120)), t += 1200;
+            harness::holdKey(c.exitKey, t, t + 300);
+        });
+        const bool chosen = game.chooseLevel();  // a level chosen is read again; the key is let go before return
+        EXPECT_EQ(std::make_tuple(chosen, game.levelNumber, game.levelTitle, game.moveCount, int(game.board[6][6]), int(key[c.exitKey])),
+                  std::make_tuple(!c.moves, c.level, c.moves ? "kept" : "T" + std::to_string(c.level), c.moves, c.moves ? 17 : 1, 0));
+    }
 }
 
-TEST_F(Chooser, LevelAboveTheListMarksNoRowUntilMoved) {
-    game.setLevelNumber(7);
-    runChooser({{KEY_DOWN, 120}}, KEY_ESC);
-    EXPECT_EQ(looks, (std::vector<std::string>{"...__", "M..__"}));
-    EXPECT_EQ(game.levelNumber, 7);
+TEST_F(Chooser, ALongListScrollsToTheMarkedRowWithTheRecordsOfTheTable) {
+    for (int n = 1; n <= 60; ++n) dir.write(levelFilePath(n), "L" + std::to_string(n) + "\r\nno places\r\n");
+    dir.write("highscores.dat", "60 12\r\n60 3\r\n17 -5\r\n18 x\r\n19 1");  // the first entry counts; damage ends it
+    game.setLevelNumber(60);
+    whenShown([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the solver runs in real time
+        harness::at(harness::nowMs + 100, [] {
+            const int c = makecol(50, 150, 200);
+            EXPECT_TRUE(screenLineShows(470, "---> Level: \"L60\" - #60   solved in 12, fewest ?", c));
+            EXPECT_TRUE(screenLineShows(40, "  Level: \"L17\" - #17   not solved, fewest ?", c));
+            EXPECT_TRUE(screenLineShows(60, "  Level: \"L19\" - #19   not solved, fewest ?", c));
+            harness::holdKey(KEY_ESC, 0, 100);
+        });
+    });
+    game.chooseLevel();
 }
 
-TEST_F(Chooser, EnterRestartsTheChosenLevelWithNoMoves) {
-    runChooser({{KEY_DOWN, 120}}, KEY_ENTER);
-    EXPECT_EQ(game.levelNumber, 3);
-    EXPECT_EQ(game.levelTitle, "Third");
-    EXPECT_EQ(game.boneColumn, 3);
-    EXPECT_EQ(game.moveCount, 0);
-    EXPECT_EQ(game.board[6][6], 1);
-    EXPECT_EQ(game.screenMode, Playing);
-    EXPECT_TRUE(game.redrawNeeded);
-    EXPECT_EQ(key[KEY_ENTER], 0);  // returned only once Enter was let go
-}
-
-TEST_F(Chooser, EscapeChangesNothingButTheRedrawFlagAndAwaitsItsRelease) {
-    runChooser({{KEY_DOWN, 120}}, KEY_ESC);  // a moved marker is not a choice
-    EXPECT_EQ(game.levelNumber, 2);
-    EXPECT_EQ(game.levelTitle, "");
-    EXPECT_EQ(game.boneColumn, 2);
-    EXPECT_EQ(game.moveCount, 4);
-    EXPECT_EQ(game.board[6][6], 17);
-    EXPECT_EQ(game.screenMode, Playing);
-    EXPECT_TRUE(game.redrawNeeded);
-    // The playing screen must not see the Escape that closed the chooser.
-    EXPECT_EQ(key[KEY_ESC], 0);
+TEST_F(Chooser, MenuButtonsLightUnderAMovedPointerAClickIsEnterAndSOpensTheChooser) {
+    for (int slot = 242; slot <= 251; ++slot) {  // buttons of 100 by 40 from y 320, the lit ones in full blue
+        const bool lit = slot == 243 || slot == 246 || slot == 248 || slot == 250, whole = slot == 244 || slot == 251;
+        clear_to_color(game.tileImages[slot] = create_bitmap(whole ? 640 : 100, whole ? 480 : 40), makecol(0, 0, lit ? 255 : 100));
+    }
+    game.screenMode = MainMenu, game.selection = 0;
+    const struct { int x, y, button, down, selection, mode; } moves[] = {
+        {600, 410, 0, 0, 2, MainMenu}, {10, 10, 1, 0, 2, MainMenu},  // over Help: lit; a click beside the buttons
+        {560, 330, 0, 0, 0, MainMenu}, {560, 330, 0, 1, 1, MainMenu},  // over Play; Down with the pointer still
+        {560, 330, 0, 0, 1, MainMenu}, {560, 330, 1, 0, 0, Playing}};  // a resting pointer takes nothing; a click on Play
+    for (const auto& m : moves) {
+        mouse_x = m.x, mouse_y = m.y, mouse_b = m.button;
+        harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
+        if (m.down) level_test::hold(KEY_DOWN, 50);
+        if (game.pollInput()) game.handleInput();
+        EXPECT_EQ(std::make_pair(game.selection, game.screenMode), std::make_pair(m.selection, m.mode)) << m.x << "," << m.y;
+        if (m.mode == MainMenu) game.drawScreen(screen);
+        for (int item = 0; item < 4 && m.mode == MainMenu; ++item)
+            EXPECT_EQ(getpixel(screen, 600, 330 + 40 * item), makecol(0, 0, item == m.selection ? 255 : 100));
+    }
+    game.screenMode = MainMenu, game.levelNumber = 2;
+    level_test::hold(KEY_S, 50);
+    whenShown([] { harness::holdKey(KEY_UP, 0, 100), harness::holdKey(KEY_ENTER, 300, 400); });
+    if (game.pollInput()) game.handleInput();
+    EXPECT_EQ(std::make_pair(game.screenMode, game.levelTitle), std::make_pair(int(Playing), std::string("T1")));
 }
 
 }  // namespace

@@ -1,208 +1,127 @@
-// The level editor's input step: the brush cycle, painting and placing with
-// the mouse, and the command keys with their prompts and messages.
-#include <string>
-#include <vector>
+// The level editor: the brush cycle, painting, the command keys with their prompts, caption and note, and V.
+#include <tuple>
 
 #include "level_fixture.h"
+#include "play/level_check.h"
 #include "play/tiles.h"
 
 namespace {
+using level_test::hold;
 
-// Down now (so the step sees it), released after ms.
-void pressFor(int scancode, unsigned long ms) {
-    key[scancode] = -1;
-    harness::at(harness::nowMs + ms, [scancode] { key[scancode] = 0; });
-}
-
-void clickFor(int x, int y, unsigned long ms, int buttons = 1) {
-    mouse_x = x;
-    mouse_y = y;
-    mouse_b = buttons;
-    harness::at(harness::nowMs + ms, [] { mouse_b = 0; });
-}
-
-std::vector<uint8_t> cells(const Game& g) {
-    std::vector<uint8_t> all;
-    for (int n = 0; n < 300; ++n) all.push_back(g.board[n / 20][n % 20]);
-    return all;
+void click(int x, int y, int buttons = 1) {
+    mouse_x = x, mouse_y = y, mouse_b = buttons;
+    harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
 }
 
 class Editor : public level_test::LevelFixture {
 protected:
     Editor() {
-        // Distinct pictures (the game destroys them), so that the pointer's
-        // picture can be told apart.
-        for (auto& slot : game.tileImages)
-            if (!slot) slot = create_bitmap(32, 32);
-        game.resetBoard(1);
-        game.screenMode = LevelEditor;
-        game.selection = DogTile;
+        for (auto& slot : game.tileImages) clear_bitmap(slot = slot ? slot : create_bitmap(32, 32));  // distinct, black
+        game.resetBoard(1), game.screenMode = LevelEditor, game.selection = DogTile;
     }
-
-    // S, L and E act on every step while held: one step, then let go.
-    void command(int scancode) {
-        key[scancode] = -1;
+    // A command key for one step; a prompt's answer is typed once it is open, then Escape held.
+    void command(int scancode, const char* answer = nullptr) {
+        hold(scancode, 20);
+        if (answer) harness::at(harness::nowMs + 1, [answer] { harness::type(answer); }), harness::holdKey(KEY_ESC, 150, 250);
         game.handleEditorInput();
         key[scancode] = 0;
-    }
-
-    // A command key that opens a prompt: the answer is typed once the
-    // prompt is open and Escape held after it.
-    void answerPrompt(int scancode, const std::string& answer) {
-        pressFor(scancode, 20);
-        harness::at(harness::nowMs + 1, [answer] { harness::type(answer); });
-        harness::holdKey(KEY_ESC, 150, 250);
-        game.handleEditorInput();
+        EXPECT_EQ(key[KEY_ESC], 0);  // the prompt's Escape does not leave the editor
     }
 };
 
-TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysWithThePointerFollowing) {
-    // A click held while stepping paints nothing.
-    std::vector<uint8_t> before = cells(game);
-    clickFor(5 * 32, 5 * 32, 100);
-    const struct {
-        int scancode;
-        std::vector<int> brushes;
-    } walks[] = {
-        {KEY_RIGHT, {0, 1, 2, 16, 17, 19, 21, 254, 255, 0}},
-        {KEY_LEFT, {255, 254, 21, 19, 17, 16, 2, 1, 0, 255}},
-    };
-    for (const auto& walk : walks) {
+TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysAndTheLeftButtonPaintsOnTheBoardOnly) {
+    const RuleState before = game.rules;
+    click(5 * 32, 5 * 32);  // a click held while stepping paints nothing
+    const struct { int scancode; std::vector<int> brushes; } walks[] = {
+        {KEY_RIGHT, {0, 1, 2, 16, 17, 19, 21, 254, 255, 0}}, {KEY_LEFT, {255, 254, 21, 19, 17, 16, 2, 1, 0, 255}}};
+    for (const auto& walk : walks)
         for (int want : walk.brushes) {
-            SCOPED_TRACE(want);
-            game.redrawNeeded = false;
-            pressFor(walk.scancode, 60);
+            hold(walk.scancode, 60);
             game.handleEditorInput();
             ASSERT_EQ(game.selection, want);
-            EXPECT_TRUE(game.redrawNeeded);
             EXPECT_EQ(key[walk.scancode], 0);  // one press, one brush
-            // The dirt picture is all mask colour: its marker stands in.
             EXPECT_EQ(harness::mouseSprite, game.tileImages[want == Dirt ? DirtMarker : want]);
         }
-    }
-    EXPECT_EQ(cells(game), before);
-}
-
-TEST_F(Editor, LeftButtonPaintsTheBrushButTheDogAndBoneOnlyMove) {
-    game.selection = Tunnel;
-    game.redrawNeeded = false;
-    clickFor(3 * 32 + 31, 6 * 32, 100);
-    game.handleEditorInput();
-    EXPECT_EQ(game.board[6][3], Tunnel);
-    EXPECT_TRUE(game.redrawNeeded);
-    EXPECT_EQ(mouse_b, 0);  // waited for the button's release
-
-    game.selection = BlackRock;
-    clickFor(639, 479, 50);  // the far corner pixel is the last cell
-    game.handleEditorInput();
-    EXPECT_EQ(game.board[14][19], BlackRock);
+    game.selection = before.selection;
+    EXPECT_EQ(game.rules, before);
 
     game.board[7][4] = Rock;
-    game.selection = DogTile;
-    clickFor(4 * 32 + 5, 7 * 32 + 5, 50);
-    game.handleEditorInput();
-    game.board[10][12] = Dirt;
-    game.selection = BoneTile;
-    clickFor(12 * 32, 10 * 32, 50);
-    game.handleEditorInput();
-    EXPECT_EQ(game.dogColumn, 4);
-    EXPECT_EQ(game.dogRow, 7);
-    EXPECT_EQ(game.boneColumn, 12);
-    EXPECT_EQ(game.boneRow, 10);
-    EXPECT_EQ(game.board[7][4], Rock);
-    EXPECT_EQ(game.board[10][12], Dirt);
-}
-
-TEST_F(Editor, ClicksOffTheBoardOrWithOtherButtonsDoNothing) {
-    std::vector<uint8_t> before = cells(game);
-    int dogColumn = game.dogColumn;
-    const struct {
-        int x, y, buttons, brush;
-    } clicks[] = {
-        {100, 480, 1, Tunnel}, {640, 100, 1, Tunnel}, {-1, 100, 1, Tunnel}, {100, -1, 1, Tunnel},
-        {-31, -31, 1, Tunnel}, {100, 100, 2, Tunnel}, {100, 100, 4, Tunnel}, {-5, 40, 1, DogTile},
-    };
-    for (const auto& click : clicks) {
-        SCOPED_TRACE(testing::Message() << click.x << "," << click.y << " buttons " << click.buttons);
-        game.selection = click.brush;
-        game.redrawNeeded = false;
-        clickFor(click.x, click.y, 50, click.buttons);
+    const struct { int brush, x, y, buttons, column, row; } clicks[] = {  // column -1: nothing changes
+        {Tunnel, 3 * 32 + 31, 6 * 32, 1, 3, 6}, {BlackRock, 639, 479, 1, 19, 14}, {DogTile, 4 * 32 + 5, 7 * 32 + 5, 1, 4, 7},
+        {BoneTile, 12 * 32, 10 * 32, 1, 12, 10}, {Tunnel, 100, 480, 1, -1, 0}, {Tunnel, 640, 100, 1, -1, 0},
+        {Tunnel, -1, 100, 1, -1, 0}, {Tunnel, -31, -31, 1, -1, 0}, {Tunnel, 100, 100, 2, -1, 0}, {DogTile, -5, 40, 1, -1, 0}};
+    for (const auto& c : clicks) {
+        RuleState want = game.rules;
+        if (c.column >= 0 && c.brush == DogTile) want.dogColumn = c.column, want.dogRow = c.row;
+        else if (c.column >= 0 && c.brush == BoneTile) want.boneColumn = c.column, want.boneRow = c.row;
+        else if (c.column >= 0) want.board[c.row][c.column] = c.brush;
+        game.selection = want.selection = c.brush, game.redrawNeeded = false;
+        click(c.x, c.y, c.buttons);
         game.handleEditorInput();
-        EXPECT_FALSE(game.redrawNeeded);
+        EXPECT_TRUE(game.rules == want && game.redrawNeeded == (c.column >= 0)) << c.x << "," << c.y;  // a dog on a rock leaves it
+        EXPECT_EQ(mouse_b, c.buttons & ~1);  // waited for the left button's release
+        mouse_b = 0;
     }
-    EXPECT_EQ(cells(game), before);
-    EXPECT_EQ(game.dogColumn, dogColumn);
 }
 
-TEST_F(Editor, EscapeLeavesToTheMenuAfterALastStroke) {
-    game.selection = Rock;
-    game.board[4][4] = Dirt;
-    clickFor(4 * 32, 4 * 32, 50);
-    pressFor(KEY_ESC, 100);
-    game.handleEditorInput();
-    EXPECT_EQ(game.screenMode, MainMenu);
-    EXPECT_EQ(game.selection, 0);
-    EXPECT_EQ(game.board[4][4], Rock);
-    EXPECT_TRUE(game.redrawNeeded);
-    EXPECT_EQ(harness::mouseSprite, nullptr);  // the default arrow again
-    EXPECT_EQ(key[KEY_ESC], 0);                // the menu must not see it
-}
-
-TEST_F(Editor, NumberFromThePromptAsAtoiReadsIt) {
-    const struct {
-        const char* typed;
-        int32_t number;  // 0: refused
-    } cases[] = {
-        {"12abc", 12}, {"-3", -3}, {"  +7", 7}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
-        {"abc", 0},    {"0", 0},   {"", 0},     {"2147483648", 0},          {"-2147483649", 0},
-        {"99999999999999999999", 0}, {"- 4", 0},
-    };
+TEST_F(Editor, NumberAndTitleFromThePrompts) {
+    const char* const bad = "Invalid level # input";
+    const struct { int scancode; const char* typed; int32_t number; const char* title; const char* message; } cases[] = {
+        {KEY_N, "12abc", 12, "Old", nullptr}, {KEY_N, "-3", -3, "Old", nullptr}, {KEY_N, "  +7", 7, "Old", nullptr},
+        {KEY_N, "-2147483648", INT32_MIN, "Old", nullptr}, {KEY_N, "abc", 5, "Old", bad}, {KEY_N, "0", 5, "Old", bad},
+        {KEY_N, "2147483648", 5, "Old", bad}, {KEY_N, "- 4", 5, "Old", bad},
+        {KEY_T, "", 5, "Old", "Previous level name used."}, {KEY_T, "  Two  words ", 5, "  Two  words ", nullptr}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        game.setLevelNumber(5);
-        harness::messages.clear();
-        answerPrompt(KEY_N, c.typed);
-        EXPECT_EQ(game.levelNumber, c.number == 0 ? 5 : c.number);
-        EXPECT_EQ(harness::messages,
-                  c.number == 0 ? std::vector<std::string>{"Invalid level # input"} : std::vector<std::string>{});
-        EXPECT_EQ(key[KEY_ESC], 0);  // the prompt's Escape does not leave the editor
-        EXPECT_EQ(game.screenMode, LevelEditor);
+        game.setLevelNumber(5), game.setLevelTitle("Old"), harness::messages.clear();
+        command(c.scancode, c.typed);
+        EXPECT_EQ(std::make_tuple(game.levelNumber, game.levelTitle, harness::messages),
+                  std::make_tuple(c.number, std::string(c.title), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}));
     }
 }
 
-TEST_F(Editor, TitleFromThePromptEmptyKeepsTheOld) {
-    game.setLevelTitle("Old title");
-    answerPrompt(KEY_T, "");
-    EXPECT_EQ(game.levelTitle, "Old title");
-    EXPECT_EQ(harness::messages, std::vector<std::string>{"Previous level name used."});
-
-    answerPrompt(KEY_T, "  Two  words ");
-    EXPECT_EQ(game.levelTitle, "  Two  words ");
-    EXPECT_EQ(harness::messages.size(), 1u);
-}
-
-TEST_F(Editor, SaveReloadAndClear) {
-    game.setLevelNumber(8);
-    game.setLevelTitle("Painted");
-    game.board[9][9] = Tunnel;
+TEST_F(Editor, SaveReloadClearWithTheCaptionABriefNoteAndEscapeAfterALastStroke) {
+    game.setLevelNumber(8), game.setLevelTitle("Painted"), game.boardFile = 8, game.board[9][9] = Tunnel;
     command(KEY_S);
-    ASSERT_TRUE(dir.exists("levels/8.lvl"));
-
     game.board[9][9] = Rock;
     command(KEY_L);
     EXPECT_EQ(game.board[9][9], Tunnel);
-    EXPECT_EQ(game.levelTitle, "Painted");
-
-    // Reloading a number with no file leaves the board as it is.
-    game.setLevelNumber(9);
-    game.board[9][9] = Rock;
+    game.drawScreen(screen);
+    EXPECT_TRUE(level_test::screenLineShows(12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
+    EXPECT_TRUE(level_test::screenLineShows(468, "Saved levels/8.lvl", makecol(255, 230, 140)));
+    game.setLevelNumber(9);  // no file: the board stays
     command(KEY_L);
-    EXPECT_EQ(game.board[9][9], Rock);
-
     command(KEY_E);
     EXPECT_EQ(game.board[9][9], Dirt);
-    EXPECT_EQ(game.board[1][0], SkyBottom);
-    EXPECT_EQ(game.levelTitle, "Painted");
+    EXPECT_FALSE(game.pollInput());  // the note stays a while, then goes by itself
+    rest(3000);
+    EXPECT_TRUE(game.pollInput());
+    game.handleInput();
+    EXPECT_TRUE(game.saveNote.empty() && game.redrawNeeded);
+
+    game.selection = Rock;
+    click(4 * 32, 4 * 32);
+    hold(KEY_ESC, 100);
+    game.handleEditorInput();
+    // The last stroke painted; the default arrow again; the menu must not see Escape.
+    EXPECT_EQ(std::make_tuple(game.screenMode, game.selection, int(game.board[4][4]), harness::mouseSprite, int(key[KEY_ESC])),
+              std::make_tuple(int(MainMenu), 0, int(Rock), static_cast<BITMAP*>(nullptr), 0));
+}
+
+TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEdited) {
+    for (bool buried : {false, true}) game.rules = level_test::pocket(buried), game.selection = Rock, command(KEY_V);
+    EXPECT_EQ(harness::messages, (std::vector<std::string>{"Can be won in 1 moves: Down", "Cannot be won: the bone is buried under a rock"}));
+    EXPECT_EQ(key[KEY_V], 0);
+
+    SolveResult won, none, unwinnable, big;
+    won.outcome = none.outcome = SolveResult::Solved, won.moves.assign(13, Right), won.moves[12] = Up;
+    unwinnable.outcome = SolveResult::Unwinnable, unwinnable.reason = SolveResult::NoWay;
+    big.reason = SolveResult::TooMuchWork;
+    const struct { SolveResult r; const char* text; } cases[] = {
+        {won, "Can be won in 13 moves: Right Right Right Right Right Right Right Right Right Right Right Right\nUp"},
+        {none, "Can be won in 0 moves: the dog is on the bone"},
+        {unwinnable, "Cannot be won: no sequence of moves reaches the bone"},
+        {big, "The search gave up: too many positions to try"}};
+    for (const auto& c : cases) EXPECT_EQ(levelCheckText(c.r), c.text);
 }
 
 }  // namespace

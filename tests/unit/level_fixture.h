@@ -1,6 +1,4 @@
-// A game in an empty scratch directory with a levels folder, level files made
-// by hand, and a look at a line of text on the screen; shared by the level
-// file, editor, prompt and chooser tests.
+// A game in a scratch directory with a levels folder; hand-made levels and a look at a line of text on screen.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,58 +6,63 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "harness.h"
+#include "play/board_text.h"
 #include "shell/game.h"
 
 namespace level_test {
 
-// The cells of a hand-made level: sky, then dirt with a diagonal of rocks and
-// a few codes the game has no tile for (a NUL among them).
+// Sky, ground line, then dirt with a diagonal of rocks and a few codes with no tile (a NUL among them).
 inline int patternCell(int r, int c) {
-    if (r == 0) return 2;
-    if (r == 1) return 19;
-    if (r == 2 && c < 3) return c == 0 ? 3 : c == 1 ? 200 : 0;
-    return c == r ? 1 : 16;
+    if (r < 2) return r == 0 ? 2 : 19;
+    return r == 2 && c < 3 ? (c == 0 ? 3 : c == 1 ? 200 : 0) : c == r ? 1 : 16;
 }
 inline int blankCell(int r) { return r == 0 ? 2 : r == 1 ? 19 : 16; }
 
-// A level file's bytes: title, positions, then the pattern's 15 rows, each
-// cell followed by a space; packed puts all 300 cells on one line instead.
-inline std::string levelBytes(const std::string& title, const std::string& positions,
-                              const std::string& eol = "\r\n", bool packed = false) {
+// A level file of the pattern, a space after each cell; packed puts all 300 cells on one line.
+inline std::string levelBytes(const std::string& title, const std::string& positions, const std::string& eol = "\r\n",
+                              bool packed = false) {
     std::string s = title + eol + positions + eol;
-    for (int r = 0; r < 15; ++r) {
-        for (int c = 0; c < 20; ++c) {
-            s.push_back(static_cast<char>(patternCell(r, c)));
-            if (!packed) s.push_back(' ');
-        }
-        if (!packed) s += eol;
+    for (int n = 0; n < 300; ++n) {
+        s.push_back(static_cast<char>(patternCell(n / 20, n % 20)));
+        if (!packed) s += n % 20 == 19 ? " " + eol : " ";
     }
     return s;
 }
 
-// True when the 8 screen rows from y show exactly the text centred on x = 320
-// in the colour (an empty text: no text in it): the screens draw their text
-// over a picture, so the letters' pixels are what is compared.
+// Whether the 8 screen rows from y show exactly this text centred on x = 320 in this colour.
 inline bool screenLineShows(int y, const std::string& text, int colour) {
     BITMAP* want = create_bitmap(640, 8);
     clear_bitmap(want);
     textout_centre_ex(want, font, text.c_str(), 320, 0, colour, -1);
     bool same = true;
-    for (int yy = 0; yy < 8 && same; ++yy)
-        for (int x = 0; x < 640 && same; ++x)
-            same = (getpixel(screen, x, y + yy) == colour) == (getpixel(want, x, yy) == colour);
+    for (int n = 0; n < 640 * 8 && same; ++n)
+        same = (getpixel(screen, n % 640, y + n / 640) == colour) == (getpixel(want, n % 640, n / 640) == colour);
     destroy_bitmap(want);
     return same;
 }
+
+// A pocket in the sky, the dog one Down from the bone; buried, the bone lies under rocks down to the bottom.
+inline RuleState pocket(bool buried) {
+    std::vector<std::string> rows(15, std::string(20, '^'));
+    rows[1][4] = 'D', rows[2][4] = '.', rows[3][4] = 'B';
+    for (int r = 3; r < 15 && buried; ++r) rows[r][4] = '#';
+    RuleState s;
+    EXPECT_TRUE(applyGrid(s, rows));
+    s.boneColumn = 4, s.boneRow = 3;
+    return s;
+}
+
+// Down now, so that the step about to run sees it, and let go after ms.
+inline void hold(int scancode, unsigned long ms) { harness::holdKey(scancode, 0, ms), key[scancode] = -1; }
 
 class LevelFixture : public testing::Test {
 protected:
     harness::ScratchDir dir{false};
     std::atomic<bool> quit{false};
     Game game{&quit};
-
     LevelFixture() { mkdir("levels", 0755); }
 };
 

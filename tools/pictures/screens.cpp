@@ -281,7 +281,7 @@ Canvas makeHelpBackground(const Sprites& sprites) {
         "An arrow key sends her sliding until a rock, the edge of the garden",
         "or the grass stops her; she digs a tunnel as she goes. A rock above",
         "the tunnel drops into it. Every arrow key counts as one move.",
-        "In the menu: Up and Down choose, Enter or Space opens, A is about.",
+        "Menu: arrows or mouse choose, Enter or click opens, S levels, A about",
     };
     for (int i = 0; i < 5; ++i) drawFontText(c, goal[i], 44, 106 + 13 * i, i == 4 ? head : ink, 1, false);
 
@@ -310,9 +310,10 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     arrowKey(c, rx, y, 2);
     arrowKey(c, rx + 26, y, 0);
     drawFontText(c, "change the brush", rx + 60, y + 6, ink, 1, false);
-    const char* editKeys[][2] = {{"S", "save"}, {"L", "load"}, {"T", "title"}, {"N", "number"}, {"E", "clear"}, {"Esc", "back"}};
-    for (int i = 0; i < 6; ++i) {
-        int kx = rx + (i % 2) * 128, ky = y + 28 * (1 + i / 2);
+    const char* editKeys[][2] = {{"S", "save"},   {"L", "load"},  {"V", "check"},  {"T", "title"},
+                                 {"N", "number"}, {"E", "clear"}, {"Esc", "back"}};
+    for (int i = 0; i < 7; ++i) {
+        int kx = rx + (i % 3) * 92, ky = y + 28 * (1 + i / 3);
         int kw = std::max(22, fontTextWidth(editKeys[i][0], 1) + 12);
         keycap(c, kx, ky, kw, editKeys[i][0]);
         drawFontText(c, editKeys[i][1], kx + kw + 8, ky + 6, ink, 1, false);
