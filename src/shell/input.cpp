@@ -1,4 +1,5 @@
 #include "shell/game.h"
+#include "shell/input_latch.h"
 
 #include <initializer_list>
 
@@ -7,6 +8,12 @@ namespace {
 bool anyHeld(std::initializer_list<int> scancodes) {
     for (int k : scancodes)
         if (key[k]) return true;  // a held key reads -1 under X11, not 1
+    return false;
+}
+
+bool anyWaiting(std::initializer_list<int> scancodes) {
+    for (int k : scancodes)
+        if (inputLatch::pressWaiting(k)) return true;
     return false;
 }
 
@@ -19,17 +26,25 @@ bool Game::pollInput() {
     switch (screenMode) {
     case MainMenu:
         return anyHeld({KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A});
-    case Playing:
-        // A step or a fall in progress animates on every frame, keys or not.
-        return anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O}) ||
-               selection != None || rockFalling;
+    case Playing: {
+        // A step or a fall in progress animates on every frame, keys or not;
+        // a press already let go still waits to be played; an answer of the
+        // advisor is shown.
+        const bool input = anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O, KEY_U,
+                        KEY_BACKSPACE, KEY_H}) ||
+               selection != None || rockFalling || adviceWaiting() ||
+               anyWaiting({KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_U, KEY_BACKSPACE, KEY_H});
+        // The level's questions go out once it is shown; the answers wake the loop.
+        askAdvisor();
+        return input;
+    }
     case LevelWon:
         // The level-won step waits for its own keys, so it runs every frame.
         return true;
     case HelpScreen:
         return anyHeld({KEY_SPACE, KEY_ENTER, KEY_ESC});
     case LevelEditor:
-        return (mouse_b & 1) || anyHeld({KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N,
+        return (mouse_b & 1) || inputLatch::clickWaiting() || anyHeld({KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N,
                                          KEY_T, KEY_E});
     default:
         return false;

@@ -64,7 +64,9 @@ protected:
         for (auto [dx, dy] : haloAt) textout_centre_ex(ref, font, expected.c_str(), 320 + dx, 12 + dy, halo, -1);
         textout_centre_ex(ref, font, expected.c_str(), 320, 12, makecol(20, 20, 20), -1);
         drawMode(Playing);
-        int n = differences(target, ref, 0, 0, 640, 32);
+        // Only the caption's own span: the score line stands beside it.
+        const int half = text_length(font, expected.c_str()) / 2 + 2;
+        int n = differences(target, ref, 320 - half, 0, 320 + half, 32);
         destroy_bitmap(ref);
         return n;
     }
@@ -165,7 +167,7 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
         textprintf_centre_ex(ref, font, 320, 390, makecol(50, 150, 50), -1,
                              "Congratulations! You beat the level in only %i moves.", c.moves);
         if (c.line) textout_centre_ex(ref, font, c.line, 320, 420, makecol(150, 150, 150), -1);
-        EXPECT_EQ(differences(target, ref, 0, 0, 640, 480), 0);
+        EXPECT_EQ(differences(target, ref, 0, 0, 640, 440), 0);  // the fewest-moves line below is tested apart
     }
     destroy_bitmap(ref);
 }
