@@ -170,7 +170,8 @@ void Game::takeAdvice() {
         redrawNeeded = true;
     }
     if (aid.moving || !aid.advisor.answer(Advisor::Position, r)) return;
-    if (aid.history.empty() && aid.fewest == PlayAid::kNotKnown && rules == aid.levelStart) aid.fewest = fewestFrom(r);
+    // With no move made (or all taken back) the player stands at the level's start.
+    if (aid.history.empty() && aid.fewest == PlayAid::kNotKnown) aid.fewest = fewestFrom(r);
     PlayAid::Notice notice = aid.notice;
     // A dead end is told after a move; at the start only when asked.
     if (r.outcome == SolveResult::Unwinnable && (!aid.history.empty() || aid.hintWanted))
