@@ -3,7 +3,9 @@
 // moves possible, a hint, a dead end).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "play/advisor.h"
@@ -17,7 +19,16 @@ struct PlayAid {
 
     enum Notice { NoNotice, HintNotice, DeadEndNotice, NoHintNotice };
 
-    explicit PlayAid(std::function<void()> onAnswer) : advisor(std::move(onAnswer)) {}
+    // Enough for every shipped level (the largest needs about 145 000); each
+    // position costs about 160 bytes while a question runs.
+    static constexpr size_t kMostPositions = 250000;
+
+    explicit PlayAid(std::function<void()> onAnswer) : advisor(std::move(onAnswer), limits()) {}
+    static SolveLimits limits() {
+        SolveLimits l;
+        l.maxPositions = kMostPositions;
+        return l;
+    }
 
     MoveKeys keys;
     // The position before each move made, last move last.

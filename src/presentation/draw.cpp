@@ -101,8 +101,8 @@ void drawCaption(const Game& g, BITMAP* target) {
 std::string countText(int32_t value) {
     switch (value) {
     case PlayAid::kNotKnown: return "...";
-    case PlayAid::kNoWay:
-    case PlayAid::kTooHard: return "-";
+    case PlayAid::kNoWay: return "-";
+    case PlayAid::kTooHard: return "?";
     default: return std::to_string(value);
     }
 }
