@@ -34,8 +34,6 @@ bool Game::pollInput() {
                         KEY_BACKSPACE, KEY_H}) ||
                selection != None || rockFalling || adviceWaiting() ||
                anyWaiting({KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_U, KEY_BACKSPACE, KEY_H});
-        // The level's questions go out once it is shown; the answers wake the loop.
-        askAdvisor();
         return input;
     }
     case LevelWon:
@@ -66,4 +64,7 @@ void Game::handleInput() {
     case LevelEditor: handleEditorInput(); break;
     default: break;
     }
+    // A level to play goes to the advisor once, after the step that shows
+    // it; its answers wake the main loop.
+    if (screenMode == Playing) askAdvisor();
 }

@@ -20,7 +20,7 @@ protected:
     }
     // The advisor's answer about where the player stands, taken in.
     void advise() {
-        game.pollInput();
+        game.handleInput();
         ASSERT_TRUE(game.aid.advisor.waitForAnswer(Advisor::Position, 10000));
         tick();
     }
