@@ -2,8 +2,6 @@
 // play/move_keys.h), the rule state advances one tick, U takes a move back,
 // H asks for a hint, and a win shows the won screen and updates the high
 // scores. The rules themselves are in play/rules.cpp.
-#include <chrono>
-
 #include "shell/game.h"
 #include "shell/input_latch.h"
 
@@ -58,6 +56,7 @@ void Game::handlePlayInput() {
             upDown = false;
             redrawNeeded = true;
         }
+        // Both taken, so that neither waits for later.
         const bool undo = inputLatch::takePress(KEY_U) | inputLatch::takePress(KEY_BACKSPACE);
         const bool hint = inputLatch::takePress(KEY_H);
         const MoveKeys::Moves moves = aid.keys.look(readArrows(upDown), true, gameClockMs());
