@@ -1,7 +1,8 @@
 #!/bin/sh
 # Measures the real game in a virtual X server: exec to window mapped and to
-# first frame, processor use while the main menu idles for IDLE_SECONDS, and
-# peak memory after a short game. Needs Xvfb and xdotool.
+# first frame, processor use while the main menu idles for IDLE_SECONDS, the
+# time from an arrow's press to the first frame of motion, and peak memory
+# after a short game. Needs Xvfb and xdotool.
 # Usage: measure-game.sh BUILD_DIR [IDLE_SECONDS] [STARTS]   (prints "name value" lines)
 set -eu
 build=$(cd "${1:-build-bench}" && pwd)

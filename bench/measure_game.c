@@ -4,6 +4,10 @@
  * processor time used while it idles on the main menu (all threads, and the
  * main loop's thread alone), and its peak resident memory once closed.
  *
+ * Then, on the first level, the time from an arrow's press to the first frame
+ * that shows the move (median of PRESSES presses, each made after the game
+ * has been idle long enough for its background threads to sleep).
+ *
  * Usage: measure_game GAME STARTS IDLE_SECONDS [PLAY_COMMAND]
  * The game runs in the current directory and is started STARTS times for the
  * start-up figures (medians; the best one too). PLAY_COMMAND, when given, is
@@ -13,6 +17,7 @@
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <dirent.h>
 #include <errno.h>
 #include <signal.h>
@@ -110,6 +115,53 @@ static void closeWindow(Display* d, Window w) {
     e.xclient.data.l[1] = CurrentTime;
     XSendEvent(d, w, False, NoEventMask, &e);
     XFlush(d);
+}
+
+/* Sends a key's press or release to the window, as the X server would. */
+static void sendKey(Display* d, Window w, KeySym sym, int press) {
+    XEvent e;
+    memset(&e, 0, sizeof e);
+    e.xkey.type = press ? KeyPress : KeyRelease;
+    e.xkey.display = d;
+    e.xkey.window = w;
+    e.xkey.root = DefaultRootWindow(d);
+    e.xkey.time = CurrentTime;
+    e.xkey.same_screen = True;
+    e.xkey.keycode = XKeysymToKeycode(d, sym);
+    XSendEvent(d, w, True, press ? KeyPressMask : KeyReleaseMask, &e);
+    XFlush(d);
+}
+
+/* The top two rows of the window (the sky with the score line, and the
+ * ground line the dog starts on), as pixels. */
+static XImage* topRows(Display* d, Window w) { return XGetImage(d, w, 0, 0, 640, 64, AllPlanes, ZPixmap); }
+
+static int sameImage(XImage* a, XImage* b) {
+    if (!a || !b) return 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 640; ++x)
+            if (XGetPixel(a, x, y) != XGetPixel(b, x, y)) return 0;
+    return 1;
+}
+
+/* From a press to the first frame that differs, in ms; -1 if none in 2 s. */
+static double pressToFrameMs(Display* d, Window w, KeySym sym) {
+    XImage* before = topRows(d, w);
+    double start = nowMs(), seen = -1;
+    sendKey(d, w, sym, 1);
+    while (nowMs() - start < 2000) {
+        XImage* now = topRows(d, w);
+        int same = sameImage(before, now);
+        if (now) XDestroyImage(now);
+        if (!same) {
+            seen = nowMs() - start;
+            break;
+        }
+    }
+    sleepMs(30);
+    sendKey(d, w, sym, 0);
+    if (before) XDestroyImage(before);
+    return seen;
 }
 
 /* Processor time of the main thread alone (the game's own loop). */
@@ -233,6 +285,34 @@ int main(int argc, char** argv) {
     printf("idle_cpu_percent %.3f\n", 100.0 * (cpu1 - cpu0) / (t1 - t0));
     printf("idle_cpu_main_thread_percent %.3f\n", 100.0 * (main1 - main0) / (t1 - t0));
     fflush(stdout);
+
+    /* Enter plays level 1; the dog starts on the ground line, where Right
+     * and Left go one cell each, so the presses take turns. */
+    sendKey(d, s.window, XK_Return, 1);
+    sleepMs(150);
+    sendKey(d, s.window, XK_Return, 0);
+    sleepMs(1500);
+    enum { presses = 15 };
+    double latency[presses];
+    int measured = 0;
+    for (int i = 0; i < presses; ++i) {
+        double ms = pressToFrameMs(d, s.window, i % 2 ? XK_Left : XK_Right);
+        if (ms >= 0) latency[measured++] = ms;
+        sleepMs(700); /* the move, the advisor's answer, then calm again */
+    }
+    if (measured > 0) {
+        double worst = 0;
+        for (int i = 0; i < measured; ++i)
+            if (latency[i] > worst) worst = latency[i];
+        printf("press_to_motion_ms %.1f\n", median(latency, measured));
+        printf("press_to_motion_worst_ms %.1f\n", worst);
+    }
+    printf("press_to_motion_seen %d\n", measured);
+    fflush(stdout);
+    sendKey(d, s.window, XK_Escape, 1);
+    sleepMs(100);
+    sendKey(d, s.window, XK_Escape, 0);
+    sleepMs(500);
 
     if (argc > 4) {
         char id[32];

@@ -47,6 +47,7 @@ bool Game::loadLevel(int32_t number) {
     levelNumber = number;
     boardFile = number;
     boardEdited = false;
+    beginLevelPlay();
     return true;
 }
 

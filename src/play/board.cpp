@@ -31,4 +31,5 @@ void Game::resetBoard(int mode) {
         boneRow = std::rand() % (boardHeight - 3) + 3;
     else
         boneRow = std::rand() % (boardHeight - 2) + 2;
+    beginLevelPlay();
 }

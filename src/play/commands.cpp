@@ -8,6 +8,7 @@
 #include "presentation/styled_screen.h"
 #include "shell/background.h"
 #include "shell/game.h"
+#include "shell/input_latch.h"
 
 namespace {
 
@@ -84,6 +85,9 @@ void Game::activateMenuItem(std::initializer_list<int> keys) {
         redrawNeeded = true;
         release(20);
         stopStep();
+        // The arrows that moved the highlight are not moves.
+        inputLatch::clear();
+        aid.keys.reset();
         break;
     case kHelpItem:
         screenMode = HelpScreen;
@@ -149,6 +153,9 @@ void Game::handleMenuInput() {
         if (chooseLevel()) {
             screenMode = Playing;
             stopStep();
+            // The arrows that moved the marker are not moves.
+            inputLatch::clear();
+            aid.keys.reset();
         }
         redrawNeeded = true;
     }
@@ -164,6 +171,7 @@ void Game::handleMenuInput() {
         set_mouse_sprite(tileImages[kDogPicture]);
         show_mouse(screen);
         resetBoard(1);  // the level number and title stay those of the loaded level
+        inputLatch::clear();  // no click made on the menu paints
         // A random board: no file's, and no record for it.
         boardFile = 0;
         boardEdited = true;
@@ -183,16 +191,30 @@ bool Game::handlePlayCommandKeys() {
     }
     if (key[KEY_R]) {
         waitForRelease({KEY_R}, 20);
-        if (askYesNo("Really restart the level (Y/N)?")) restartLevel();
+        if (askYesNo("Really restart the level (Y/N)?", true)) restartLevel();
         redrawNeeded = true;
     } else if (key[KEY_S]) {
         chooseLevel();
+    } else {
+        return true;
     }
+    // Keys pressed in the question or the chooser are not moves.
+    inputLatch::clear();
+    aid.keys.reset();
     return true;
 }
 
-bool Game::askYesNo(const std::string& question) {
-    StyledScreen(*this).show(screen, {{question, SCREEN_H / 2, makecol(200, 10, 10)}});
+bool Game::askYesNo(const std::string& question, bool overBoard) {
+    // The board as the player left it, drawn afresh behind the question.
+    BITMAP* board = overBoard ? create_bitmap(SCREEN_W, SCREEN_H) : nullptr;
+    if (board) {
+        const bool wanted = redrawNeeded;
+        redrawNeeded = true;
+        drawScreen(board);
+        redrawNeeded = wanted;
+    }
+    StyledScreen(*this, board).show(screen, {{question, SCREEN_H / 2, makecol(200, 10, 10)}});
+    if (board) destroy_bitmap(board);
     // The window's close button also ends the question, as a No, so the
     // game can quit without an answer.
     {
@@ -203,6 +225,8 @@ bool Game::askYesNo(const std::string& question) {
 }
 
 void Game::handleWonInput() {
+    // The fewest possible may still be on its way.
+    takeAdvice();
     if (!anyHeld({KEY_SPACE, KEY_ENTER, KEY_ESC})) return;
 
     screenMode = MainMenu;

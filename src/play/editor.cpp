@@ -17,6 +17,7 @@
 #include "play/tiles.h"
 #include "presentation/styled_screen.h"
 #include "shell/game.h"
+#include "shell/input_latch.h"
 
 namespace {
 
@@ -161,8 +162,10 @@ void Game::handleEditorInput() {
             redrawNeeded = true;
         }
 
-        if (mouse_b & 1) {
-            const int x = mouse_x, y = mouse_y;
+        // A click shorter than the gap between two steps was caught when made.
+        int x = mouse_x, y = mouse_y;
+        const bool clicked = inputLatch::takeClick(x, y);
+        if (clicked || (mouse_b & 1)) {
             // Division truncates toward zero, so a pixel just left of or above
             // the board would land in column or row 0 without this check.
             if (x >= 0 && y >= 0) {

@@ -165,3 +165,13 @@ void Game::updateHighScores() {
         recordNote = "The record could not be saved: " + saved.reason;
     }
 }
+
+int32_t Game::recordedBest(int32_t level) {
+    std::string text;
+    if (!files::readRegular(kTablePath, kLargestTable + 1, text) || text.size() > kLargestTable) return -1;
+    // Only the well-formed part counts, as for a win; the first entry is the record.
+    Table table = parseTable(text);
+    for (size_t i = 0; i + 1 < table.numbers.size(); i += 2)
+        if (table.numbers[i].value == level) return table.numbers[i + 1].value >= 0 ? table.numbers[i + 1].value : -1;
+    return -1;
+}

@@ -4,6 +4,7 @@
 
 #include "presentation/allegro_text.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -50,10 +51,9 @@ void drawBoardCell(BITMAP* target, BITMAP* background, BITMAP* tile, int column,
 }
 
 // The board pass shared by the playing screen and the editor: the cells,
-// then the falling rock, the dog and the bone.
+// then the dog, the bone and the falling rock.
 void drawBoard(Game& g, BITMAP* target) {
     drawBoardCellsLayered(g, target);
-    if (g.rockFalling) sprite(target, g.tileImages[Rock], g.fallingRockX, g.fallingRockY);
     // The dog faces the way she goes: the picture looks right, so a step
     // Left shows it mirrored.
     BITMAP* dog = g.tileImages[DogTile];
@@ -62,25 +62,139 @@ void drawBoard(Game& g, BITMAP* target) {
         draw_sprite_h_flip(target, dog, dogX, dogY);
     else
         sprite(target, dog, dogX, dogY);
-    // The bone goes last so that it covers the dog on the goal cell.
+    // The bone covers the dog on the goal cell, but a rock lying there, or
+    // falling into it, covers the bone: buried, it must look buried.
     sprite(target, g.tileImages[BoneTile], g.boneColumn * kCell, g.boneRow * kCell);
+    if (g.rules.onBoard(g.boneColumn, g.boneRow) && isRock(g.board[g.boneRow][g.boneColumn]))
+        sprite(target, g.tileImages[g.board[g.boneRow][g.boneColumn]], g.boneColumn * kCell, g.boneRow * kCell);
+    if (g.rockFalling) sprite(target, g.tileImages[Rock], g.fallingRockX, g.fallingRockY);
+}
+
+// Dark text with a light halo, the caption's look, readable on the sky.
+// `align`: -1 left edge at x, 0 centred on x, 1 right edge at x.
+void drawSkyText(BITMAP* target, const std::string& text, int x, int y, int align = 0) {
+    const int halo = makecol(200, 200, 200);
+    const int w = text_length(font, text.c_str());
+    const int cx = align < 0 ? x + w / 2 : align > 0 ? x - w + w / 2 : x;
+    const char* s = text.c_str();
+    textout_centre_ex(target, font, s, cx - 1, y, halo, -1);
+    textout_centre_ex(target, font, s, cx + 1, y, halo, -1);
+    textout_centre_ex(target, font, s, cx, y + 1, halo, -1);
+    textout_centre_ex(target, font, s, cx + 1, y - 1, halo, -1);
+    textout_centre_ex(target, font, s, cx, y, makecol(20, 20, 20), -1);
+}
+
+std::string captionText(const Game& g) {
+    // Formatted as Allegro's textprintf does (its own printf, its 512-byte
+    // buffer). The title is an argument, never part of the format: a '%'
+    // prints as is.
+    char text[512];
+    uszprintf(text, sizeof text, "Level #%i: \"%s\"", static_cast<int>(g.levelNumber),
+              printableByAllegro(g.levelTitle).c_str());
+    return text;
 }
 
 // Dark caption with a light halo, centred on the middle of the top row.
 void drawCaption(const Game& g, BITMAP* target) {
-    const int x0 = target->w / 2;
-    const int y0 = 16 - text_height(font) / 2;
-    const int halo = makecol(200, 200, 200);
-    // The title is an argument, never part of the format: a '%' prints as is.
-    const char* format = "Level #%i: \"%s\"";
-    const std::string printable = printableByAllegro(g.levelTitle);
-    const char* title = printable.c_str();
-    const int number = g.levelNumber;
-    textprintf_centre_ex(target, font, x0 - 1, y0, halo, -1, format, number, title);
-    textprintf_centre_ex(target, font, x0 + 1, y0, halo, -1, format, number, title);
-    textprintf_centre_ex(target, font, x0, y0 + 1, halo, -1, format, number, title);
-    textprintf_centre_ex(target, font, x0 + 1, y0 - 1, halo, -1, format, number, title);
-    textprintf_centre_ex(target, font, x0, y0, makecol(20, 20, 20), -1, format, number, title);
+    drawSkyText(target, captionText(g), target->w / 2, 16 - text_height(font) / 2);
+}
+
+std::string countText(int32_t value) {
+    switch (value) {
+    case PlayAid::kNotKnown: return "...";
+    case PlayAid::kNoWay: return "-";
+    case PlayAid::kTooHard: return "?";
+    default: return std::to_string(value);
+    }
+}
+
+// The moves made on the left of the caption, the best and the fewest
+// possible on its right, in the sky row; shorter words when the caption
+// leaves little room, and the row below when it leaves none.
+void drawScoreLine(const Game& g, BITMAP* target) {
+    const int margin = 6, gap = 12;
+    const int captionHalf = text_length(font, captionText(g).c_str()) / 2;
+    const int room = target->w / 2 - captionHalf - gap - margin;  // on each side
+    const std::string best = g.aid.best >= 0 ? std::to_string(g.aid.best) : "-";
+    const std::string fewest = countText(g.aid.fewest);
+    const std::string moves = std::to_string(g.moveCount);
+    const std::string forms[][2] = {
+        {"Moves: " + moves, "Best: " + best + "  Fewest: " + fewest},
+        {"Moves " + moves, "Best " + best + " Fewest " + fewest},
+        {"M " + moves, "B " + best + " F " + fewest},
+    };
+    int y = 16 - text_height(font) / 2;
+    const std::string* chosen = forms[2];
+    bool fits = false;
+    for (const auto& form : forms) {
+        if (text_length(font, form[0].c_str()) <= room && text_length(font, form[1].c_str()) <= room) {
+            chosen = form;
+            fits = true;
+            break;
+        }
+    }
+    if (!fits) {
+        chosen = forms[0];
+        y += kCell;
+    }
+    drawSkyText(target, chosen[0], margin, y, -1);
+    drawSkyText(target, chosen[1], target->w - margin, y, 1);
+}
+
+// An arrow filling most of a cell, pointing the way of a Direction.
+void drawHintArrow(BITMAP* target, int column, int row, int32_t direction) {
+    const int x0 = column * kCell, y0 = row * kCell, m = kCell / 2;
+    // Drawn pointing right in a cell's own frame, then turned.
+    auto at = [&](int ax, int ay, int& px, int& py) {
+        const int dx = ax - m, dy = ay - m;
+        switch (direction) {
+        case Left: px = x0 + m - dx, py = y0 + m + dy; break;
+        case Down: px = x0 + m - dy, py = y0 + m + dx; break;
+        case Up: px = x0 + m + dy, py = y0 + m - dx; break;
+        default: px = x0 + m + dx, py = y0 + m + dy; break;
+        }
+    };
+    const int outline = makecol(16, 10, 6), fill = makecol(255, 214, 64);
+    for (int pass = 0; pass < 2; ++pass) {
+        const int grow = pass == 0 ? 2 : 0, colour = pass == 0 ? outline : fill;
+        int ax, ay, bx, by, cx, cy, dx, dy;
+        // The shaft, as two triangles, then the head.
+        at(4 - grow, 12 - grow, ax, ay);
+        at(17, 12 - grow, bx, by);
+        at(17, 20 + grow, cx, cy);
+        at(4 - grow, 20 + grow, dx, dy);
+        triangle(target, ax, ay, bx, by, cx, cy, colour);
+        triangle(target, ax, ay, cx, cy, dx, dy, colour);
+        at(15 - grow, 5 - grow * 2, ax, ay);
+        at(28 + grow, 16, bx, by);
+        at(15 - grow, 27 + grow * 2, cx, cy);
+        triangle(target, ax, ay, bx, by, cx, cy, colour);
+    }
+}
+
+// The notice under the caption (the hint or the dead end), and the hint's arrow.
+void drawNotice(const Game& g, BITMAP* target) {
+    std::string text;
+    switch (g.aid.notice) {
+    case PlayAid::DeadEndNotice: text = "The bone can't be reached any more: U takes back a move, R restarts"; break;
+    case PlayAid::NoHintNotice: text = "No hint: too many ways to try from here"; break;
+    case PlayAid::HintNotice: {
+        text = std::to_string(g.aid.hintMoves) + (g.aid.hintMoves == 1 ? " move" : " moves") + " to the bone";
+        int column = g.dogColumn, row = g.dogRow;
+        switch (g.aid.hintDirection) {
+        case Right: ++column; break;
+        case Left: --column; break;
+        case Down: ++row; break;
+        case Up: --row; break;
+        default: break;
+        }
+        if (g.aid.hintDirection != None && g.rules.onBoard(column, row))
+            drawHintArrow(target, column, row, g.aid.hintDirection);
+        break;
+    }
+    default: return;
+    }
+    drawSkyText(target, text, target->w / 2, 16 - text_height(font) / 2 + 14);
 }
 
 // The menu's buttons by item (Play, Options, Help, Quit): picture slots,
@@ -235,7 +349,11 @@ void Game::drawScreen(BITMAP* target) {
     case Playing:
     case LevelEditor: {
         drawBoard(*this, target);
-        if (screenMode == Playing) drawCaption(*this, target);
+        if (screenMode == Playing) {
+            drawCaption(*this, target);
+            drawScoreLine(*this, target);
+            drawNotice(*this, target);
+        }
         if (screenMode == LevelEditor) drawEditorCaptions(*this, target);
         break;
     }
@@ -256,6 +374,11 @@ void Game::drawScreen(BITMAP* target) {
         else if (recordMoves == moveCount)
             textout_centre_ex(target, font, "You tied for the high score.", W / 2, H * 7 / 8, grey, -1);
         // A larger record means the table could not be read: no record line.
+        if (aid.fewest >= 0)
+            textprintf_centre_ex(target, font, W / 2, H * 15 / 16, grey, -1,
+                                 "The fewest moves possible for this level: %i.", aid.fewest);
+        else if (aid.fewest == PlayAid::kNotKnown)
+            textout_centre_ex(target, font, "Working out the fewest moves possible...", W / 2, H * 15 / 16, grey, -1);
         break;
     }
     case HelpScreen:

@@ -6,6 +6,7 @@ namespace {
 
 const int kMenuPicture = 251;
 const int kGardenOpacity = 96;   // of 255: the garden stays recognisable behind the text
+const int kBoardOpacity = 120;   // the board a question was asked over
 const int kPanelOpacity = 220;
 const int kPadX = 14, kPadY = 9;
 const int kNarrowestPanel = 288;
@@ -14,10 +15,10 @@ int earth() { return makecol(30, 22, 16); }
 
 // The menu's garden at low opacity over dark earth; the earth alone when the
 // picture is missing, so the screen is never a black void.
-void paintBackdrop(BITMAP* into, BITMAP* garden) {
+void paintBackdrop(BITMAP* into, BITMAP* garden, int opacity) {
     clear_to_color(into, earth());
     if (!garden) return;
-    set_trans_blender(0, 0, 0, kGardenOpacity);
+    set_trans_blender(0, 0, 0, opacity);
     draw_trans_sprite(into, garden, 0, 0);
 }
 
@@ -44,11 +45,14 @@ void drawOutlinedText(BITMAP* target, const std::string& text, int x, int y, int
     textout_centre_ex(target, font, s, x, y, colour, -1);
 }
 
-StyledScreen::StyledScreen(const Game& game)
+StyledScreen::StyledScreen(const Game& game) : StyledScreen(game, nullptr) {}
+
+StyledScreen::StyledScreen(const Game& game, BITMAP* picture)
     : backdrop_(create_bitmap(SCREEN_W, SCREEN_H)),
       frame_(create_bitmap(SCREEN_W, SCREEN_H)),
-      garden_(game.tileImages[kMenuPicture]) {
-    if (backdrop_) paintBackdrop(backdrop_, garden_);
+      garden_(picture ? picture : game.tileImages[kMenuPicture]),
+      opacity_(picture ? kBoardOpacity : kGardenOpacity) {
+    if (backdrop_) paintBackdrop(backdrop_, garden_, opacity_);
 }
 
 StyledScreen::~StyledScreen() {
@@ -62,7 +66,7 @@ void StyledScreen::show(BITMAP* target, const std::vector<StyledLine>& lines) co
     if (backdrop_)
         blit(backdrop_, into, 0, 0, 0, 0, backdrop_->w, backdrop_->h);
     else
-        paintBackdrop(into, garden_);
+        paintBackdrop(into, garden_, opacity_);
 
     const int middle = into->w / 2;
     if (!lines.empty()) {

@@ -27,6 +27,9 @@ void drawOutlinedText(BITMAP* target, const std::string& text, int x, int y, int
 class StyledScreen {
 public:
     explicit StyledScreen(const Game& game);
+    // The same over another picture (the board the player left for a
+    // question), dimmed less than the garden so that it stays readable.
+    StyledScreen(const Game& game, BITMAP* picture);
     ~StyledScreen();
     StyledScreen(const StyledScreen&) = delete;
     StyledScreen& operator=(const StyledScreen&) = delete;
@@ -36,5 +39,6 @@ public:
 private:
     BITMAP* backdrop_;  // null when it could not be made: drawn each time
     BITMAP* frame_;     // null when it could not be made: drawn on the target
-    BITMAP* garden_;    // the menu picture (not owned); may be null
+    BITMAP* garden_;    // the menu picture or the given one (not owned); may be null
+    int opacity_;
 };

@@ -11,7 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "play/play_aid.h"
 #include "play/rules.h"
+#include "shell/input_latch.h"
 #include "shell/sound.h"
 
 // The screen the game shows; held in Game::screenMode.
@@ -80,6 +82,10 @@ public:
     AmbientSound ambientSounds[5];
     int32_t recordMoves;
 
+    // Held keys, the moves to take back and the advisor's answers while
+    // playing (play/play_input.cpp).
+    PlayAid aid{inputLatch::wake};
+
     // Drawing's cache of the composed board; empty until the first board pass.
     std::unique_ptr<BoardLayer, BoardLayerDeleter> boardLayer;
 
@@ -125,6 +131,19 @@ public:
     void fallTick();
     void stopStep();
     void startNextFall();
+    // A level (or board) begins: no history, no notices, fresh questions.
+    void beginLevelPlay();
+    // Asks the advisor about the level once it can be played; takes its
+    // answers into what the screen shows. adviceWaiting: an answer not yet taken.
+    void askAdvisor();
+    void takeAdvice();
+    bool adviceWaiting() const;
+    void beginMove();
+    void settleMove();
+    // U or Backspace: back to the position before the last move.
+    void undoMove();
+    // H: the next move of a shortest way, or the dead-end notice.
+    void showHint();
 
     // --- screen-mode commands (play/commands.cpp) --------------------------
     void handleMenuInput();
@@ -138,15 +157,17 @@ public:
     // The non-arrow keys of an idle playing tick (Escape, R, S); returns
     // false when the tick ends there.
     bool handlePlayCommandKeys();
-    // A question answered with Y or N, drawn over the whole screen; the
-    // window's close button answers No.
-    bool askYesNo(const std::string& question);
+    // A question answered with Y or N, drawn over the whole screen (over
+    // the dimmed board when `overBoard`); the window's close button answers No.
+    bool askYesNo(const std::string& question, bool overBoard = false);
     // True once the window's close button (or the game) asked to quit; every
     // screen with a loop of its own ends then.
     bool quitting() const { return quitFlag && *quitFlag; }
 
     // --- high scores (play/highscores.cpp) ---------------------------------
     void updateHighScores();
+    // The fewest moves recorded for a level in the table, or -1.
+    static int32_t recordedBest(int32_t level);
 
     // --- level editor (play/editor.cpp) ------------------------------------
     void handleEditorInput();

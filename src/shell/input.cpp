@@ -1,4 +1,5 @@
 #include "shell/game.h"
+#include "shell/input_latch.h"
 
 #include <initializer_list>
 
@@ -7,6 +8,12 @@ namespace {
 bool anyHeld(std::initializer_list<int> scancodes) {
     for (int k : scancodes)
         if (key[k]) return true;  // a held key reads -1 under X11, not 1
+    return false;
+}
+
+bool anyWaiting(std::initializer_list<int> scancodes) {
+    for (int k : scancodes)
+        if (inputLatch::pressWaiting(k)) return true;
     return false;
 }
 
@@ -20,17 +27,23 @@ bool Game::pollInput() {
     switch (screenMode) {
     case MainMenu:
         return menuPointer || anyHeld({KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A, KEY_S});
-    case Playing:
-        // A step or a fall in progress animates on every frame, keys or not.
-        return anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O}) ||
-               selection != None || rockFalling;
+    case Playing: {
+        // A step or a fall in progress animates on every frame, keys or not;
+        // a press already let go still waits to be played; an answer of the
+        // advisor is shown.
+        const bool input = anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O, KEY_U,
+                        KEY_BACKSPACE, KEY_H}) ||
+               selection != None || rockFalling || adviceWaiting() ||
+               anyWaiting({KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_U, KEY_BACKSPACE, KEY_H});
+        return input;
+    }
     case LevelWon:
         // The level-won step waits for its own keys, so it runs every frame.
         return true;
     case HelpScreen:
         return anyHeld({KEY_SPACE, KEY_ENTER, KEY_ESC});
     case LevelEditor:
-        return (mouse_b & 1) || saveNoteExpired() ||
+        return (mouse_b & 1) || inputLatch::clickWaiting() || saveNoteExpired() ||
                anyHeld({KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N, KEY_T, KEY_E, KEY_V});
     default:
         return false;
@@ -52,4 +65,7 @@ void Game::handleInput() {
     case LevelEditor: handleEditorInput(); break;
     default: break;
     }
+    // A level to play goes to the advisor once, after the step that shows
+    // it; its answers wake the main loop.
+    if (screenMode == Playing) askAdvisor();
 }

@@ -9,6 +9,7 @@
 
 #include "shell/background.h"
 #include "shell/game.h"
+#include "shell/input_latch.h"
 
 namespace {
 
@@ -75,6 +76,8 @@ int main() {
     quitRequested = false;
     if (!initPlatform()) return 0;
     set_close_button_callback(onCloseButton);
+    // Presses and clicks are caught as they happen, and wake the idle wait.
+    inputLatch::install();
 
     BITMAP* backBuffer = create_bitmap(SCREEN_W, SCREEN_H);
     if (!backBuffer) {
@@ -105,9 +108,11 @@ int main() {
 
             if (!game.pollInput() && !quitRequested) {
                 // Nothing moves until the player acts, so the background
-                // threads may sleep until X input arrives.
+                // threads may sleep until X input arrives. A press or an
+                // answer of the advisor ends the wait at once; the polls in
+                // between keep the ambient sounds going.
                 background::QuietWait quiet;
-                do rest(100);
+                do inputLatch::waitForInput(100);
                 while (!game.pollInput() && !quitRequested);
             }
 

@@ -235,8 +235,13 @@ TEST_F(BadInput, CaptionLooksAsAllegrosPrintfDrewIt) {
             textprintf_centre_ex(expected, font, x0 + d[0], y0 + d[1], halo, -1, format, g.levelNumber,
                                  title.c_str());
         textprintf_centre_ex(expected, font, x0, y0, makecol(20, 20, 20), -1, format, g.levelNumber, title.c_str());
+        // The caption's span only: the score line stands beside it.
+        char caption[1024];
+        std::snprintf(caption, sizeof caption, format, g.levelNumber, title.c_str());
+        const int half = std::min(320, text_length(font, caption) / 2 + 2);
         for (int y = 0; y < 32; ++y)
-            ASSERT_EQ(std::memcmp(drawn->line[y], expected->line[y], 640 * 4), 0) << "round " << round;
+            ASSERT_EQ(std::memcmp(drawn->line[y] + 4 * (320 - half), expected->line[y] + 4 * (320 - half), 8 * half), 0)
+                << "round " << round;
     }
     destroy_bitmap(drawn);
     destroy_bitmap(expected);

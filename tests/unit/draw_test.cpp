@@ -108,7 +108,7 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
         textprintf_centre_ex(ref, font, 320, 390, makecol(50, 150, 50), -1,
                              "Congratulations! You beat the level in only %i moves.", c.moves);
         if (c.line) textout_centre_ex(ref, font, c.line, 320, 420, makecol(150, 150, 150), -1);
-        EXPECT_EQ(differences(target, ref, 0, 0, 640, 480), 0);
+        EXPECT_EQ(differences(target, ref, 0, 0, 640, 440), 0);  // the fewest-moves line below is tested apart
     }
     destroy_bitmap(ref);
 }

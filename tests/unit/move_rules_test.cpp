@@ -138,28 +138,6 @@ TEST_F(RulesTest, TheNextRockUpAColumnSkipsTheSkyRowsTheBoneAndSolidGround) {
     expectRows({"", "D", "..#", "..#", ".. ", "..o", "..o"});
 }
 
-TEST_F(RulesTest, AnArrowHeldAgainstARockOrAnEdgeCountsOnEveryTick) {
-    struct Held {
-        std::vector<std::string> board;
-        int key, column, row;
-    };
-    const Held cases[] = {
-        {{"", "", "d#"}, KEY_RIGHT, 0, 2},
-        {{"", "", "...................d"}, KEY_RIGHT, 19, 2},
-        {at(14, {"d"}), KEY_LEFT, 0, 14},
-        {at(14, {"d"}), KEY_DOWN, 0, 14},
-    };
-    for (const Held& h : cases) {
-        SCOPED_TRACE(h.key);
-        setBoard(h.board);
-        key[h.key] = -1;
-        for (int i = 0; i < 5; ++i) tick();
-        key[h.key] = 0;
-        EXPECT_EQ(game.moveCount, 5);
-        expectDog(h.column, h.row);
-    }
-}
-
 TEST_F(RulesTest, TwoArrowsInOneTickCountTwiceAndTheSidewaysOneWins) {
     setBoard({"", "", "", "...d"});
     tap({KEY_UP, KEY_RIGHT});

@@ -47,11 +47,12 @@ protected:
         game.handlePlayInput();
     }
 
-    // The keys are down for exactly one input step, as a quick tap.
+    // The keys are down for exactly one input step, as a quick tap; the
+    // keyboard's callback hears of it as Allegro's would.
     void tap(std::initializer_list<int> keys) {
-        for (int k : keys) key[k] = -1;
+        for (int k : keys) key[k] = -1, inputLatch::onKey(k);
         tick();
-        for (int k : keys) key[k] = 0;
+        for (int k : keys) key[k] = 0, inputLatch::onKey(k | 0x80);
     }
 
     // Ticks until the dog stands still and no rock falls.

@@ -280,7 +280,7 @@ Canvas makeHelpBackground(const Sprites& sprites) {
         "Lead Zada the dog to her bone in as few moves as you can.",
         "An arrow key sends her sliding until a rock, the edge of the garden",
         "or the grass stops her; she digs a tunnel as she goes. A rock above",
-        "the tunnel drops into it. Every arrow key counts as one move.",
+        "the tunnel drops into it. Each arrow press counts as one move.",
         "Menu: arrows or mouse choose, Enter or click opens, S levels, A about",
     };
     for (int i = 0; i < 5; ++i) drawFontText(c, goal[i], 44, 106 + 13 * i, i == 4 ? head : ink, 1, false);
@@ -295,11 +295,18 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     const char* playKeys[][2] = {{"R", "restart the level"}, {"S", "choose a level"},
                                  {"O", "volume and sounds"}, {"Esc", "back to the menu"}};
     for (const auto& k : playKeys) {
-        y += 28;
+        y += 23;
         int kw = std::max(22, fontTextWidth(k[0], 1) + 12);
         keycap(c, lx, y, kw, k[0]);
         drawFontText(c, k[1], lx + 112, y + 6, ink, 1, false);
     }
+    // Taking a move back and the hint share the last row.
+    y += 23;
+    keycap(c, lx, y, 22, "U");
+    keycap(c, lx + 28, y, fontTextWidth("Bksp", 1) + 12, "Bksp");
+    drawFontText(c, "undo", lx + 112, y + 6, ink, 1, false);
+    keycap(c, lx + 170, y, 22, "H");
+    drawFontText(c, "hint", lx + 200, y + 6, ink, 1, false);
 
     drawFontText(c, "Level editor", rx, top, head, 2, false);
     drawFontText(c, "Press L in the main menu.", rx, top + 20, ink, 1, false);

@@ -1,0 +1,173 @@
+// What the player gets besides the moves: undo, the hint, the dead-end
+// notice, the score line, and the advisor behind them that never shows an
+// answer to a question no longer asked.
+#include "rules_fixture.h"
+
+#include <functional>
+#include <tuple>
+
+#include "play/solver.h"
+
+namespace {
+
+class PlayAidTest : public RulesTest {
+protected:
+    void press(int k) {
+        key[k] = -1, inputLatch::onKey(k);
+        tick();
+        key[k] = 0, inputLatch::onKey(k | 0x80);
+        settle();
+    }
+    // The advisor's answer about where the player stands, taken in.
+    void advise() {
+        game.handleInput();
+        ASSERT_TRUE(game.aid.advisor.waitForAnswer(Advisor::Position, 10000));
+        tick();
+    }
+    // The same position: board, dog, bone, falling rock and count.
+    static bool same(const RuleState& a, const RuleState& b) {
+        return boardRows(a) == boardRows(b) && a.dogColumn == b.dogColumn && a.dogRow == b.dogRow &&
+               a.rockFalling == b.rockFalling && a.moveCount == b.moveCount && a.selection == b.selection;
+    }
+    // Where a frame changes when `change` is made: the box round the changed
+    // pixels, and how many of them lie inside `inside` (x0, y0, x1, y1).
+    struct Changed {
+        int left = 640, top = 480, right = -1, bottom = -1, within = 0;
+    };
+    Changed changedBy(const std::function<void()>& change, const int (&inside)[4] = {0, 0, 0, 0}) {
+        BITMAP* frame[2] = {create_bitmap(640, 480), create_bitmap(640, 480)};
+        for (BITMAP* f : frame) {
+            game.redrawNeeded = true;
+            game.drawScreen(f);
+            if (f == frame[0]) change();
+        }
+        Changed c;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                if (getpixel(frame[0], x, y) != getpixel(frame[1], x, y)) {
+                    c.left = std::min(c.left, x), c.right = std::max(c.right, x);
+                    c.top = std::min(c.top, y), c.bottom = std::max(c.bottom, y);
+                    c.within += x >= inside[0] && x < inside[2] && y >= inside[1] && y < inside[3];
+                }
+        for (BITMAP* f : frame) destroy_bitmap(f);
+        return c;
+    }
+};
+
+TEST_F(PlayAidTest, UndoTakesEveryMoveBackToTheStartAndOnlyBetweenMoves) {
+    setBoard({"", "", "", "...d", "....", "..#.", "", "", "..........B"});
+    game.beginLevelPlay();
+    std::vector<RuleState> before;
+    for (int k : {KEY_LEFT, KEY_DOWN, KEY_RIGHT, KEY_UP}) {
+        before.push_back(game.rules);
+        press(k);
+    }
+    // U pressed while the dog slides is not kept for the slide's end.
+    before.push_back(game.rules);
+    key[KEY_DOWN] = -1, inputLatch::onKey(KEY_DOWN);
+    tick();
+    key[KEY_DOWN] = 0, inputLatch::onKey(KEY_DOWN | 0x80);
+    press(KEY_U);
+    ASSERT_EQ(game.moveCount, 5);
+    ASSERT_FALSE(same(game.rules, before.back()));
+    // Back one move at a time, each to the position before it, down to the start.
+    for (size_t i = before.size(); i-- > 0;) {
+        press(i % 2 ? KEY_BACKSPACE : KEY_U);
+        EXPECT_TRUE(same(game.rules, before[i])) << "move " << i;
+    }
+    press(KEY_U);
+    EXPECT_TRUE(same(game.rules, before.front())) << "nothing before the start";
+    // A restart forgets the history.
+    game.restartLevel();
+    const RuleState restarted = game.rules;
+    press(KEY_U);
+    EXPECT_TRUE(same(game.rules, restarted));
+}
+
+TEST_F(PlayAidTest, HintShowsTheWayAndADeadEndIsTold) {
+    setBoard(at(12, {"..#", "..d", "..b"}));
+    game.beginLevelPlay();
+    advise();
+    const SolveResult best = solve(game.rules);
+    ASSERT_EQ(best.outcome, SolveResult::Solved);
+    EXPECT_EQ(game.aid.fewest, best.fewestMoves());
+    EXPECT_EQ(game.aid.notice, PlayAid::NoNotice) << "nothing is said unasked";
+    press(KEY_H);
+    EXPECT_EQ(game.aid.notice, PlayAid::HintNotice);
+    EXPECT_EQ(game.aid.hintDirection, best.firstMove());
+    EXPECT_EQ(game.aid.hintMoves, best.fewestMoves());
+    EXPECT_EQ(game.moveCount, 0) << "a hint is no move";
+    // Right lets the rock fall onto the bone in the bottom row: a dead end,
+    // told after the move.
+    press(KEY_RIGHT);
+    EXPECT_EQ(game.aid.notice, PlayAid::NoNotice) << "the hint goes with the move";
+    advise();
+    EXPECT_EQ(game.aid.notice, PlayAid::DeadEndNotice);
+    game.aid.notice = PlayAid::NoNotice;
+    press(KEY_H);
+    EXPECT_EQ(game.aid.notice, PlayAid::DeadEndNotice) << "H at a dead end tells the dead end";
+    press(KEY_U);
+    EXPECT_EQ(game.aid.notice, PlayAid::NoNotice) << "gone with the move taken back";
+}
+
+TEST_F(PlayAidTest, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
+    RuleState hard, easy;
+    ASSERT_TRUE(game.loadLevelFile(harness::dataDir() + "/levels/20.lvl"));
+    hard = game.rules;
+    setBoard({"", "", "d.b"});
+    easy = game.rules;
+    Advisor advisor;
+    advisor.ask(Advisor::LevelStart, hard);
+    advisor.ask(Advisor::Position, hard);
+    advisor.ask(Advisor::Position, easy);  // cancels the running question
+    ASSERT_TRUE(advisor.waitForAnswer(Advisor::Position, 10000));
+    SolveResult r;
+    ASSERT_TRUE(advisor.answer(Advisor::Position, r));
+    EXPECT_EQ(r.moves, solve(easy).moves);
+    advisor.drop(Advisor::Position);
+    EXPECT_FALSE(advisor.answer(Advisor::Position, r));
+    // The level's question, paused for the player's, is answered after it.
+    ASSERT_TRUE(advisor.waitForAnswer(Advisor::LevelStart, 60000));
+    ASSERT_TRUE(advisor.answer(Advisor::LevelStart, r));
+    EXPECT_EQ(r.moves, solve(hard).moves);
+}
+
+TEST_F(PlayAidTest, ScoreLineStandsBesideTheCaptionAndTheWonScreenAddsTheFewest) {
+    dir.write("highscores.dat", "2 9\r\n1 7\r\n");
+    setBoard({"", "", "d.b"});
+    game.levelNumber = 1;
+    game.beginLevelPlay();
+    advise();
+    EXPECT_EQ(game.aid.best, 7);
+    EXPECT_EQ(game.aid.fewest, 1);
+    // Beside a short caption in the sky row; below a caption that leaves no room.
+    for (auto [title, top, bottom] : {std::tuple{std::string("Short"), 0, 31}, {std::string(60, 'W'), 32, 63}}) {
+        SCOPED_TRACE(title);
+        game.levelTitle = title;
+        game.moveCount = 3, game.aid.best = 7, game.aid.fewest = 4;
+        const int half = text_length(font, ("Level #1: \"" + title + "\"").c_str()) / 2;
+        Changed c = changedBy([&] { game.moveCount = 123, game.aid.best = 45678, game.aid.fewest = 9999; },
+                              {320 - half, 0, 320 + half, 32});
+        EXPECT_GE(c.top, top);
+        EXPECT_LE(c.bottom, bottom);
+        EXPECT_LT(c.left, 100) << "the moves on the left";
+        EXPECT_GT(c.right, 540) << "the best and the fewest on the right";
+        EXPECT_EQ(c.within, 0) << "nothing over the caption";
+    }
+    game.screenMode = LevelWon;
+    Changed c = changedBy([&] { game.aid.fewest = 5; });
+    EXPECT_GE(c.top, 440);
+    EXPECT_GT(c.right, 0);
+}
+
+TEST_F(PlayAidTest, ABuriedBoneIsDrawnUnderItsRock) {
+    for (auto [slot, grey] : {std::pair{int(BlackRock), 120}, {int(BoneTile), 240}}) {
+        game.tileImages[slot] = create_bitmap(32, 32);
+        clear_to_color(game.tileImages[slot], makecol(grey, grey, grey));
+    }
+    setBoard({"", "", "d.o"});
+    game.boneColumn = 2, game.boneRow = 2;
+    EXPECT_EQ(changedBy([&] { game.boneColumn = 1; }, {64, 64, 96, 96}).within, 0);
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+// Presses become moves as the player means them: one per press however long
+// it is held, a held arrow again every 250 ms unless the board refused it,
+// presses between two looks kept, presses while the dog is busy dropped
+// unless still held. The main loop is run over simulated time, idle looks
+// 100 ms apart, with the keyboard's callback told of every change as
+// Allegro tells it.
+#include "rules_fixture.h"
+
+// The clock the held keys repeat by: the simulated one.
+unsigned long gameClockMs() { return harness::nowMs; }
+
+namespace {
+
+struct Press {
+    int key;
+    unsigned long from, to;
+};
+
+void schedule(const Press& p) {
+    harness::at(harness::nowMs + p.from, [k = p.key] { key[k] = -1, inputLatch::onKey(k); });
+    harness::at(harness::nowMs + p.to, [k = p.key] { key[k] = 0, inputLatch::onKey(k | 0x80); });
+}
+
+class PlayInput : public RulesTest {
+protected:
+    // The main loop: look, and when there is input handle it and rest 4 ms;
+    // otherwise wait 100 ms (the longest idle wait, the worst case for a tap).
+    void runFor(unsigned long ms) {
+        const unsigned long end = harness::nowMs + ms;
+        while (harness::nowMs < end && game.screenMode == Playing) {
+            if (game.pollInput()) {
+                game.handleInput();
+                rest(4);
+            } else {
+                rest(100);
+            }
+        }
+    }
+};
+
+TEST_F(PlayInput, PressesAndHoldsCountAsThePlayerMeansThem) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> board;
+        std::vector<Press> presses;
+        int moves, column, row;
+    };
+    const Case cases[] = {
+        {"a 20 ms tap slides once", {"", "", "d"}, {{KEY_RIGHT, 10, 30}}, 1, 19, 2},
+        {"a tap between two looks is kept", {"", "D"}, {{KEY_RIGHT, 110, 150}}, 1, 1, 1},
+        {"Up held 200 ms against the sky is one move", {"", "D"}, {{KEY_UP, 10, 210}}, 1, 0, 1},
+        {"Right held 150 ms against a rock is one move", {"", "", "d#"}, {{KEY_RIGHT, 10, 160}}, 1, 0, 2},
+        {"a 150 ms tap on the ground line walks one cell", {"", "D"}, {{KEY_RIGHT, 10, 160}}, 1, 1, 1},
+        {"held 600 ms on the ground line: a move every 250 ms", {"", "D"}, {{KEY_RIGHT, 10, 610}}, 3, 3, 1},
+        {"a refused move is not repeated, but pressed again it counts", {"", "", "d#"},
+         {{KEY_RIGHT, 10, 700}, {KEY_RIGHT, 800, 830}}, 2, 0, 2},
+        {"Up and Right together count two", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 19, 3},
+        {"a press in the slide let go before its end is dropped", {"", "", "d"},
+         {{KEY_RIGHT, 10, 30}, {KEY_DOWN, 200, 260}}, 1, 19, 2},
+        {"a press in the slide still held at its end is played", {"", "", "d"},
+         {{KEY_RIGHT, 10, 30}, {KEY_DOWN, 200, 1500}}, 2, 19, 14},
+        {"U in the slide is dropped too", {"", "", "d"}, {{KEY_RIGHT, 10, 30}, {KEY_U, 200, 230}}, 1, 19, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setBoard(c.board);
+        game.beginLevelPlay();
+        for (const Press& p : c.presses) schedule(p);
+        runFor(4000);
+        EXPECT_EQ(game.moveCount, c.moves);
+        expectDog(c.column, c.row);
+    }
+}
+
+TEST_F(PlayInput, AQuickClickInTheEditorPaintsOnce) {
+    setBoard({});
+    game.screenMode = LevelEditor;
+    game.selection = Rock;
+    // Pressed and let go between two looks of the idle loop.
+    harness::at(30, [] {
+        mouse_x = 5 * 32 + 3, mouse_y = 6 * 32 + 3, mouse_b = 1;
+        inputLatch::onMouse(MOUSE_FLAG_LEFT_DOWN);
+        mouse_x = 0, mouse_y = 0;  // moved away before the click was looked at
+    });
+    harness::at(50, [] { mouse_b = 0; });
+    EXPECT_FALSE(game.pollInput());
+    rest(100);
+    ASSERT_TRUE(game.pollInput());
+    game.handleInput();
+    EXPECT_EQ(cell(5, 6), Rock);
+    EXPECT_EQ(cell(0, 0), SkyTop);
+    EXPECT_FALSE(game.pollInput()) << "the click was taken once";
+}
+
+}  // namespace
