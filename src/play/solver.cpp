@@ -129,7 +129,7 @@ const uint32_t kNoParent = 0xffffffffu;
 // Positions are kept in fixed blocks, so that growing never copies them.
 class Visited {
 public:
-    Visited() : slots_(1 << 16, 0) {}
+    Visited() : slots_(1 << 10, 0) {}
     size_t size() const { return size_; }
     const Position& at(size_t i) const { return blocks_[i >> kBlockBits][i & (kBlock - 1)]; }
     uint32_t parent(size_t i) const { return links_[i].parent; }
@@ -159,7 +159,7 @@ public:
     }
 
 private:
-    static const size_t kBlockBits = 12;
+    static const size_t kBlockBits = 9;
     static const size_t kBlock = size_t(1) << kBlockBits;
 
     struct Link {

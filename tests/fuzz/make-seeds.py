@@ -65,3 +65,14 @@ write("chooser_scan", "three", b"\x64" + level(b"First") + b"@@" + level(b"Secon
       + b"@@" + level(b"  Third with spaces  "))
 write("chooser_scan", "odd-titles", b"\x61" + b"\r\r\n@@" + b"no line end@@" + b"\x00\xff\xf0%s%n\r\n")
 write("chooser_scan", "empty-files", b"\x02@@@@")
+
+# Cell steps against the ticks: 300 cell bytes (each picks a code), the dog's
+# and the bone's cells, then arrows (the byte modulo 5, 0 for no arrow).
+def board(pick, dog, bone, arrows):
+    return bytes(pick(i) for i in range(300)) + bytes(dog + bone) + bytes(arrows)
+
+
+write("cell_moves", "dirt", board(lambda i: 0, (5, 1), (12, 9), [2, 1, 3, 4, 2, 1, 3, 4]))
+write("cell_moves", "rocks", board(lambda i: 5 if (i * 7) % 13 == 0 else i % 5, (3, 2), (9, 8),
+                                    [1, 2, 3, 4, 0, 1, 2, 3, 4, 0]))
+write("cell_moves", "mixed", board(lambda i: (i * 31 + 7) % 256, (0, 0), (19, 14), list(range(36))))
