@@ -77,6 +77,22 @@ TEST(Rules, OddCodesRocksOnTheBoneAndDogsOffTheBoard) {
     EXPECT_EQ(boardRows(s), before);
 }
 
+// The validity check takes every state the ticks make, and nothing else.
+TEST(Rules, TheValidityCheckRefusesWhatTheTicksNeverMake) {
+    const RuleState good = textBoard({"d"}, 2);
+    auto with = [&](int32_t selection, int32_t offsetX, int32_t offsetY, int32_t rockY, int32_t dogColumn, int32_t moves) {
+        RuleState s = good;
+        s.selection = selection, s.dogOffsetX = offsetX, s.dogOffsetY = offsetY, s.dogColumn = dogColumn;
+        s.rockFalling = rockY != 0, s.fallingRockX = 64, s.fallingRockY = rockY, s.moveCount = moves;
+        return s.valid();
+    };
+    EXPECT_TRUE(good.valid() && with(Right, 30, 0, 0, 0, 1) && with(Up, 0, -30, 0, 0, 1) && with(None, 0, 0, 480, 0, 0));
+    for (bool bad : {with(Right, 32, 0, 0, 0, 1), with(Right, 3, 0, 0, 0, 1), with(Left, 2, 0, 0, 0, 1), with(None, 0, 2, 0, 0, 0),
+                     with(Down, 2, 2, 0, 0, 1), with(7, 0, 0, 0, 0, 1), with(None, 0, 0, 484, 0, 0), with(None, 0, 0, 6, 0, 0),
+                     with(Right, 2, 0, 68, 0, 1), with(None, 0, 0, 0, 20, 0), with(None, 0, 0, 0, 0, -1)})
+        EXPECT_FALSE(bad);
+}
+
 // A rock loosened by an arrival drops 4 pixels a tick while the dog, 2 a tick,
 // waits; no key is read meanwhile.
 TEST_F(RulesTest, TheDogWaitsForAFallAndHeldKeysWaitForTheDog) {

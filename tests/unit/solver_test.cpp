@@ -46,6 +46,10 @@ TEST(Solver, SaysWhyALevelCannotBeWon) {
     RuleState wallOnBone = walled;
     wallOnBone.board[10][5] = SkyTop;
     RuleState apart = textBoard({"", "^^^^D", "^^^^..", "^^^^..", "", "^^^^^^^^^  B"}, 0, true);
+    // The rock on the bone drops into the cell the dog leaves, but that
+    // cell was the only way in.
+    RuleState uncovered = textBoard({"", "", "", "", "^^^^^^", "^^^^#^", "^^d   ^", "^^^^^^"}, 0, true);
+    uncovered.boneColumn = 4, uncovered.boneRow = 5;
     RuleState moving = apart, offBoard = apart;
     moving.selection = Right;
     offBoard.dogRow = -1;
@@ -53,6 +57,7 @@ TEST(Solver, SaysWhyALevelCannotBeWon) {
         {buried, SolveResult::BoneBuried},       {walled, SolveResult::BoneWalledIn},
         {wallOnBone, SolveResult::BoneWalledIn}, {apart, SolveResult::NoWay},
         {moving, SolveResult::NotPlayable},      {offBoard, SolveResult::NotPlayable},
+        {uncovered, SolveResult::NoWay},
     };
     for (const auto& c : cases) {
         SolveResult r = solve(c.first);
