@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "play/cell_moves.h"
 #include "play/tiles.h"
 
 namespace {
@@ -253,6 +254,35 @@ bool playMove(RuleState& s, int32_t direction) {
             return true;
     }
     return false;
+}
+
+namespace {
+// The rule state's board for the cell steps: the tile codes themselves.
+struct CodeBoard {
+    uint8_t (&cells)[RuleState::boardHeight][RuleState::boardWidth];
+    bool passable(int c, int r) const { return isPassable(cells[r][c]); }
+    bool rock(int c, int r) const { return isRock(cells[r][c]); }
+    bool dirt(int c, int r) const { return cells[r][c] == Dirt; }
+    bool tunnel(int c, int r) const { return cells[r][c] == Tunnel; }
+    bool ground(int c, int r) const { return cells[r][c] == SkyBottom || cells[r][c] == SkyBottomDestroyed; }
+    void dig(int c, int r) { cells[r][c] = Tunnel; }
+    void loosen(int c, int r) { cells[r][c] = Tunnel; }
+    void land(int c, int r) { cells[r][c] = BlackRock; }
+    void breakGround(int c, int r) {
+        if (cells[r][c] == SkyBottom) cells[r][c] = SkyBottomDestroyed;
+    }
+    void settled(int) {}
+};
+}  // namespace
+
+bool slideMove(RuleState& s, int32_t direction) {
+    if (direction >= Right && direction <= Up) ++s.moveCount;
+    CodeBoard board{s.board};
+    bool won = cellmoves::move(board, s.dogColumn, s.dogRow, direction >= Right && direction <= Up ? direction : None,
+                               {s.boneColumn, s.boneRow});
+    s.stopStep();
+    s.rockFalling = false;
+    return won;
 }
 
 const char* directionName(int32_t direction) {

@@ -70,5 +70,11 @@ struct RuleState {
 // the way (play stops at that tick, as the game leaves the board then).
 bool playMove(RuleState& state, int32_t direction);
 
+// The same move as playMove in whole-cell steps (play/cell_moves.h): the
+// same cells, dog, move count and result, with the dog standing still at the
+// end; only the falling rock's last place and other per-tick scratch fields
+// are not kept. The solver's shortcut; the position must be between moves.
+bool slideMove(RuleState& state, int32_t direction);
+
 // "Up", "Down", "Left", "Right", or "None".
 const char* directionName(int32_t direction);

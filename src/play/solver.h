@@ -13,7 +13,7 @@
 #include "play/rules.h"
 
 struct SolveLimits {
-    size_t maxPositions = 4000000;                // distinct positions before giving up
+    size_t maxPositions = 2000000;                // distinct positions before giving up (~180 bytes each)
     const std::atomic<bool>* cancel = nullptr;    // set from anywhere to stop soon
 };
 

@@ -1,5 +1,5 @@
 // Levels written as text: the source reader's complaints, and the level file
-// it makes read back by the game's own reader.
+// it makes, read back by the game's own reader.
 #include "rules_fixture.h"
 
 namespace {
@@ -18,33 +18,35 @@ std::vector<std::string> fullRows() {
     return rows;
 }
 
-}  // namespace
-
-using BoardTextTest = RulesTest;
-
-TEST_F(BoardTextTest, ASourceReadsWithEveryCellDogAndBone) {
-    Level level;
+TEST(BoardText, ASourceReadsWithEveryCellAndMakesTheLevelFile) {
+    Level level, again;
     std::string error;
     ASSERT_TRUE(parseLevelText(source("  Two  words ", fullRows()), level, error)) << error;
     EXPECT_EQ(level.title, "  Two  words ");
-    EXPECT_EQ(std::vector<int>({level.dogColumn, level.dogRow, level.boneColumn, level.boneRow}),
-              std::vector<int>({5, 1, 14, 6}));
+    EXPECT_EQ(std::make_tuple(level.dogColumn, level.dogRow, level.boneColumn, level.boneRow), std::make_tuple(5, 1, 14, 6));
     // The dog stands on the ground line, a lower-case mark on a tunnel.
-    EXPECT_EQ(level.cells[1][5], SkyBottom);
     const uint8_t row6[] = {Dirt, Dirt, Rock, BlackRock, Tunnel, Tunnel, SkyBottomDestroyed, Dirt};
-    for (int c = 0; c < 8; ++c) EXPECT_EQ(level.cells[6][c], row6[c]) << c;
-    EXPECT_EQ(level.cells[6][14], Tunnel);
+    EXPECT_EQ(std::vector<uint8_t>(level.cells[6], level.cells[6] + 8), std::vector<uint8_t>(row6, row6 + 8));
+    EXPECT_EQ(std::make_pair(level.cells[1][5], level.cells[6][14]), std::make_pair(uint8_t(SkyBottom), uint8_t(Tunnel)));
     EXPECT_EQ(levelToText(level), source("  Two  words ", fullRows()));
 
     // Unframed rows and CR LF line ends read the same.
     std::string crlf = "  Two  words \r\n";
     for (const std::string& row : fullRows()) crlf += row.substr(1, 20) + "\r\n";
-    Level again;
     ASSERT_TRUE(parseLevelText(crlf, again, error)) << error;
-    EXPECT_EQ(levelToText(again), levelToText(level));
+    EXPECT_EQ(again, level);
+
+    // Title, positions, and 15 rows of 20 byte-and-space pairs, CR LF each.
+    std::string bytes = formatLevel(level);
+    EXPECT_EQ(bytes.size(), 25u + 15 * 42);
+    EXPECT_EQ(bytes.substr(0, 29), std::string("  Two  words \r\n5 1 14 6\r\n\x02 \x02 ", 29));
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\x10 \r\n", 4));
+    Level read;
+    readLevel(bytes, read);
+    EXPECT_EQ(read, level);
 }
 
-TEST_F(BoardTextTest, ASourceThatIsNotALevelSaysWhy) {
+TEST(BoardText, ASourceThatIsNotALevelSaysWhy) {
     auto with = [](int row, int column, char c) {
         std::vector<std::string> rows = fullRows();
         if (column < 0) rows[row] = "|===================|";
@@ -69,21 +71,4 @@ TEST_F(BoardTextTest, ASourceThatIsNotALevelSaysWhy) {
     }
 }
 
-TEST_F(BoardTextTest, TheLevelFileReadsBackThroughTheGamesReader) {
-    Level level;
-    std::string error;
-    ASSERT_TRUE(parseLevelText(source("Round trip", fullRows()), level, error));
-    std::string bytes = formatLevel(level);
-    // Title, positions, and 15 rows of 20 byte-and-space pairs, CR LF each.
-    EXPECT_EQ(bytes.size(), 22u + 15 * 42);
-    EXPECT_EQ(bytes.substr(0, 26), std::string("Round trip\r\n5 1 14 6\r\n\x02 \x02 ", 26));
-    EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\x10 \r\n", 4));
-
-    dir.write("level.lvl", bytes);
-    ASSERT_TRUE(game.loadLevelFile("level.lvl"));
-    EXPECT_EQ(game.levelTitle, "Round trip");
-    EXPECT_EQ(std::vector<int>({game.dogColumn, game.dogRow, game.boneColumn, game.boneRow}),
-              std::vector<int>({5, 1, 14, 6}));
-    for (int r = 0; r < 15; ++r)
-        for (int c = 0; c < 20; ++c) EXPECT_EQ(cell(c, r), level.cells[r][c]) << c << "," << r;
-}
+}  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "harness.h"
@@ -74,17 +75,12 @@ protected:
 
     // The dog somewhere else and a few moves made, as after some play.
     void playABit() {
-        game->screenMode = Playing;
-        game->selection = None;
-        game->dogColumn = 9;
-        game->dogRow = 6;
-        game->moveCount = 5;
+        game->screenMode = Playing, game->selection = None;
+        game->dogColumn = 9, game->dogRow = 6, game->moveCount = 5;
     }
     void expectPlayKept() {
-        EXPECT_EQ(game->screenMode, Playing);
-        EXPECT_EQ(game->moveCount, 5);
-        EXPECT_EQ(game->dogColumn, 9);
-        EXPECT_EQ(game->dogRow, 6);
+        EXPECT_EQ(std::make_tuple(game->screenMode, game->moveCount, game->dogColumn, game->dogRow),
+                  std::make_tuple(int(Playing), 5, 9, 6));
     }
 };
 
@@ -185,11 +181,8 @@ TEST_F(Commands, RestartQuestionNoOrCloseKeepsTheLevelYesReadsItAgain) {
     game->board[5][9] = 17;  // a tunnel dug on the way
     hold({{KEY_R, 0, 100}, {KEY_Y, 150, 300}});
     EXPECT_TRUE(game->handlePlayCommandKeys());
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_EQ(game->moveCount, 0);
-    EXPECT_EQ(game->dogColumn, 2);
-    EXPECT_EQ(game->dogRow, 1);
-    EXPECT_EQ(game->board[5][9], 16);
+    EXPECT_EQ(std::make_tuple(game->screenMode, game->moveCount, game->dogColumn, game->dogRow, game->board[5][9]),
+              std::make_tuple(int(Playing), 0, 2, 1, uint8_t(16)));
 }
 
 TEST_F(Commands, EscapeInPlayWaitsForTheSlideThenRestartsTheLevelOnTheMenu) {
@@ -206,10 +199,8 @@ TEST_F(Commands, EscapeInPlayWaitsForTheSlideThenRestartsTheLevelOnTheMenu) {
     game->dogOffsetX = 0;
     hold({{KEY_ESC, 0, 180}});
     EXPECT_FALSE(game->handlePlayCommandKeys()) << "the tick ends at Escape";
-    EXPECT_EQ(game->screenMode, MainMenu);
-    EXPECT_EQ(game->selection, 0);
-    EXPECT_EQ(game->moveCount, 0);
-    EXPECT_EQ(game->dogColumn, 2);
+    EXPECT_EQ(std::make_tuple(game->screenMode, game->selection, game->moveCount, game->dogColumn),
+              std::make_tuple(int(MainMenu), 0, 0, 2));
     EXPECT_GE(harness::nowMs, 180u);
     EXPECT_FALSE(game->pollInput()) << "the menu must not take the same Escape as Quit";
 }
@@ -228,9 +219,8 @@ TEST_F(Commands, OptionsFromPlayReturnIntoTheSameLevel) {
         if (c.arrow) holds.push_back({c.arrow, 2150, 2600});  // while Escape is still held
         step(holds);
         EXPECT_GE(harness::nowMs, 2200u) << "the options screen ran";
-        EXPECT_EQ(game->screenMode, Playing);
-        EXPECT_EQ(game->moveCount, c.moves);
-        EXPECT_EQ(game->selection, c.selection);
+        EXPECT_EQ(std::make_tuple(game->screenMode, game->moveCount, game->selection),
+                  std::make_tuple(int(Playing), c.moves, c.selection));
         if (!c.arrow) expectPlayKept();
     }
 }
@@ -249,16 +239,12 @@ TEST_F(Commands, WonScreenEnterOrEscapeStartsTheNextLevelFromScratch) {
         SCOPED_TRACE(testing::Message() << "scancode " << k);
         ASSERT_TRUE(game->loadLevel(1));
         harness::reset();
-        game->screenMode = LevelWon;
+        game->screenMode = LevelWon, game->moveCount = 7;
         game->selection = Right;  // the step that reached the bone
-        game->moveCount = 7;
         harness::type("junk");
         step({{k, 0, 120}});
-        EXPECT_EQ(game->screenMode, Playing);
-        EXPECT_EQ(game->levelNumber, 2);
-        EXPECT_EQ(game->dogColumn, 5);
-        EXPECT_EQ(game->moveCount, 0);
-        EXPECT_EQ(game->selection, None);
+        EXPECT_EQ(std::make_tuple(game->screenMode, game->levelNumber, game->dogColumn, game->moveCount, game->selection),
+                  std::make_tuple(int(Playing), 2, 5, 0, int(None)));
         EXPECT_FALSE(keypressed()) << "typing on the won screen reaches nothing";
         EXPECT_GE(harness::nowMs, 120u);
         EXPECT_FALSE(quit);
@@ -267,9 +253,7 @@ TEST_F(Commands, WonScreenEnterOrEscapeStartsTheNextLevelFromScratch) {
 
 TEST_F(Commands, WinningTheLastLevelEndsTheGameBackOnLevelOne) {
     ASSERT_TRUE(game->loadLevel(2));
-    game->screenMode = LevelWon;
-    game->selection = Down;
-    game->moveCount = 9;
+    game->screenMode = LevelWon, game->selection = Down, game->moveCount = 9;
     step({{KEY_SPACE, 0, 120}});
     ASSERT_EQ(harness::messages.size(), 1u);
     expectMessage(harness::messages[0],
@@ -277,11 +261,8 @@ TEST_F(Commands, WinningTheLastLevelEndsTheGameBackOnLevelOne) {
                   "levels folder under the next free number.\n\n"
                   "View the readme for more info: its section \"Making and sharing levels\".");
     EXPECT_GT(harness::vsyncCount, 0u) << "faded out first";
-    EXPECT_EQ(game->screenMode, MainMenu);
-    EXPECT_EQ(game->selection, 0);
-    EXPECT_EQ(game->levelNumber, 1);
-    EXPECT_EQ(game->levelTitle, "First Dig");
-    EXPECT_EQ(game->moveCount, 0);
+    EXPECT_EQ(std::make_tuple(game->screenMode, game->selection, game->levelNumber, game->levelTitle, game->moveCount),
+              std::make_tuple(int(MainMenu), 0, 1, std::string("First Dig"), 0));
     EXPECT_TRUE(game->redrawNeeded);
     EXPECT_FALSE(game->pollInput()) << "Space was let go";
 }

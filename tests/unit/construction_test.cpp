@@ -87,35 +87,24 @@ TEST(GameConstruction, EachPictureFileFillsItsOwnSlot) {
     }
 }
 
-TEST(GameConstruction, SettingsAreReadAfterTheAmbientSwitchIsSet) {
-    // Read before the switch was set to on, a saved "off" would be lost.
+// Settings read before the ambient switch was set to on would lose a saved
+// "off"; level 1 is loaded onto the ready board.
+TEST(GameConstruction, SettingsAreReadAfterTheAmbientSwitchAndLevelOneIsLoaded) {
     harness::ScratchDir dir(false);
     dir.write("settings.ini", "200\r\n0\r\n");
+    mkdir("levels", 0755);
+    std::string level = "Start Here\r\n3 4 15 11\r\n";
+    for (int n = 0; n < 300; ++n)
+        level += std::string{static_cast<char>(n < 40 ? 2 : n == 149 ? 1 : 16), ' '} + (n % 20 == 19 ? "\r\n" : "");
+    dir.write("levels/1.lvl", level);
     std::atomic<bool> quit(false);
     Game game(&quit);
     EXPECT_FALSE(game.ambientEnabled);
     EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 200);
     FSOUND_SetSFXMasterVolume(255);  // the layer outlives this Game
-}
-
-TEST(GameConstruction, BoardIsReadyAndLevelOneLoaded) {
-    harness::ScratchDir dir(false);
-    mkdir("levels", 0755);
-    std::string level = "Start Here\r\n3 4 15 11\r\n";
-    for (int row = 0; row < 15; ++row) {
-        for (int column = 0; column < 20; ++column)
-            level += {static_cast<char>(row < 2 ? 2 : (row == 7 && column == 9 ? 1 : 16)), ' '};
-        level += "\r\n";
-    }
-    dir.write("levels/1.lvl", level);
-    std::atomic<bool> quit(false);
-    Game game(&quit);
-    ASSERT_NE(game.board, nullptr);
-    EXPECT_EQ(std::make_pair(game.boardWidth, game.boardHeight), std::make_pair(20, 15));
     EXPECT_EQ(game.levelTitle, "Start Here");
-    EXPECT_EQ(std::make_tuple(game.dogColumn, game.dogRow, game.boneColumn, game.boneRow), std::make_tuple(3, 4, 15, 11));
-    EXPECT_EQ(game.board[7][9], 1);
-    EXPECT_EQ(game.screenMode, MainMenu);
+    EXPECT_EQ(std::make_tuple(game.dogColumn, game.dogRow, game.boneColumn, game.boneRow, game.board[7][9], game.screenMode),
+              std::make_tuple(3, 4, 15, 11, uint8_t(1), int(MainMenu)));
 }
 
 TEST(GameConstructionDeathTest, SoundOutputFailureShowsItsTextAndEndsWithStatus1) {

@@ -50,35 +50,30 @@ TEST_F(Polling, EachScreenWakesOnItsOwnKeysOnly) {
     }
 }
 
-TEST_F(Polling, MotionTheWonScreenAndTheEditorsLeftButtonWakeWithNoKey) {
+// Motion, the won screen and the editor's left button wake with no key; the
+// ambient clock ticks in every poll and input step; an input step starts
+// from a clear frame and the dog's cell.
+TEST_F(Polling, MotionAndTheClockWakeWithNoKeyAndEveryStepStartsClear) {
     game.screenMode = Playing;
     game.rockFalling = false;
     game.selection = Left;  // a step in progress
     EXPECT_TRUE(game.pollInput());
-    game.selection = None;
-    game.rockFalling = true;
+    game.selection = None, game.rockFalling = true;
     EXPECT_TRUE(game.pollInput());
-
     game.screenMode = LevelWon;
     EXPECT_TRUE(game.pollInput());
-
-    game.screenMode = LevelEditor;
-    game.selection = 255;
+    game.screenMode = LevelEditor, game.selection = 255;
     for (int buttons : {1, 2, 3, 4}) {
         mouse_b = buttons;
         EXPECT_EQ(game.pollInput(), (buttons & 1) != 0) << "buttons " << buttons;
     }
     mouse_b = 0;
-}
 
-TEST_F(Polling, AmbientClockTicksInThePollWithNothingHeldAndInTheInputStep) {
     game.screenMode = Playing;  // the sounds play only here
-    game.selection = None;
-    game.rockFalling = false;
+    game.rockFalling = false, game.selection = None;
     game.ambientEnabled = true;
     AmbientSound& bird = game.ambientSounds[0];
-    bird.enabled = true;
-    bird.interval = 3;
+    bird.enabled = true, bird.interval = 3;
     for (bool poll : {true, false}) {
         bird.playing = false;
         bird.lastChange = static_cast<int32_t>(time(nullptr)) - 10;  // overdue
@@ -86,16 +81,11 @@ TEST_F(Polling, AmbientClockTicksInThePollWithNothingHeldAndInTheInputStep) {
         if (!poll) game.handleInput();
         EXPECT_TRUE(bird.playing) << (poll ? "poll" : "input step");
     }
-}
 
-TEST_F(Polling, InputStepStartsFromAClearFrameAndTheDogsCell) {
-    game.dogColumn = 7;
-    game.dogRow = 9;
+    game.dogColumn = 7, game.dogRow = 9;
     game.screenMode = HelpScreen;  // no key held: its handler does nothing
     game.redrawNeeded = true;
     game.handleInput();
-    EXPECT_FALSE(game.redrawNeeded);
-    EXPECT_EQ(game.stepStartColumn, 7);
-    EXPECT_EQ(game.stepStartRow, 9);
-    EXPECT_EQ(game.screenMode, HelpScreen);
+    EXPECT_EQ(std::make_tuple(game.redrawNeeded, game.stepStartColumn, game.stepStartRow, game.screenMode),
+              std::make_tuple(false, 7, 9, int(HelpScreen)));
 }

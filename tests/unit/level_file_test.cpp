@@ -1,48 +1,82 @@
-// Level files: writing, reading back, and reading damaged or odd files.
+// Level files: the reader on whole, cut, odd and damaged bytes; the game's
+// load, save and restart around it.
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "level_fixture.h"
+#include "levels/level.h"
+#include "play/board_text.h"
 
 namespace {
 
-using level_test::blankCell;
 using level_test::levelBytes;
 using level_test::patternCell;
 
-// The first cellsKept cells hold the pattern, the rest the blank layout.
-void expectCells(const Game& g, int cellsKept) {
-    for (int n = 0; n < 300; ++n) {
-        int r = n / 20, c = n % 20;
-        ASSERT_EQ(g.board[r][c], n < cellsKept ? patternCell(r, c) : blankCell(r)) << "row " << r << " column " << c;
+TEST(LevelReader, ReadsWhatTheBytesHoldAndLeavesTheRestAsItWas) {
+    const int K = -1;  // the value the field had before
+    const std::string cutInRow4 = levelBytes("cut", "3 1 4 5").substr(0, 14 + 4 * 42 + 5 * 2);
+    struct Case {
+        const char* what;
+        std::string bytes, title;
+        int positions[4];
+        int cellsRead;
+    };
+    const Case cases[] = {
+        {"CR LF", levelBytes("Same title", "4 1 10 13"), "Same title", {4, 1, 10, 13}, 300},
+        {"bare LF", levelBytes("Same title", "4 1 10 13", "\n"), "Same title", {4, 1, 10, 13}, 300},
+        {"empty title", levelBytes("", "0 1 0 3"), "", {0, 1, 0, 3}, 300},
+        {"padded title", levelBytes("  padded\t ", "0 1 0 3"), "  padded\t ", {0, 1, 0, 3}, 300},
+        {"CR inside the title", levelBytes("a\rb", "0 1 0 3"), "a\rb", {0, 1, 0, 3}, 300},
+        {"title alone ending in CR", "alone\r", "alone", {K, K, K, K}, 0},
+        {"numbers over several lines", levelBytes("t", "5\r\n\t1\t\r\n 11\r\n\r\n+6"), "t", {5, 1, 11, 6}, 300},
+        {"cells packed on one line", levelBytes("p", "1 1 2 3", "\n", true), "p", {1, 1, 2, 3}, 300},
+        {"ends after the positions", "short\r\n3 1 4 5\r\n", "short", {3, 1, 4, 5}, 0},
+        {"ends inside row 4", cutInRow4, "cut", {3, 1, 4, 5}, 85},
+        {"0 bytes", "", "old", {K, K, K, K}, 0},
+        {"malformed number", levelBytes("bad", "6 x 8 9"), "bad", {6, K, K, K}, 0},
+        {"sign without digits", levelBytes("bad", "6 1 - 9"), "bad", {6, 1, K, K}, 0},
+        {"above 32 bits", levelBytes("big", "2 1 2147483648 9"), "big", {2, 1, K, K}, 0},
+        {"below 32 bits", levelBytes("big", "2 1 -2147483649 9"), "big", {2, 1, K, K}, 0},
+        {"far beyond 32 bits", levelBytes("big", "2 1 99999999999999999999999 9"), "big", {2, 1, K, K}, 0},
+        {"off the board", levelBytes("off", "20 -1 -2147483648 15"), "off", {K, K, K, K}, 300},
+        {"last cells on the board", levelBytes("edge", "19 14 0 0"), "edge", {19, 14, 0, 0}, 300},
+        // Its start is the title, a CR there included; the rest is skipped.
+        {"a first line of megabytes", std::string(4095, 'T') + "\r" + std::string(3u << 20, 'T') + "\r\n9 1 9 9\r\n",
+         std::string(4095, 'T') + "\r", {9, 1, 9, 9}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Level level;
+        level.title = "old";
+        level.dogColumn = level.dogRow = level.boneColumn = level.boneRow = 7;
+        std::memset(level.cells, 0x55, sizeof level.cells);
+        readLevel(c.bytes, level);
+        EXPECT_EQ(level.title, c.title);
+        const int got[4] = {level.dogColumn, level.dogRow, level.boneColumn, level.boneRow};
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(got[i], c.positions[i] == K ? 7 : c.positions[i]) << i;
+        for (int n = 0; n < 300; ++n)
+            ASSERT_EQ(level.cells[n / 20][n % 20], n < c.cellsRead ? patternCell(n / 20, n % 20) : 0x55) << n;
     }
+    EXPECT_EQ(levelTitleOf("a\r\nb"), "a");
 }
 
 class LevelFile : public level_test::LevelFixture {};
 
-TEST_F(LevelFile, SaveWritesCrLfLinesOfRawBytesThatReadBackTheSame) {
+TEST_F(LevelFile, SaveWritesCrLfLinesOfRawBytesThatLoadBackTheSame) {
     game.resetBoard(0);
-    game.setLevelTitle("  Two  spaces, then more  ");
-    game.dogColumn = 7;
-    game.dogRow = 1;
-    game.boneColumn = 12;
-    game.boneRow = 9;
+    game.setLevelTitle("  Two  spaces  ");
+    game.dogColumn = 7, game.dogRow = 1, game.boneColumn = 12, game.boneRow = 9;
     // Every byte value the reader does not skip as a blank, a NUL first.
-    std::string expected = "  Two  spaces, then more  \r\n7 1 12 9\r\n", cells;
-    int code = 0;
-    for (int r = 0; r < 15; ++r) {
-        for (int c = 0; c < 20; ++c) {
-            while (code == 32 || (code >= 9 && code <= 13)) code = (code + 1) % 256;
-            game.board[r][c] = static_cast<uint8_t>(code);
-            cells.push_back(static_cast<char>(code));
-            expected += cells.back() + std::string(" ");
-            code = (code + 1) % 256;
-        }
-        expected += "\r\n";
+    std::string expected = "  Two  spaces  \r\n7 1 12 9\r\n";
+    for (int n = 0, code = 0; n < 300; ++n, code = (code + 1) % 256) {
+        while (code == 32 || (code >= 9 && code <= 13)) ++code;
+        game.board[n / 20][n % 20] = static_cast<uint8_t>(code);
+        expected += std::string(1, char(code)) + " " + (n % 20 == 19 ? "\r\n" : "");
     }
+    const RuleState saved = game.rules;
     game.setLevelNumber(-3);
     ASSERT_TRUE(game.saveLevel());
     EXPECT_EQ(dir.read("levels/-3.lvl"), expected);
@@ -53,89 +87,41 @@ TEST_F(LevelFile, SaveWritesCrLfLinesOfRawBytesThatReadBackTheSame) {
     game.setLevelNumber(9);
     game.moveCount = 12;
     ASSERT_TRUE(game.loadLevel(-3));
-    EXPECT_EQ(game.levelNumber, -3);
-    EXPECT_EQ(game.levelTitle, "  Two  spaces, then more  ");
-    EXPECT_EQ(game.dogColumn, 7);
-    EXPECT_EQ(game.dogRow, 1);
-    EXPECT_EQ(game.boneColumn, 12);
-    EXPECT_EQ(game.boneRow, 9);
-    EXPECT_EQ(game.moveCount, 0);
-    for (int n = 0; n < 300; ++n)
-        ASSERT_EQ(game.board[n / 20][n % 20], static_cast<uint8_t>(cells[n])) << n;
+    EXPECT_EQ(std::make_tuple(game.levelNumber, game.levelTitle, game.moveCount), std::make_tuple(-3, "  Two  spaces  ", 0));
+    EXPECT_EQ(levelOf(game.rules, ""), levelOf(saved, ""));
 
     // A line break in the title would split the first line and lose the rest.
     game.setLevelTitle("two\r\nlines");
     ASSERT_TRUE(game.saveLevel());
     ASSERT_TRUE(game.loadLevel(-3));
     EXPECT_EQ(game.levelTitle, "two  lines");
-    EXPECT_EQ(game.board[14][19], static_cast<uint8_t>(cells[299]));
+    EXPECT_EQ(levelOf(game.rules, ""), levelOf(saved, ""));
 }
 
-TEST_F(LevelFile, ReadsWhatTheFileHoldsAndKeepsTheBlankLayoutForTheRest) {
-    const int B = -1;  // the blank layout's value for this position
-    std::string cutInRow4 = levelBytes("cut", "3 1 4 5").substr(0, 14 + 4 * 42 + 5 * 2);
-    struct Case {
-        const char* what;
-        std::string bytes;
-        std::string title;
-        int positions[4];
-        int cellsKept;
-    };
-    const Case cases[] = {
-        {"CR LF", levelBytes("Same title", "4 1 10 13"), "Same title", {4, 1, 10, 13}, 300},
-        {"bare LF", levelBytes("Same title", "4 1 10 13", "\n"), "Same title", {4, 1, 10, 13}, 300},
-        {"empty title", levelBytes("", "0 1 0 3"), "", {0, 1, 0, 3}, 300},
-        {"padded title", levelBytes("  padded\t ", "0 1 0 3"), "  padded\t ", {0, 1, 0, 3}, 300},
-        {"CR inside the title", levelBytes("a\rb", "0 1 0 3"), "a\rb", {0, 1, 0, 3}, 300},
-        {"title alone ending in CR", "alone\r", "alone", {B, B, B, B}, 0},
-        {"numbers over several lines", levelBytes("t", "5\r\n\t1\t\r\n 11\r\n\r\n+6"), "t", {5, 1, 11, 6}, 300},
-        {"cells packed on one line", levelBytes("p", "1 1 2 3", "\n", true), "p", {1, 1, 2, 3}, 300},
-        {"ends after the positions", "short\r\n3 1 4 5\r\n", "short", {3, 1, 4, 5}, 0},
-        {"ends inside row 4", cutInRow4, "cut", {3, 1, 4, 5}, 85},
-        {"0 bytes", "", "", {B, B, B, B}, 0},
-        {"malformed number", levelBytes("bad", "6 x 8 9"), "bad", {6, B, B, B}, 0},
-        {"sign without digits", levelBytes("bad", "6 1 - 9"), "bad", {6, 1, B, B}, 0},
-        {"above 32 bits", levelBytes("big", "2 1 2147483648 9"), "big", {2, 1, B, B}, 0},
-        {"below 32 bits", levelBytes("big", "2 1 -2147483649 9"), "big", {2, 1, B, B}, 0},
-        {"far beyond 32 bits", levelBytes("big", "2 1 99999999999999999999999 9"), "big", {2, 1, B, B}, 0},
-        {"off the board", levelBytes("off", "20 -1 -2147483648 15"), "off", {B, B, B, B}, 300},
-        {"last cells on the board", levelBytes("edge", "19 14 0 0"), "edge", {19, 14, 0, 0}, 300},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        dir.write("levels/1.lvl", c.bytes);
-        std::srand(77);
-        int blank[4] = {std::rand() % 20, 1, std::rand() % 20, std::rand() % 12 + 3};
-        game.setLevelTitle("old");
-        game.setLevelNumber(9);
-        for (int r = 0; r < 15; ++r)
-            for (int col = 0; col < 20; ++col) game.board[r][col] = 0x55;
-        std::srand(77);
-        ASSERT_TRUE(game.loadLevel(1));
-        EXPECT_EQ(game.levelNumber, 1);
-        EXPECT_EQ(game.levelTitle, c.title);
-        const int got[4] = {game.dogColumn, game.dogRow, game.boneColumn, game.boneRow};
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(got[i], c.positions[i] == B ? blank[i] : c.positions[i]) << i;
-        expectCells(game, c.cellsKept);
-    }
-}
-
-TEST_F(LevelFile, UnreadableFileChangesNothing) {
-    dir.write("levels/1.lvl", levelBytes("kept", "3 1 5 7"));
-    ASSERT_TRUE(game.loadLevel(1));
+// What a file does not hold keeps the blank layout of the reset before the
+// reading; a file that cannot be read changes nothing at all.
+TEST_F(LevelFile, LoadStartsFromTheBlankLayoutAndAnUnreadableFileChangesNothing) {
+    dir.write("levels/1.lvl", "short\r\n3 1\r\n");
+    std::srand(77);
+    game.resetBoard(0);
+    const RuleState blank = game.rules;
     game.board[8][8] = 0;
+    std::srand(77);
+    ASSERT_TRUE(game.loadLevel(1));
+    RuleState expected = blank;
+    expected.dogColumn = 3, expected.dogRow = 1;
+    EXPECT_EQ(levelOf(game.rules, ""), levelOf(expected, ""));
+
+    dir.write("levels/3.lvl", "");
+    ASSERT_TRUE(game.loadLevel(3));  // an empty file is a level with no title
     game.moveCount = 4;
     mkdir("levels/2.lvl", 0755);  // a directory where a level should be
-
+    const RuleState before = game.rules;
     EXPECT_FALSE(game.loadLevel(6));
     EXPECT_FALSE(game.loadLevel(2));
     EXPECT_FALSE(game.loadLevelFile("levels"));
-    EXPECT_EQ(game.levelNumber, 1);
-    EXPECT_EQ(game.levelTitle, "kept");
-    EXPECT_EQ(game.dogColumn, 3);
-    EXPECT_EQ(game.boneRow, 7);
-    EXPECT_EQ(game.board[8][8], 0);
-    EXPECT_EQ(game.moveCount, 4);
+    EXPECT_EQ(std::make_pair(game.levelNumber, game.levelTitle), std::make_pair(3, std::string()));
+    EXPECT_TRUE(game.rules == before);
 }
 
 TEST_F(LevelFile, FailedSaveLeavesTheOldFileIntact) {
@@ -149,13 +135,10 @@ TEST_F(LevelFile, FailedSaveLeavesTheOldFileIntact) {
     EXPECT_FALSE(game.saveLevel());
     EXPECT_EQ(dir.read("levels/5.lvl"), old);
 
-    // Nothing can be renamed over a directory.
-    mkdir("levels/6.lvl", 0755);
+    mkdir("levels/6.lvl", 0755);  // nothing can be renamed over a directory
     game.setLevelNumber(6);
     EXPECT_FALSE(game.saveLevel());
     EXPECT_FALSE(dir.exists("levels/6.lvl.tmp"));
-
-    // No levels directory at all.
     ASSERT_EQ(std::system("rm -rf levels && touch levels"), 0);
     EXPECT_FALSE(game.saveLevel());
 }
@@ -163,23 +146,17 @@ TEST_F(LevelFile, FailedSaveLeavesTheOldFileIntact) {
 TEST_F(LevelFile, RestartReloadsTheCurrentLevelWithNoMoves) {
     dir.write("levels/2.lvl", levelBytes("two", "3 1 5 7"));
     ASSERT_TRUE(game.loadLevel(2));
+    const RuleState loaded = game.rules;
     game.board[3][3] = 17;
-    game.dogColumn = 9;
-    game.moveCount = 6;
-    game.rockFalling = true;
-    game.redrawNeeded = false;
+    game.dogColumn = 9, game.moveCount = 6, game.rockFalling = true, game.redrawNeeded = false;
     game.restartLevel();
-    expectCells(game, 300);
-    EXPECT_EQ(game.dogColumn, 3);
-    EXPECT_EQ(game.moveCount, 0);
-    EXPECT_FALSE(game.rockFalling);
+    EXPECT_TRUE(game.rules == loaded);
     EXPECT_TRUE(game.redrawNeeded);
 
     // Its file gone: the blank board of the reset stays.
     std::remove("levels/2.lvl");
     game.restartLevel();
-    EXPECT_EQ(game.levelNumber, 2);
-    expectCells(game, 0);
+    EXPECT_EQ(std::make_pair(game.levelNumber, boardRows(game.rules)[2]), std::make_pair(2, std::string(20, '.')));
 }
 
 }  // namespace

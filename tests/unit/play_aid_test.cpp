@@ -13,16 +13,14 @@ namespace {
 class PlayAidTest : public RulesTest {
 protected:
     void press(int k) {
-        key[k] = -1, inputLatch::onKey(k);
-        tick();
-        key[k] = 0, inputLatch::onKey(k | 0x80);
+        tap({k});
         settle();
     }
     // The advisor's answer about where the player stands, taken in.
     void advise() {
         game.handleInput();
         ASSERT_TRUE(game.aid.advisor.waitForAnswer(Advisor::Position, 10000));
-        tick();
+        tap();
     }
     // The same position: board, dog, bone, falling rock and count.
     static bool same(const RuleState& a, const RuleState& b) {
@@ -64,9 +62,7 @@ TEST_F(PlayAidTest, UndoTakesEveryMoveBackToTheStartAndOnlyBetweenMoves) {
     }
     // U pressed while the dog slides is not kept for the slide's end.
     before.push_back(game.rules);
-    key[KEY_DOWN] = -1, inputLatch::onKey(KEY_DOWN);
-    tick();
-    key[KEY_DOWN] = 0, inputLatch::onKey(KEY_DOWN | 0x80);
+    tap({KEY_DOWN});
     press(KEY_U);
     ASSERT_EQ(game.moveCount, 5);
     ASSERT_FALSE(same(game.rules, before.back()));
@@ -85,7 +81,7 @@ TEST_F(PlayAidTest, UndoTakesEveryMoveBackToTheStartAndOnlyBetweenMoves) {
 }
 
 TEST_F(PlayAidTest, HintShowsTheWayAndADeadEndIsTold) {
-    setBoard(at(12, {"..#", "..d", "..b"}));
+    setBoard({"..#", "..d", "..b"}, 12);
     game.beginLevelPlay();
     advise();
     const SolveResult best = solve(game.rules);

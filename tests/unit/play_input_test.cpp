@@ -6,6 +6,8 @@
 // Allegro tells it.
 #include "rules_fixture.h"
 
+#include <tuple>
+
 // The clock the held keys repeat by: the simulated one.
 unsigned long gameClockMs() { return harness::nowMs; }
 
@@ -68,7 +70,8 @@ TEST_F(PlayInput, PressesAndHoldsCountAsThePlayerMeansThem) {
         for (const Press& p : c.presses) schedule(p);
         runFor(4000);
         EXPECT_EQ(game.moveCount, c.moves);
-        expectDog(c.column, c.row);
+        EXPECT_EQ(std::make_tuple(game.dogColumn, game.dogRow, game.dogOffsetX, game.dogOffsetY),
+                  std::make_tuple(c.column, c.row, 0, 0));
     }
 }
 
@@ -87,8 +90,8 @@ TEST_F(PlayInput, AQuickClickInTheEditorPaintsOnce) {
     rest(100);
     ASSERT_TRUE(game.pollInput());
     game.handleInput();
-    EXPECT_EQ(cell(5, 6), Rock);
-    EXPECT_EQ(cell(0, 0), SkyTop);
+    EXPECT_EQ(game.board[6][5], Rock);
+    EXPECT_EQ(game.board[0][0], SkyTop);
     EXPECT_FALSE(game.pollInput()) << "the click was taken once";
 }
 

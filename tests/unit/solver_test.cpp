@@ -1,72 +1,63 @@
 // The solver on small boards: shortest answers, the reasons a level cannot
-// be won, the bound on work and the cancel flag.
-#include <gtest/gtest.h>
-
-#include "play/board_text.h"
+// be won, the bound on work and the cancel flag. (Its agreement with the
+// ticks on random boards is in rules_test.cpp.)
 #include "play/solver.h"
-#include "play/tiles.h"
+#include "rules_fixture.h"
 
 namespace {
 using Moves = std::vector<int32_t>;
 
-// Rows from the top over the blank layout; `first` blank rows come before them.
-// Without a bone mark the bone lies in the bottom right corner.
-RuleState board(std::vector<std::string> rows, int first = 0, bool walled = false) {
-    rows.insert(rows.begin(), first, "");
-    if (walled) {  // sky everywhere but in the given cells: pockets
-        rows.resize(15);
-        for (std::string& row : rows) row.resize(20, '^');
-    }
-    RuleState s;
-    s.boneColumn = 19, s.boneRow = 14;
-    EXPECT_TRUE(applyGrid(s, rows));
-    return s;
-}
-
 TEST(Solver, FindsTheShortestWayUsingFallenRocksAsStops) {
     // Down stops above the rock; from there no stop leads to the bone's row,
     // but the bottom row does.
-    SolveResult r = solve(board({"===D", "", "", "", "", "", "...#", "", "", "", "", "", "", "..........B"}, 1));
-    ASSERT_EQ(r.outcome, SolveResult::Solved);
-    EXPECT_EQ(r.fewestMoves(), 3);
-    EXPECT_EQ(r.firstMove(), r.moves[0]);
-
+    const RuleState threeMoves = textBoard({"===D", "", "", "", "", "", "...#", "", "", "", "", "", "", "..........B"}, 1);
+    SolveResult r = solve(threeMoves);
+    EXPECT_EQ(std::make_tuple(r.outcome, r.fewestMoves(), r.firstMove()), std::make_tuple(SolveResult::Solved, 3, r.moves[0]));
     // Straight down and back left overshoots the bone; the rock that drops
     // behind the dog on the way right gives the stop that is needed.
-    r = solve(board({"=====D", "", "", "", "", "", "........#", "................#", ".....#", "", "",
-                     ".........B"}, 1));
+    r = solve(textBoard({"=====D", "", "", "", "", "", "........#", "................#", ".....#", "", "", ".........B"}, 1));
     EXPECT_EQ(r.moves, Moves({Down, Right, Left, Down}));
-
     // The rock on the bone drops when the dog leaves the cell under it
     // sideways; the bone is then free.
-    RuleState s = board({"", "^^^^D", "^^^^..", "^^^^..", "^^^^..", "^^^^..", "^^^^o.", "^^^^.."}, 0, true);
+    RuleState s = textBoard({"", "^^^^D", "^^^^..", "^^^^..", "^^^^..", "^^^^..", "^^^^o.", "^^^^.."}, 0, true);
     s.boneColumn = 4, s.boneRow = 6;
-    r = solve(s);
-    EXPECT_EQ(r.moves, Moves({Down, Right, Down, Left, Right, Up, Left, Down})) << reasonText(r.reason);
-
+    EXPECT_EQ(solve(s).moves, Moves({Down, Right, Down, Left, Right, Up, Left, Down}));
     // Standing on the bone: won in no moves.
     s.dogColumn = 4, s.dogRow = 6;
     r = solve(s);
-    EXPECT_EQ(r.outcome, SolveResult::Solved);
-    EXPECT_EQ(r.fewestMoves(), 0);
-    EXPECT_EQ(r.firstMove(), None);
+    EXPECT_EQ(std::make_tuple(r.outcome, r.fewestMoves(), r.firstMove()), std::make_tuple(SolveResult::Solved, 0, int32_t(None)));
+
+    // Past its bound it stops, saying so; so it does when cancelled.
+    SolveLimits limits;
+    limits.maxPositions = 4;  // fewer than the way of 3 moves needs
+    r = solve(threeMoves, limits);
+    EXPECT_EQ(std::make_tuple(r.outcome, r.reason, r.positions), std::make_tuple(SolveResult::NotProved, SolveResult::TooMuchWork, size_t(5)));
+    std::atomic<bool> cancel{true};
+    limits = SolveLimits();
+    limits.cancel = &cancel;
+    r = solve(threeMoves, limits);
+    EXPECT_EQ(std::make_pair(r.outcome, r.reason), std::make_pair(SolveResult::NotProved, SolveResult::Cancelled));
 }
 
 TEST(Solver, SaysWhyALevelCannotBeWon) {
-    RuleState buried = board({".....#", ".....#", ".....#", ".....#", ".....#"}, 10);
+    RuleState buried = textBoard({".....#", ".....#", ".....#", ".....#", ".....#"}, 10);
     buried.boneColumn = 5, buried.boneRow = 10;  // under a rock on rocks down to the bottom
-    RuleState walled = board({".....^", "....^B^", ".....#", ".....#", ".....#", ".....#"}, 9);
+    RuleState walled = textBoard({".....^", "....^B^", ".....#", ".....#", ".....#", ".....#"}, 9);
     RuleState wallOnBone = walled;
     wallOnBone.board[10][5] = SkyTop;
-    RuleState apart = board({"", "^^^^D", "^^^^..", "^^^^..", "", "^^^^^^^^^  B"}, 0, true);
-    RuleState moving = apart;
+    RuleState apart = textBoard({"", "^^^^D", "^^^^..", "^^^^..", "", "^^^^^^^^^  B"}, 0, true);
+    // The rock on the bone drops into the cell the dog leaves, but that
+    // cell was the only way in.
+    RuleState uncovered = textBoard({"", "", "", "", "^^^^^^", "^^^^#^", "^^d   ^", "^^^^^^"}, 0, true);
+    uncovered.boneColumn = 4, uncovered.boneRow = 5;
+    RuleState moving = apart, offBoard = apart;
     moving.selection = Right;
-    RuleState offBoard = apart;
     offBoard.dogRow = -1;
     const std::pair<RuleState, SolveResult::Reason> cases[] = {
-        {buried, SolveResult::BoneBuried},   {walled, SolveResult::BoneWalledIn},
+        {buried, SolveResult::BoneBuried},       {walled, SolveResult::BoneWalledIn},
         {wallOnBone, SolveResult::BoneWalledIn}, {apart, SolveResult::NoWay},
-        {moving, SolveResult::NotPlayable},  {offBoard, SolveResult::NotPlayable},
+        {moving, SolveResult::NotPlayable},      {offBoard, SolveResult::NotPlayable},
+        {uncovered, SolveResult::NoWay},
     };
     for (const auto& c : cases) {
         SolveResult r = solve(c.first);
@@ -75,24 +66,6 @@ TEST(Solver, SaysWhyALevelCannotBeWon) {
     }
     EXPECT_GT(solve(apart).positions, 3u);
     EXPECT_STREQ(reasonText(SolveResult::BoneBuried), "the bone is buried under a rock");
-}
-
-TEST(Solver, StopsPastItsBoundOrWhenCancelled) {
-    RuleState open = board({"", "D"});
-    open.boneColumn = 10, open.boneRow = 8;  // open dirt all round: no slide stops there
-    SolveLimits limits;
-    limits.maxPositions = 50;
-    SolveResult r = solve(open, limits);
-    EXPECT_EQ(r.outcome, SolveResult::NotProved);
-    EXPECT_EQ(r.reason, SolveResult::TooMuchWork);
-    EXPECT_GT(r.positions, 50u);
-
-    std::atomic<bool> cancel{true};
-    limits = SolveLimits();
-    limits.cancel = &cancel;
-    r = solve(open, limits);
-    EXPECT_EQ(r.reason, SolveResult::Cancelled);
-    EXPECT_EQ(r.outcome, SolveResult::NotProved);
 }
 
 }  // namespace
