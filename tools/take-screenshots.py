@@ -31,9 +31,9 @@ import e2e  # noqa: E402  (found through the path set above)
 
 # The first level is won with these two moves; the won screen shows them.
 WIN_FIRST_LEVEL = ["Down", "Right"]
-# The play screenshot shows one of the drawn gardens after a few moves.
-PLAY_LEVEL = 20
-PLAY_MOVES = ["Down", "Left", "Right"]
+# The play screenshot shows one of the last gardens a few moves in, with a hint.
+PLAY_LEVEL = 36
+PLAY_MOVES = ["Left", "Down", "Left", "Down"]
 
 
 def save(game, name):
@@ -94,6 +94,8 @@ def main():
             settle(game)
             game.press(move)
         settle(game)
+        game.press("h")
+        settle(game)
         save(game, "play")
         game.press("Escape")
         settle(game)
@@ -104,7 +106,7 @@ def main():
         save(game, "editor")
         game.press("n")
         time.sleep(0.5)
-        game.type("33")
+        game.type("41")
         time.sleep(1.0)
         settle(game)
         save(game, "prompt")
