@@ -1,5 +1,5 @@
-// A real Game in a scratch directory (empty, or with the shipped data), and
-// pixel helpers, for the drawing, options, fade and ambient tests.
+// A Game in a scratch directory (empty, or with the shipped data), and pixel
+// helpers, for the drawing, options, fade and ambient tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,19 +20,7 @@ inline BITMAP* solid(int w, int h, int r, int g, int b) {
     return bmp;
 }
 
-// Through getr/getg/getb: the pixel layout differs between drivers.
-inline bool isColour(BITMAP* bmp, int x, int y, int r, int g, int b) {
-    int c = getpixel(bmp, x, y);
-    return getr(c) == r && getg(c) == g && getb(c) == b;
-}
-
-// Pixels differing between two bitmaps inside a region.
-inline int differences(BITMAP* a, BITMAP* b, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += getpixel(a, x, y) != getpixel(b, x, y);
-    return n;
-}
+inline bool isColour(BITMAP* bmp, int x, int y, int r, int g, int b) { return getpixel(bmp, x, y) == makecol(r, g, b); }
 
 // The 8 rows from y show the text centred on x = 320 in the colour, and no
 // other pixel of those rows has that colour (the text may lie over a picture).
@@ -47,27 +35,20 @@ inline bool lineShows(BITMAP* bmp, int y, const std::string& text, int colour) {
     return same;
 }
 
-// Share of the pixels that are plain black.
-inline double blackShare(BITMAP* bmp) {
-    long n = 0;
-    for (int y = 0; y < bmp->h; ++y)
-        for (int x = 0; x < bmp->w; ++x) n += isColour(bmp, x, y, 0, 0, 0);
-    return static_cast<double>(n) / (bmp->w * bmp->h);
-}
-
 template <bool kShippedData>
 class GameIn : public testing::Test {
 protected:
-    // The game owns its pictures: a replaced one is destroyed here, and the
-    // board layer forgotten since a new picture may take the old address.
+    // The game owns its pictures; the board layer is forgotten, since a new
+    // picture may take a destroyed one's address.
     void setPicture(int slot, BITMAP* picture) {
         if (game->tileImages[slot]) destroy_bitmap(game->tileImages[slot]);
         game->tileImages[slot] = picture;
         forgetBoardLayer(*game);
     }
-    void fillBoard(uint8_t code) {
-        for (int r = 0; r < game->boardHeight; ++r)
-            for (int c = 0; c < game->boardWidth; ++c) game->board[r][c] = code;
+    void drawMode(BITMAP* target, int mode) {
+        game->screenMode = mode;
+        game->redrawNeeded = true;
+        game->drawScreen(target);
     }
 
     std::atomic<bool> quit{false};
