@@ -1,6 +1,6 @@
-// The background threads standing in for Allegro's on X11: the rhythm,
-// nested disabling, a function removing itself, and sleep only in a quiet
-// wait, woken at once by input and losing no timer time.
+// The event thread standing in for Allegro's on X11: the rhythm, nested
+// disabling, a function removing itself, and sleep only in a quiet wait,
+// woken at once by input.
 #include <allegro.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -69,26 +69,6 @@ TEST(Background, EventsKeepTheRhythmHonourNestedDisablingAndSleepInAQuietWaitUnt
     EXPECT_TRUE(waitFor([] { return runs == 1; }));
     std::this_thread::sleep_for(40ms);
     EXPECT_EQ(runs, 1);
-}
-
-TEST(Background, TimersSleepWhileCalmYetLoseNoTime) {
-    Calm calm;
-    std::atomic<long> calls{0}, ticks{0};
-    background::TimerThread timers(calm, [&](long elapsed) { return ++calls, ticks += elapsed, MSEC_TO_TIMER(10); });
-    const auto started = std::chrono::steady_clock::now();
-    ASSERT_TRUE(timers.start());
-    EXPECT_TRUE(waitFor([&] { return calls >= 5; }));
-    calm.enterQuiet();
-    std::this_thread::sleep_for(Calm::grace + 50ms);
-    const long asleep = calls;
-    std::this_thread::sleep_for(300ms);
-    EXPECT_LE(calls, asleep + 1) << "at most one late round while calm";
-    calm.activity();
-    EXPECT_TRUE(waitFor([&] { return calls > asleep + 1; }, 200ms)) << "activity wakes the timers";
-    timers.stop();
-    calm.leaveQuiet();
-    const double passed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_NEAR(static_cast<double>(ticks) / TIMERS_PER_SECOND, passed, 0.05) << "sleep included";
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // looks at: the lit button, the bone over the dog, the falling rock, the
 // caption, the level-won lines, the dog facing her way.
 #include <cstring>
-#include <functional>
 #include <random>
 
 #include "play/tiles.h"
@@ -124,31 +123,6 @@ TEST_F(ShippedLook, TheDogFacesTheWaySheGoes) {
         EXPECT_EQ(wrong, 0) << c.mode << " " << c.direction;
     }
     destroy_bitmap(target);
-}
-
-TEST_F(ShippedLook, ScreensOfTextShowTheirTextOverTheGardenNotOnBlack) {
-    ASSERT_TRUE(game->loadLevel(2));
-    game->screenMode = Playing;
-    const struct { int y; const char* text; int colour; std::function<void(Game&)> run; } cases[] = {
-        {120, "Options menu:", makecol(10, 200, 150), [](Game& g) { g.optionsMenu(); }},
-        {240, "Really restart the level (Y/N)?", makecol(200, 10, 10),
-         [](Game& g) { harness::holdKey(KEY_R, 0, 50), harness::holdKey(KEY_N, 400, 450), rest(1), g.handlePlayCommandKeys(); }},
-        {10, "Select which level you want to go to:", makecol(50, 150, 200), [](Game& g) { g.chooseLevel(); }},
-        {232, "Enter the new level #:", makecol(255, 255, 0), [](Game& g) { g.promptLine("Enter the new level #:"); }},
-    };
-    for (const auto& c : cases) {
-        harness::reset();
-        bool shown = false;
-        long black = 640 * 480;
-        harness::at(300, [&] {
-            shown = lineShows(screen, c.y, c.text, c.colour);
-            black = 0;
-            for (int i = 0; i < 640 * 480; ++i) black += getpixel(screen, i % 640, i / 640) == makecol(0, 0, 0);
-        });
-        harness::holdKey(KEY_ESC, 500, 600);
-        c.run(*game);
-        EXPECT_TRUE(shown && black < 640 * 240) << c.text;
-    }
 }
 
 }  // namespace

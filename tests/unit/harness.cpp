@@ -118,17 +118,9 @@ bool ScratchDir::exists(const std::string& relative) const {
 
 }  // namespace harness
 
-// --- platform stand-ins, replacing Allegro's and the C library's own -------
-
-void rest(unsigned int ms) {
-    harness::rests.push_back(ms);
-    harness::advance(ms);
-}
-
-void vsync() {
-    ++harness::vsyncCount;
-    harness::advance(16);
-}
+// Platform stand-ins, replacing Allegro's and the C library's own.
+void rest(unsigned int ms) { harness::rests.push_back(ms), harness::advance(ms); }
+void vsync() { ++harness::vsyncCount, harness::advance(16); }
 
 extern "C" std::time_t time(std::time_t* out) {
     std::time_t now = harness::baseSeconds + static_cast<std::time_t>(harness::nowMs / 1000);
@@ -146,10 +138,7 @@ extern "C" int fsync(int fd) {
     return static_cast<int>(syscall(SYS_fsync, fd));
 }
 
-void set_mouse_sprite(BITMAP* sprite) {
-    harness::mouseSprite = sprite;
-    ++harness::mouseSpriteCalls;
-}
+void set_mouse_sprite(BITMAP* sprite) { harness::mouseSprite = sprite, ++harness::mouseSpriteCalls; }
 
 void allegro_message(const char* format, ...) {
     char text[4096];
@@ -161,11 +150,8 @@ void allegro_message(const char* format, ...) {
 }
 
 namespace {
-class ResetEachTest : public testing::EmptyTestEventListener {
-    void OnTestStart(const testing::TestInfo&) override {
-        harness::reset();
-        clear_bitmap(screen);
-    }
+struct ResetEachTest : testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { harness::reset(), clear_bitmap(screen); }
 };
 }  // namespace
 

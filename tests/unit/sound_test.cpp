@@ -49,7 +49,7 @@ protected:
     }
     void init() { ASSERT_NE(FSOUND_Init(44100, 16, FSOUND_INIT_GLOBALFOCUS), 0) << FSOUND_GetError(); }
     FSOUND_STREAM* open(const std::string& path, unsigned mode = FSOUND_LOOP_NORMAL) { return FSOUND_Stream_Open(path.c_str(), mode, 0, 0); }
-    long mark() const {
+    long mark() const {  // bytes captured so far: "now" in the capture
         struct stat st;
         return stat(capture.c_str(), &st) == 0 ? st.st_size : 0;
     }
