@@ -62,6 +62,7 @@ TEST_F(BadInput, PipesDevicesHugeFilesAndOddTitlesNeverHang) {
         ok = ok && std::system("cd levels && for n in $(seq 2 98); do truncate -s 100M $n.lvl; done && ln -s /dev/zero 99.lvl") == 0;
         dir.write("levels/2.lvl", levelBytes("Bad \xfe\x99\x99\x99\x99\x99\x99 title", "4 1 10 9"));
         g.screenMode = Playing;
+        g.loadLevel(3);  // 100 MB: its first 64 KB are read
         g.loadLevel(2);
         g.drawScreen(screen);
         harness::holdKey(KEY_ESC, 3000, 3100);
@@ -115,6 +116,10 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
         EXPECT_EQ(dir.read("levels/1.lvl") == level, !*s.note);
     }
     EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");
+    chmod("levels/1.lvl", 0444);
+    press(KEY_S, 30);
+    g.handleEditorInput();
+    EXPECT_EQ(g.saveNote, "Could not save levels/1.lvl: Permission denied");
 }
 
 TEST_F(BadInput, EveryScreenWithALoopOfItsOwnEndsOnTheCloseButton) {
