@@ -89,8 +89,6 @@ TEST_F(SoundLayer, ALoopPlaysAtItsVolumeScaledByTheMasterBothClampedAndStopsWhen
     }
     EXPECT_NE(FSOUND_StopSound(FSOUND_ALL), 0);
     EXPECT_LT(listen(250), 50.0);
-    EXPECT_EQ(FSOUND_Init(44100, 16, 0), 0);  // already started
-    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_BUSY);
 }
 
 TEST_F(SoundLayer, OncePlaysOnceAndAgainWhenAskedWhileALoopAskedAgainGoesOn) {
@@ -146,7 +144,6 @@ TEST(SoundStartUp, TheVolumeStartsFullAndAFailedOutputGivesItsTextAndLeavesTheLa
     EXPECT_EQ(FSOUND_Stream_Play(0, nullptr), -1);
     FSOUND_Close();
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    for (int code : {19, -1, 1 << 30}) EXPECT_STREQ(soundErrorText(code), "Unknown error") << code;
 }
 
 }  // namespace
