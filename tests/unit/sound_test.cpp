@@ -87,6 +87,7 @@ TEST_F(SoundLayer, ALoopPlaysAtItsVolumeScaledByTheMasterBothClampedAndStopsWhen
         EXPECT_EQ(FSOUND_GetSFXMasterVolume(), std::clamp(master, 0, 255));
         EXPECT_NEAR(listen(250) / full, share, 0.08) << master << " " << volume;
     }
+    FSOUND_SetSFXMasterVolume(255);  // heard again, then stopped
     EXPECT_NE(FSOUND_StopSound(FSOUND_ALL), 0);
     EXPECT_LT(listen(250), 50.0);
 }
