@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,45 +16,35 @@
 
 namespace harness {
 
-unsigned long nowMs = 0;
+unsigned long nowMs = 0, vsyncCount = 0;
 std::time_t baseSeconds = 1000000;
 std::vector<unsigned> rests;
-unsigned long vsyncCount = 0;
-std::vector<std::string> messages;
+std::vector<std::string> messages, synced;
 std::deque<int> keyQueue;
 BITMAP* mouseSprite = nullptr;
 int mouseSpriteCalls = 0;
 
 namespace {
 std::multimap<unsigned long, std::function<void()>> scheduled;
-// A test whose waits never end would hang; past this much simulated time the
-// run stops with a clear message instead.
-const unsigned long kRunawayMs = 30UL * 60UL * 1000UL;
 
-void runDue() {
-    while (!scheduled.empty() && scheduled.begin()->first <= nowMs) {
+// Runs what is due up to target, in time order. A wait that never ends
+// stops the run with a message instead of hanging it.
+void advance(unsigned long ms) {
+    const unsigned long target = nowMs + ms;
+    while (!scheduled.empty() && scheduled.begin()->first <= target) {
+        nowMs = std::max(nowMs, scheduled.begin()->first);
         auto action = scheduled.begin()->second;
         scheduled.erase(scheduled.begin());
         action();
     }
-    if (nowMs > kRunawayMs) {
+    nowMs = target;
+    if (nowMs > 30UL * 60 * 1000) {
         std::fprintf(stderr, "harness: simulated clock ran past 30 minutes; a wait never ended\n");
         std::abort();
     }
 }
 
-void advance(unsigned long ms) {
-    // Step through scheduled moments so that actions happen in time order.
-    unsigned long target = nowMs + ms;
-    while (!scheduled.empty() && scheduled.begin()->first <= target) {
-        if (scheduled.begin()->first > nowMs) nowMs = scheduled.begin()->first;
-        runDue();
-    }
-    nowMs = target;
-    runDue();
-}
-
-int fakeKeyPressed() { return keyQueue.empty() ? 0 : 1; }
+int fakeKeyPressed() { return !keyQueue.empty(); }
 int fakeReadKey() {
     if (keyQueue.empty()) return 0;
     int k = keyQueue.front();
@@ -64,9 +55,7 @@ int fakeReadKey() {
 GFX_DRIVER fakeDriver;
 }  // namespace
 
-void at(unsigned long atMs, std::function<void()> action) {
-    scheduled.emplace(atMs, std::move(action));
-}
+void at(unsigned long atMs, std::function<void()> action) { scheduled.emplace(atMs, std::move(action)); }
 
 void holdKey(int scancode, unsigned long fromMs, unsigned long toMs) {
     at(nowMs + fromMs, [scancode] { key[scancode] = -1; });
@@ -74,11 +63,7 @@ void holdKey(int scancode, unsigned long fromMs, unsigned long toMs) {
 }
 
 void holdMouse(int x, int y, unsigned long fromMs, unsigned long toMs) {
-    at(nowMs + fromMs, [x, y] {
-        mouse_x = x;
-        mouse_y = y;
-        mouse_b = 1;
-    });
+    at(nowMs + fromMs, [x, y] { mouse_x = x, mouse_y = y, mouse_b = 1; });
     at(nowMs + toMs, [] { mouse_b = 0; });
 }
 
@@ -89,58 +74,40 @@ void type(const std::string& text) {
 }
 
 void reset() {
-    nowMs = 0;
-    rests.clear();
-    vsyncCount = 0;
-    messages.clear();
-    keyQueue.clear();
-    scheduled.clear();
+    nowMs = vsyncCount = 0;
+    rests.clear(), messages.clear(), synced.clear(), keyQueue.clear(), scheduled.clear();
     mouseSprite = nullptr;
     mouseSpriteCalls = 0;
     for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
-    mouse_b = 0;
-    mouse_x = 0;
-    mouse_y = 0;
+    mouse_b = mouse_x = mouse_y = 0;
 }
 
 std::string dataDir() { return TUNNELWICK_DATA_DIR; }
-
-ScratchDir::ScratchDir(bool seedData) : ScratchDir(seedData, "/tmp") {}
 
 ScratchDir::ScratchDir(bool seedData, const std::string& parent) {
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd)) oldCwd_ = cwd;
     std::string pattern = parent + "/tunnelwick-test-XXXXXX";
-    std::vector<char> tmpl(pattern.begin(), pattern.end());
-    tmpl.push_back('\0');
-    const char* made = mkdtemp(tmpl.data());
-    if (!made) {
-        std::perror("mkdtemp");
-        std::abort();
-    }
-    path_ = made;
-    if (seedData) {
-        std::string cmd = "cp -R '" + dataDir() + "/.' '" + path_ + "'";
-        if (std::system(cmd.c_str()) != 0) std::abort();
-    }
+    if (!mkdtemp(&pattern[0])) std::abort();
+    path_ = pattern;
+    if (seedData && std::system(("cp -R '" + dataDir() + "/.' '" + path_ + "'").c_str()) != 0) std::abort();
     if (chdir(path_.c_str()) != 0) std::abort();
 }
 
 ScratchDir::~ScratchDir() {
     if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0) std::perror("chdir");
-    std::string cmd = "chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'";
-    if (std::system(cmd.c_str()) != 0) std::perror("rm");
+    if (std::system(("chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'").c_str()) != 0) std::perror("rm");
 }
 
 void ScratchDir::write(const std::string& relative, const std::string& content) const {
-    std::ofstream out(file(relative), std::ios::binary);
-    out << content;
+    std::ofstream(file(relative), std::ios::binary) << content;
 }
 
 std::string ScratchDir::read(const std::string& relative) const {
-    std::ifstream in(file(relative), std::ios::binary);
+    struct stat st;
+    if (stat(file(relative).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "";  // a pipe would wait
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(file(relative), std::ios::binary).rdbuf();
     return s.str();
 }
 
@@ -151,17 +118,9 @@ bool ScratchDir::exists(const std::string& relative) const {
 
 }  // namespace harness
 
-// --- platform stand-ins, replacing Allegro's and the C library's own -------
-
-void rest(unsigned int ms) {
-    harness::rests.push_back(ms);
-    harness::advance(ms);
-}
-
-void vsync() {
-    ++harness::vsyncCount;
-    harness::advance(16);
-}
+// Platform stand-ins, replacing Allegro's and the C library's own.
+void rest(unsigned int ms) { harness::rests.push_back(ms), harness::advance(ms); }
+void vsync() { ++harness::vsyncCount, harness::advance(16); }
 
 extern "C" std::time_t time(std::time_t* out) {
     std::time_t now = harness::baseSeconds + static_cast<std::time_t>(harness::nowMs / 1000);
@@ -169,10 +128,17 @@ extern "C" std::time_t time(std::time_t* out) {
     return now;
 }
 
-void set_mouse_sprite(BITMAP* sprite) {
-    harness::mouseSprite = sprite;
-    ++harness::mouseSpriteCalls;
+// Records which file reached the disk and at what size, then syncs it.
+extern "C" int fsync(int fd) {
+    char path[4096] = {};
+    struct stat st = {};
+    ssize_t n = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
+    fstat(fd, &st);
+    harness::synced.push_back(std::string(path, n > 0 ? n : 0) + " " + std::to_string(st.st_size));
+    return static_cast<int>(syscall(SYS_fsync, fd));
 }
+
+void set_mouse_sprite(BITMAP* sprite) { harness::mouseSprite = sprite, ++harness::mouseSpriteCalls; }
 
 void allegro_message(const char* format, ...) {
     char text[4096];
@@ -184,12 +150,8 @@ void allegro_message(const char* format, ...) {
 }
 
 namespace {
-// Every test starts with a clean clock, keys and screen.
-class ResetEachTest : public testing::EmptyTestEventListener {
-    void OnTestStart(const testing::TestInfo&) override {
-        harness::reset();
-        clear_bitmap(screen);
-    }
+struct ResetEachTest : testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { harness::reset(), clear_bitmap(screen); }
 };
 }  // namespace
 
@@ -201,9 +163,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     set_color_depth(32);
-    // A display-less stand-in for the graphics driver, so that SCREEN_W and
-    // SCREEN_H read 640 by 480 and screen is a memory bitmap.
-    std::memset(&harness::fakeDriver, 0, sizeof harness::fakeDriver);
+    // A display-less graphics driver: SCREEN_W and SCREEN_H read 640 by 480,
+    // and screen is a memory bitmap.
     harness::fakeDriver.w = 640;
     harness::fakeDriver.h = 480;
     gfx_driver = &harness::fakeDriver;

@@ -1,6 +1,6 @@
-// Test stand-ins for the platform: a simulated clock driven by rest() and
-// vsync(), scripted key and mouse changes at chosen times, a key queue the
-// test fills, recorded message boxes, and scratch game directories.
+// Stand-ins for the platform in the unit tests: a simulated clock moved by
+// rest() (ms) and vsync() (16 ms), keys and mouse changed at chosen times, a
+// key queue, recorded message boxes and fsyncs, and scratch game directories.
 #pragma once
 
 #include <allegro.h>
@@ -13,56 +13,39 @@
 
 namespace harness {
 
-// Milliseconds of simulated time; rest(ms) adds ms, vsync() adds 16.
 extern unsigned long nowMs;
-// time() returns baseSeconds + nowMs / 1000.
-extern std::time_t baseSeconds;
-// Every rest() call's argument, in order.
-extern std::vector<unsigned> rests;
+extern std::time_t baseSeconds;         // time() is baseSeconds + nowMs / 1000
+extern std::vector<unsigned> rests;     // every rest() argument, in order
 extern unsigned long vsyncCount;
-// What allegro_message was asked to show, formatted.
-extern std::vector<std::string> messages;
-// Keys waiting for keypressed()/readkey(): (scancode << 8) | ascii.
-extern std::deque<int> keyQueue;
-// The picture last given to set_mouse_sprite (null: the default arrow), and
-// how many times it was called; no mouse driver runs in the tests.
-extern BITMAP* mouseSprite;
+extern std::vector<std::string> messages;  // allegro_message texts
+extern std::deque<int> keyQueue;        // (scancode << 8) | ascii, for readkey
+extern BITMAP* mouseSprite;             // last set_mouse_sprite (null: the arrow)
 extern int mouseSpriteCalls;
+extern std::vector<std::string> synced;  // "<path> <size>" of every fsync, in order
 
-// Runs the action once the simulated clock has reached atMs.
-void at(unsigned long atMs, std::function<void()> action);
-// Holds a key from now + fromMs to now + toMs.
-void holdKey(int scancode, unsigned long fromMs, unsigned long toMs);
-// Holds the left mouse button at (x, y) during the same kind of window.
+void at(unsigned long atMs, std::function<void()> action);  // once the clock reaches atMs
+void holdKey(int scancode, unsigned long fromMs, unsigned long toMs);  // from now + fromMs to now + toMs
 void holdMouse(int x, int y, unsigned long fromMs, unsigned long toMs);
-// Queues typed text for readkey (printable characters).
 void type(const std::string& text);
 void queueKey(int scancode, int ascii = 0);
+void reset();  // time 0, nothing held, scheduled, queued or recorded
 
-// Back to time 0 with nothing held, scheduled, queued or recorded.
-void reset();
-
-// A fresh directory to work in; with seedData the shipped data tree is copied
-// into it. The old working directory comes back when it is destroyed.
+// A fresh working directory (with seedData, a copy of the shipped data) in
+// parent; the old working directory comes back when it is destroyed.
 class ScratchDir {
 public:
-    explicit ScratchDir(bool seedData = false);
-    // The same, made inside another directory (such as a memory file system
-    // for a test that writes a lot).
-    ScratchDir(bool seedData, const std::string& parent);
+    explicit ScratchDir(bool seedData = false, const std::string& parent = "/tmp");
     ~ScratchDir();
     const std::string& path() const { return path_; }
     std::string file(const std::string& relative) const { return path_ + "/" + relative; }
     void write(const std::string& relative, const std::string& content) const;
-    std::string read(const std::string& relative) const;  // empty when missing
+    std::string read(const std::string& relative) const;  // empty unless a regular file
     bool exists(const std::string& relative) const;
 
 private:
-    std::string path_;
-    std::string oldCwd_;
+    std::string path_, oldCwd_;
 };
 
-// The directory of the shipped data tree.
-std::string dataDir();
+std::string dataDir();  // the shipped data tree
 
 }  // namespace harness

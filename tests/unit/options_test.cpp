@@ -1,7 +1,11 @@
-#include <gtest/gtest.h>
+// The options screen and "settings.ini": the volume as per cent, Up and Down
+// within range, the switch flipped once a press, both saved on leaving (a
+// failed save told) and read back, damaged files read safely.
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "presentation_fixture.h"
@@ -10,138 +14,77 @@ namespace {
 
 class OptionsTest : public presentation_test::GameFixture {
 protected:
-    // Runs the menu; Escape goes down at escAt and up 100 ms later.
-    void runMenu(unsigned long escAt) {
+    // Runs the menu until Escape, held from escAt for 100 ms; then the file.
+    std::string runMenu(unsigned long escAt) {
         harness::holdKey(KEY_ESC, escAt, escAt + 100);
         game->optionsMenu();
+        return dir.read("settings.ini");
     }
-
-    // The screen shows its four lines of help and the value line.
-    static bool shows(const std::string& valueLine) {
-        const int help = makecol(150, 200, 10);
-        bool all = presentation_test::lineShows(screen, 240, valueLine, makecol(10, 150, 200)) &&
-                   presentation_test::lineShows(screen, 120, "Options menu:", makecol(10, 200, 150));
-        for (auto [y, text] : {std::pair{136, "Left and right arrow keys to choose whether to configure"},
-                               {144, "Ambient noise (on / off) or background noise volume"},
-                               {152, "Up and down arrow keys to adjust your selection, press escape to quit"}})
-            all = all && presentation_test::lineShows(screen, y, text, help);
-        return all;
-    }
-
-    std::string settings() { return dir.read("settings.ini"); }
-
-    // Volume and switch after reading a file, starting from 77 and on.
-    std::pair<int, bool> readFrom(const char* content) {
-        FSOUND_SetSFXMasterVolume(77);
-        game->ambientEnabled = true;
-        if (content) dir.write("settings.ini", content);
-        game->readSettings();
-        return {FSOUND_GetSFXMasterVolume(), game->ambientEnabled};
+    static bool shows(const std::string& value) {
+        return presentation_test::lineShows(screen, 240, value, makecol(10, 150, 200)) &&
+               presentation_test::lineShows(screen, 120, "Options menu:", makecol(10, 200, 150));
     }
 };
 
-TEST_F(OptionsTest, ShowsTheVolumeAsPerCentWithTheSignInFront) {
-    for (auto [volume, shown] : {std::pair{0, "%0"}, {1, "%0"}, {2, "%0"}, {3, "%1"}, {128, "%50"}, {254, "%99"}, {255, "%100"}}) {
+TEST_F(OptionsTest, TheVolumeShowsAsPerCentAndUpAndDownChangeItWithinRange) {
+    for (auto [volume, shown] : {std::pair{0, "%0"}, {3, "%1"}, {128, "%50"}, {254, "%99"}, {255, "%100"}}) {
         FSOUND_SetSFXMasterVolume(volume);
-        runMenu(300);
+        EXPECT_EQ(runMenu(300), std::to_string(volume) + "\r\n1\r\n");
         EXPECT_TRUE(shows(std::string("Background volume: ") + shown)) << volume;
-        EXPECT_EQ(settings(), std::to_string(volume) + "\r\n1\r\n");
     }
-    // Leaving waits for Escape's release and empties the key queue.
-    const unsigned long start = harness::nowMs;
-    harness::type("xyz");
-    harness::holdKey(KEY_ESC, 300, 1300);
-    game->optionsMenu();
-    EXPECT_GE(harness::nowMs, start + 1300);
-    EXPECT_TRUE(harness::keyQueue.empty());
-}
-
-TEST_F(OptionsTest, UpAndDownChangeTheVolumeWithinRangeAndApplyItOnLeaving) {
     FSOUND_SetSFXMasterVolume(100);
     int heardDuringMenu = -1;
-    harness::holdKey(KEY_UP, 100, 400);
+    harness::holdKey(KEY_UP, 100, 400);  // held, Up counts one step a pass of about 20 ms
     harness::at(350, [&] { heardDuringMenu = FSOUND_GetSFXMasterVolume(); });
     runMenu(600);
-    // Held, Up keeps counting, one step per pass of about 20 ms.
-    EXPECT_GE(FSOUND_GetSFXMasterVolume(), 110);
-    EXPECT_LE(FSOUND_GetSFXMasterVolume(), 116);
-    EXPECT_EQ(heardDuringMenu, 100);
-
-    const struct { int from, key, to; } clamps[] = {{250, KEY_UP, 255}, {4, KEY_DOWN, 0}};
-    for (const auto& c : clamps) {
-        FSOUND_SetSFXMasterVolume(c.from);
-        harness::holdKey(c.key, 100, 3000);
-        runMenu(3200);
-        EXPECT_EQ(FSOUND_GetSFXMasterVolume(), c.to);
-        EXPECT_EQ(settings(), std::to_string(c.to) + "\r\n1\r\n");
+    EXPECT_TRUE(FSOUND_GetSFXMasterVolume() >= 110 && FSOUND_GetSFXMasterVolume() <= 116) << FSOUND_GetSFXMasterVolume();
+    EXPECT_EQ(heardDuringMenu, 100) << "applied only on leaving";
+    for (auto [from, key, to] : {std::tuple{250, KEY_UP, 255}, {4, KEY_DOWN, 0}}) {
+        FSOUND_SetSFXMasterVolume(from);
+        harness::holdKey(key, 100, 3000);
+        EXPECT_EQ(runMenu(3200), std::to_string(to) + "\r\n1\r\n");
+        EXPECT_EQ(FSOUND_GetSFXMasterVolume(), to);
     }
 }
 
-TEST_F(OptionsTest, AmbientSwitchTogglesOncePerPressAndLeftRightSwitchItems) {
+TEST_F(OptionsTest, TheAmbientSwitchFlipsOncePerPressAndLeftOrRightChangesTheItem) {
     FSOUND_SetSFXMasterVolume(200);
-    game->ambientEnabled = true;
-    bool afterFirstPress = true;
-    harness::holdKey(KEY_RIGHT, 100, 300);  // to the ambient item
-    harness::holdKey(KEY_UP, 500, 2500);    // held two seconds: one toggle
-    harness::at(2400, [&] { afterFirstPress = game->ambientEnabled; });
-    runMenu(2800);
-    EXPECT_FALSE(afterFirstPress);
-    EXPECT_FALSE(game->ambientEnabled);
-    EXPECT_TRUE(shows("Ambient Noise: off"));
-    EXPECT_EQ(settings(), "200\r\n0\r\n");
-
-    // The menu starts on the volume again; Left reaches the switch as well,
-    // Down flips it, and Right and Left held together count as one switch.
+    harness::holdKey(KEY_RIGHT, 100, 300);
+    harness::holdKey(KEY_UP, 500, 2500);  // held two seconds: one flip
+    EXPECT_EQ(runMenu(2800), "200\r\n0\r\n");
+    EXPECT_TRUE(!game->ambientEnabled && shows("Ambient Noise: off"));
+    // Back on the volume at the start; Right and Left held together are one change.
     harness::holdKey(KEY_LEFT, 100, 300);
     harness::holdKey(KEY_DOWN, 500, 1200);
     harness::holdKey(KEY_RIGHT, 1400, 1600);
     harness::holdKey(KEY_LEFT, 1450, 1700);
-    runMenu(2000);
-    EXPECT_TRUE(game->ambientEnabled);
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 200);
+    EXPECT_EQ(runMenu(2000), "200\r\n1\r\n");
     EXPECT_TRUE(shows("Background volume: %78"));
-    EXPECT_EQ(settings(), "200\r\n1\r\n");
 }
 
-TEST_F(OptionsTest, AFailedSaveLeavesTheOldFileWhileASaveReplacesAllOfIt) {
+TEST_F(OptionsTest, AFailedSaveIsToldAndKeepsTheOldFileAndReadingIsSafe) {
     const std::string old = "40\n1\nsome old trailing words\n";
     dir.write("settings.ini", old);
     chmod("settings.ini", 0444);  // the player's own read-only file is not replaced
     FSOUND_SetSFXMasterVolume(40);
-    harness::holdKey(KEY_UP, 100, 130);  // seen once, at 120 ms
-    runMenu(400);
-    EXPECT_EQ(settings(), old);
+    harness::holdKey(KEY_UP, 100, 130);
+    EXPECT_EQ(runMenu(400), old);
     EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 41);  // applied all the same
-    EXPECT_EQ(harness::messages, std::vector<std::string>{
-                                     "The options could not be saved (\"settings.ini\"): Permission denied"});
-
-    chmod("settings.ini", 0644);
-    game->ambientEnabled = false;
-    runMenu(200);
-    EXPECT_EQ(settings(), "41\r\n0\r\n");
-}
-
-TEST_F(OptionsTest, ReadingSettings) {
-    const struct { const char* content; int volume; bool ambient; } cases[] = {
-        {"200\n0\n", 200, false}, {"200\n1\n", 200, true}, {"200\r\n1\r\n", 200, true},
-        {"200\n2\n", 200, false}, {"  0 1", 0, true},
-        // Only a first line: the switch is on only when that volume is 1.
-        {"200\n", 200, false}, {"1", 1, true},
-        // Damaged: full volume, switch off.
-        {"loud\n1\n", 255, false}, {"", 255, false}, {"99999999999999\n1\n", 255, false},
-        {"\x01\xff", 255, false},
-        // Out of range: kept within the library's range.
-        {"300\n1\n", 255, true}, {"-20\n1\n", 0, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.content);
-        EXPECT_EQ(readFrom(c.content), std::make_pair(c.volume, c.ambient));
-    }
-    // A missing file, or a directory in its place, changes nothing.
+    EXPECT_EQ(harness::messages, std::vector<std::string>{"The options could not be saved (\"settings.ini\"): Permission denied"});
     std::remove("settings.ini");
-    EXPECT_EQ(readFrom(nullptr), std::make_pair(77, true));
-    ASSERT_EQ(mkdir("settings.ini", 0755), 0);
-    EXPECT_EQ(readFrom(nullptr), std::make_pair(77, true));
+    const struct { const char* content; int volume; bool ambient; } cases[] = {
+        {nullptr, 77, true}, {"200\n0\n", 200, false}, {"200\r\n1\r\n", 200, true}, {"200\n2\n", 200, false}, {"  0 1", 0, true},
+        {"200\n", 200, false}, {"1", 1, true},  // one line: on only when that volume is 1
+        {"loud\n1\n", 255, false}, {"", 255, false}, {"99999999999999\n1\n", 255, false}, {"\x01\xff", 255, false},
+        {"300\n1\n", 255, true}, {"-20\n1\n", 0, true}, {"mkdir", 77, true}};  // missing, or a folder: no change
+    for (const auto& c : cases) {
+        FSOUND_SetSFXMasterVolume(77);
+        game->ambientEnabled = true;
+        if (c.content && std::string(c.content) == "mkdir") std::remove("settings.ini"), mkdir("settings.ini", 0755);
+        else if (c.content) dir.write("settings.ini", c.content);
+        game->readSettings();
+        EXPECT_EQ(std::make_pair(FSOUND_GetSFXMasterVolume(), game->ambientEnabled), std::make_pair(c.volume, c.ambient)) << (c.content ? c.content : "missing");
+    }
 }
 
 }  // namespace
