@@ -74,7 +74,7 @@ TEST_F(Chooser, MarkerWrapsOneRowPerPressOverTheLevelsBeforeTheGapAndEscapeKeeps
 
 TEST_F(Chooser, NinetyNineLevelsScrollToTheMarkedLastWithTheFirstRecordOfEachUpToDamage) {
     for (int n = 1; n <= 100; ++n) dir.write(levelFilePath(n), "L" + std::to_string(n) + "\r\nno places\r\n");
-    dir.write("highscores.dat", "56 60\r\n99 12\r\n99 3\r\n57 -5\r\n58 5x\r\n59 1");  // a 60 is no level number
+    dir.write("highscores.dat", "56 60\r\n99 12\r\n99 3\r\n57 -5\r\n58 5x\r\n59 1");  // read a number at a time, 60 would be a level
     game.setLevelNumber(99);
     whenShown([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the solver runs in real time

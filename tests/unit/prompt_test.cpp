@@ -27,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(Prompt, EditingKeysInTheMiddleAndAtTheEdgesAndOnlyPrintableCharacters) {
+TEST_F(Prompt, EditingKeysInTheMiddleAndAtTheEdgesOnlyPrintableCharactersAndTheLinesShown) {
     const struct { const char* script; const char* text; } cases[] = {
         {"abcLLx", "axbc"}, {"abcLLIx", "axc"}, {"abcIdeLLLwxyz", "abwxyz"}, {"abcdLLLLIxIy", "xybcd"},
         {"abcLLLBx", "xabc"}, {"abcBx", "abx"}, {"abcDx", "abcx"}, {"abcLLLDx", "xbc"}, {"abRcLLLLLLLLLx", "xabc"},
@@ -35,17 +35,8 @@ TEST_F(Prompt, EditingKeysInTheMiddleAndAtTheEdgesAndOnlyPrintableCharacters) {
         {"abEcd", "ab"}};                        // Enter ends it; what follows is not part of the answer
     for (const auto& c : cases) EXPECT_EQ(run(c.script), c.text) << c.script;
     EXPECT_TRUE(harness::keyQueue.empty());
-}
-
-TEST_F(Prompt, EscapeOrAHeldEnterEndsItAtOnceAndTheLinesSaySo) {
-    for (int scancode : {KEY_ESC, KEY_ENTER}) {
-        harness::holdKey(scancode, 0, 50);
-        EXPECT_EQ(game.promptLine("Enter the new level #:"), "");
-        EXPECT_TRUE(level_test::screenLineShows(232, "Enter the new level #:", makecol(255, 255, 0)) &&
-                    level_test::screenLineShows(256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
-                    level_test::screenLineShows(360, "Inserting", makecol(255, 255, 255)));
-        rest(100);
-    }
-    EXPECT_EQ(harness::vsyncCount, 2u);  // one picture each
+    EXPECT_TRUE(run("aI") == "a" && level_test::screenLineShows(240, "a", makecol(255, 255, 255)) &&
+                level_test::screenLineShows(256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
+                level_test::screenLineShows(360, "Replacing", makecol(255, 255, 255)));
 }
 }  // namespace
