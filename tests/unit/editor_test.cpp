@@ -19,29 +19,26 @@ protected:
         for (auto& slot : game.tileImages) clear_bitmap(slot = slot ? slot : create_bitmap(32, 32));  // distinct, black
         game.resetBoard(1), game.screenMode = LevelEditor, game.selection = DogTile;
     }
-    // A command key for one step; a prompt's answer is typed once it is open, then Escape held.
+    // A key for one step; a prompt's answer is typed once it is open, then Escape held, which stays in the editor.
     void command(int scancode, const char* answer = nullptr) {
         hold(scancode, 20);
         if (answer) harness::at(harness::nowMs + 1, [answer] { harness::type(answer); }), harness::holdKey(KEY_ESC, 150, 250);
         game.handleEditorInput();
+        EXPECT_EQ(std::make_pair(int(key[KEY_ESC]), int(game.screenMode)), std::make_pair(0, int(LevelEditor)));
         key[scancode] = 0;
-        EXPECT_EQ(key[KEY_ESC], 0);  // the prompt's Escape does not leave the editor
     }
 };
 
-TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysAndTheLeftButtonPaintsOnTheBoardOnly) {
+TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysTheLeftButtonPaintsOnTheBoardOnlyAndEscapeLeaves) {
     const RuleState before = game.rules;
     click(5 * 32, 5 * 32);  // a click held while stepping paints nothing
-    const struct { int scancode; std::vector<int> brushes; } walks[] = {
-        {KEY_RIGHT, {0, 1, 2, 16, 17, 19, 21, 254, 255, 0}}, {KEY_LEFT, {255, 254, 21, 19, 17, 16, 2, 1, 0, 255}}};
-    for (const auto& walk : walks)
-        for (int want : walk.brushes) {
-            hold(walk.scancode, 60);
-            game.handleEditorInput();
-            ASSERT_EQ(game.selection, want);
-            EXPECT_EQ(key[walk.scancode], 0);  // one press, one brush
-            EXPECT_EQ(harness::mouseSprite, game.tileImages[want == Dirt ? DirtMarker : want]);
-        }
+    const int cycle[] = {0, 1, 2, 16, 17, 19, 21, 254, 255, 0, 255, 254, 21, 19, 17, 16, 2, 1, 0, 255};
+    for (int i = 0; i < 20; ++i) {
+        hold(i < 10 ? KEY_RIGHT : KEY_LEFT, 60);
+        game.handleEditorInput();  // one press, one brush; the dirt's marker stands in for the dirt
+        ASSERT_EQ(std::make_tuple(game.selection, int(key[KEY_RIGHT] | key[KEY_LEFT]), harness::mouseSprite),
+                  std::make_tuple(cycle[i], 0, game.tileImages[cycle[i] == Dirt ? DirtMarker : cycle[i]])) << i;
+    }
     game.selection = before.selection;
     EXPECT_EQ(game.rules, before);
 
@@ -55,13 +52,19 @@ TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysAndTheLeftButtonPaintsOnTheBoardOn
         if (c.column >= 0 && c.brush == DogTile) want.dogColumn = c.column, want.dogRow = c.row;
         else if (c.column >= 0 && c.brush == BoneTile) want.boneColumn = c.column, want.boneRow = c.row;
         else if (c.column >= 0) want.board[c.row][c.column] = c.brush;
-        game.selection = want.selection = c.brush, game.redrawNeeded = false;
+        game.selection = want.selection = c.brush, game.redrawNeeded = game.boardEdited = false;
         click(c.x, c.y, c.buttons);
-        game.handleEditorInput();
-        EXPECT_TRUE(game.rules == want && game.redrawNeeded == (c.column >= 0)) << c.x << "," << c.y;  // a dog on a rock leaves it
+        game.handleEditorInput();  // a painted board is no longer its file's: it keeps no record
+        EXPECT_TRUE(game.rules == want && game.redrawNeeded == (c.column >= 0) && game.boardEdited == (c.column >= 0)) << c.x << "," << c.y;
         EXPECT_EQ(mouse_b, c.buttons & ~1);  // waited for the left button's release
         mouse_b = 0;
     }
+    game.selection = Rock;
+    click(4 * 32, 4 * 32);
+    hold(KEY_ESC, 100);
+    game.handleEditorInput();  // the last stroke paints; the default pointer again; the menu must not see Escape
+    EXPECT_EQ(std::make_tuple(game.screenMode, game.selection, int(game.board[4][4]), harness::mouseSprite, int(key[KEY_ESC])),
+              std::make_tuple(int(MainMenu), 0, int(Rock), static_cast<BITMAP*>(nullptr), 0));
 }
 
 TEST_F(Editor, NumberAndTitleFromThePrompts) {
@@ -79,49 +82,36 @@ TEST_F(Editor, NumberAndTitleFromThePrompts) {
     }
 }
 
-TEST_F(Editor, SaveReloadClearWithTheCaptionABriefNoteAndEscapeAfterALastStroke) {
+TEST_F(Editor, SaveReloadAndClearWithTheCaptionAndABriefNote) {
     game.setLevelNumber(8), game.setLevelTitle("Painted"), game.boardFile = 8, game.board[9][9] = Tunnel;
     command(KEY_S);
     game.board[9][9] = Rock;
     command(KEY_L);
-    EXPECT_EQ(game.board[9][9], Tunnel);
     game.drawScreen(screen);
+    EXPECT_EQ(game.board[9][9], Tunnel);
     EXPECT_TRUE(level_test::screenLineShows(12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
     EXPECT_TRUE(level_test::screenLineShows(468, "Saved levels/8.lvl", makecol(255, 230, 140)));
     game.setLevelNumber(9);  // no file: the board stays
     command(KEY_L);
     command(KEY_E);
-    EXPECT_EQ(game.board[9][9], Dirt);
-    EXPECT_FALSE(game.pollInput());  // the note stays a while, then goes by itself
-    rest(3000);
+    EXPECT_EQ(std::make_pair(int(game.board[9][9]), game.pollInput()), std::make_pair(int(Dirt), false));
+    rest(3000);  // the note stays a while, then goes by itself
     EXPECT_TRUE(game.pollInput());
     game.handleInput();
     EXPECT_TRUE(game.saveNote.empty() && game.redrawNeeded);
-
-    game.selection = Rock;
-    click(4 * 32, 4 * 32);
-    hold(KEY_ESC, 100);
-    game.handleEditorInput();
-    // The last stroke painted; the default arrow again; the menu must not see Escape.
-    EXPECT_EQ(std::make_tuple(game.screenMode, game.selection, int(game.board[4][4]), harness::mouseSprite, int(key[KEY_ESC])),
-              std::make_tuple(int(MainMenu), 0, int(Rock), static_cast<BITMAP*>(nullptr), 0));
 }
 
-TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEdited) {
+TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEditedNamingEveryMove) {
     for (bool buried : {false, true}) game.rules = level_test::pocket(buried), game.selection = Rock, command(KEY_V);
     EXPECT_EQ(harness::messages, (std::vector<std::string>{"Can be won in 1 moves: Down", "Cannot be won: the bone is buried under a rock"}));
     EXPECT_EQ(key[KEY_V], 0);
-
     SolveResult won, none, unwinnable, big;
-    won.outcome = none.outcome = SolveResult::Solved, won.moves.assign(13, Right), won.moves[12] = Up;
-    unwinnable.outcome = SolveResult::Unwinnable, unwinnable.reason = SolveResult::NoWay;
-    big.reason = SolveResult::TooMuchWork;
+    won.outcome = none.outcome = SolveResult::Solved, won.moves = {Right, Down, Left, Up, Right, Right, Right, Right, Right, Right, Right, Right, Left};
+    unwinnable.outcome = SolveResult::Unwinnable, unwinnable.reason = SolveResult::NoWay, big.reason = SolveResult::TooMuchWork;
     const struct { SolveResult r; const char* text; } cases[] = {
-        {won, "Can be won in 13 moves: Right Right Right Right Right Right Right Right Right Right Right Right\nUp"},
-        {none, "Can be won in 0 moves: the dog is on the bone"},
-        {unwinnable, "Cannot be won: no sequence of moves reaches the bone"},
+        {won, "Can be won in 13 moves: Right Down Left Up Right Right Right Right Right Right Right Right\nLeft"},
+        {none, "Can be won in 0 moves: the dog is on the bone"}, {unwinnable, "Cannot be won: no sequence of moves reaches the bone"},
         {big, "The search gave up: too many positions to try"}};
     for (const auto& c : cases) EXPECT_EQ(levelCheckText(c.r), c.text);
 }
-
 }  // namespace

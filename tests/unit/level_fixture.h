@@ -1,6 +1,5 @@
 // A game in a scratch directory with a levels folder; hand-made levels and a look at a line of text on screen.
 #pragma once
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -13,11 +12,9 @@
 #include "shell/game.h"
 
 namespace level_test {
-
 // Sky, ground line, then dirt with a diagonal of rocks and a few codes with no tile (a NUL among them).
 inline int patternCell(int r, int c) {
-    if (r < 2) return r == 0 ? 2 : 19;
-    return r == 2 && c < 3 ? (c == 0 ? 3 : c == 1 ? 200 : 0) : c == r ? 1 : 16;
+    return r < 2 ? (r == 0 ? 2 : 19) : r == 2 && c < 3 ? (c == 0 ? 3 : c == 1 ? 200 : 0) : c == r ? 1 : 16;
 }
 inline int blankCell(int r) { return r == 0 ? 2 : r == 1 ? 19 : 16; }
 
@@ -25,18 +22,15 @@ inline int blankCell(int r) { return r == 0 ? 2 : r == 1 ? 19 : 16; }
 inline std::string levelBytes(const std::string& title, const std::string& positions, const std::string& eol = "\r\n",
                               bool packed = false) {
     std::string s = title + eol + positions + eol;
-    for (int n = 0; n < 300; ++n) {
-        s.push_back(static_cast<char>(patternCell(n / 20, n % 20)));
-        if (!packed) s += n % 20 == 19 ? " " + eol : " ";
-    }
+    for (int n = 0; n < 300; ++n)
+        s += std::string(1, char(patternCell(n / 20, n % 20))) + (packed ? "" : n % 20 == 19 ? " " + eol : " ");
     return s;
 }
 
 // Whether the 8 screen rows from y show exactly this text centred on x = 320 in this colour.
 inline bool screenLineShows(int y, const std::string& text, int colour) {
     BITMAP* want = create_bitmap(640, 8);
-    clear_bitmap(want);
-    textout_centre_ex(want, font, text.c_str(), 320, 0, colour, -1);
+    clear_bitmap(want), textout_centre_ex(want, font, text.c_str(), 320, 0, colour, -1);
     bool same = true;
     for (int n = 0; n < 640 * 8 && same; ++n)
         same = (getpixel(screen, n % 640, y + n / 640) == colour) == (getpixel(want, n % 640, n / 640) == colour);
@@ -65,5 +59,4 @@ protected:
     Game game{&quit};
     LevelFixture() { mkdir("levels", 0755); }
 };
-
 }  // namespace level_test

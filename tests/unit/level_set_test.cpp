@@ -1,6 +1,5 @@
-// The shipped level set: its files, their sources, their fewest moves, the
-// traps of the last third, and the solver's answers played back through the
-// game's own input step.
+// The shipped level set: made from its sources, titled, each won in its golden fewest moves by the solver's way
+// tapped through the game's own input step, traps from level 28 on, and a curve that rises.
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -9,38 +8,18 @@
 #include "rules_fixture.h"
 
 namespace {
-
-// Fewest moves of every shipped level. A change to the rules or to a level
-// that moves any of these must be deliberate.
-const int kFewestMoves[] = {
-    2, 3, 5, 4, 4,        // 1 to 5
-    3, 7, 5, 5, 5,        // 6 to 10
-    6, 7, 8, 8, 8,        // 11 to 15
-    8, 9, 8, 10, 11,      // 16 to 20
-    11, 12, 12, 13, 13,   // 21 to 25
-    14, 14, 14, 15, 15,   // 26 to 30
-    15, 17, 18, 18, 18,   // 31 to 35
-    18, 18, 18, 18, 19,   // 36 to 40
-};
-const int kLevels = sizeof kFewestMoves / sizeof kFewestMoves[0];
-const int kFirstTrapLevel = 28;
+// Fewest moves of levels 1 to 40: a change to the rules or to a level that moves one must be deliberate.
+const int kFewest[] = {2,  3,  5,  4,  4,  3,  7,  5,  5,  5,  6,  7,  8,  8,  8,  8,  9,  8,  10, 11,
+                       11, 12, 12, 13, 13, 14, 14, 14, 15, 15, 15, 17, 18, 18, 18, 18, 18, 18, 18, 19};
+const int kLevels = sizeof kFewest / sizeof *kFewest, kFirstTrapLevel = 28;
 
 std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
-std::string shippedLevel(int number) {
-    return harness::dataDir() + "/levels/" + std::to_string(number) + ".lvl";
-}
-
-// Each level: titled, made from its source, won in its fewest moves by the
-// solver's answer tapped key by key through the game's own input step (each
-// key held for one input step, as a player taps it), and from level 28 on
-// at least two positions on that way offer a move that loses the level
-// (they shut the dog in, which the solver proves within a few positions).
+// From level 28 on, at least two positions on the way offer a move that loses the level (shuts the dog in).
 void checkLevels(int first, int last) {
     harness::ScratchDir dir(true);
     std::atomic<bool> quit{false};
@@ -48,39 +27,27 @@ void checkLevels(int first, int last) {
     const int keyOf[] = {0, KEY_RIGHT, KEY_DOWN, KEY_LEFT, KEY_UP};
     for (int n = first; n <= last; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
-        ASSERT_TRUE(game.loadLevel(n));
-        char name[16];
-        std::snprintf(name, sizeof name, "%02d.txt", n);
-        std::string text = readAll(harness::dataDir() + "/../tools/levels/" + name), error;
+        char source[32];
+        std::snprintf(source, sizeof source, "/../tools/levels/%02d.txt", n);
         Level level;
-        ASSERT_TRUE(parseLevelText(text, level, error)) << name << ": " << error;
-        EXPECT_EQ(formatLevel(level), readAll(shippedLevel(n))) << "stale: rebuild it with the levels target";
-
-        game.screenMode = Playing;
-        game.stopStep();
-        traps::Report report = traps::analyseFrom(game.rules, 2000000, 20000, n >= kFirstTrapLevel ? 2 : 0);
-        ASSERT_EQ(report.start.outcome, traps::Answer::Won);
-        EXPECT_EQ(report.start.fewest, kFewestMoves[n - 1]);
-        if (n >= kFirstTrapLevel) {
-            EXPECT_GE(report.trapPositions, 2);
-        }
-
+        std::string error;
+        ASSERT_TRUE(game.loadLevel(n) && parseLevelText(readAll(harness::dataDir() + source), level, error)) << error;
+        EXPECT_EQ(formatLevel(level), readAll(harness::dataDir() + "/levels/" + std::to_string(n) + ".lvl")) << "stale: rebuild it";
+        game.screenMode = Playing, game.stopStep();
+        const traps::Report report = traps::analyseFrom(game.rules, 2000000, 20000, n >= kFirstTrapLevel ? 2 : 0);
         const std::vector<int>& way = report.start.way;
-        for (size_t i = 0; i < way.size(); ++i) {
+        ASSERT_EQ(report.start.outcome, traps::Answer::Won);
+        EXPECT_EQ(std::make_pair(report.start.fewest, report.trapPositions >= (n >= kFirstTrapLevel ? 2 : 0)), std::make_pair(kFewest[n - 1], true));
+        for (size_t i = 0; i < way.size(); ++i) {  // each key held for one input step, as a player taps it
             ASSERT_EQ(game.screenMode, Playing) << "won early, before move " << i;
-            int k = keyOf[way[i]];
-            key[k] = -1;
+            key[keyOf[way[i]]] = -1;
             ASSERT_TRUE(game.pollInput());
-            game.handleInput();
-            key[k] = 0;
-            for (int steps = 0; game.screenMode == Playing && steps < 100000 && game.pollInput(); ++steps)
-                game.handleInput();
+            game.handleInput(), key[keyOf[way[i]]] = 0;
+            for (int steps = 0; game.screenMode == Playing && steps < 100000 && game.pollInput(); ++steps) game.handleInput();
         }
-        EXPECT_EQ(game.screenMode, LevelWon);
-        EXPECT_EQ(game.moveCount, static_cast<int>(way.size()));
+        EXPECT_EQ(std::make_pair(game.screenMode, game.moveCount), std::make_pair(int32_t(LevelWon), int32_t(way.size())));
     }
 }
-
 }  // namespace
 
 // The big levels take most of the solving, so they run in tests of their own.
@@ -88,26 +55,16 @@ TEST(LevelSet, Levels1To30AreWonInTheirFewestMoves) { checkLevels(1, 30); }
 TEST(LevelSet, Levels31To35AreWonPastTheirTraps) { checkLevels(31, 35); }
 TEST(LevelSet, Levels36OnAreWonPastTheirTraps) { checkLevels(36, kLevels); }
 
-TEST(LevelSet, EveryLevelHasATitleOfItsOwnAndNoneLiesBeyondTheTable) {
+TEST(LevelSet, EachLevelHasATitleOfItsOwnNoneLiesBeyondTheTableAndEachFiveNeedMoreMovesThanTheFiveBefore) {
     harness::ScratchDir dir(true);
     std::atomic<bool> quit{false};
     Game game(&quit);
     std::set<std::string> titles;
-    for (int n = 1; n <= kLevels; ++n) {
-        ASSERT_TRUE(game.loadLevel(n)) << n;
-        EXPECT_TRUE(!game.levelTitle.empty() && titles.insert(game.levelTitle).second) << "level " << n;
+    for (int n = 1; n <= kLevels; ++n) EXPECT_TRUE(game.loadLevel(n) && !game.levelTitle.empty() && titles.insert(game.levelTitle).second) << n;
+    EXPECT_FALSE(game.loadLevel(kLevels + 1)) << "a level file beyond the golden table";
+    for (int n = 5, before = 0, now = 0; n <= kLevels; n += 5, before = now, now = 0) {
+        for (int i = n - 5; i < n; ++i) now += kFewest[i];
+        EXPECT_GT(now, before) << "levels " << n - 4 << " to " << n;
     }
-    EXPECT_FALSE(std::ifstream(shippedLevel(kLevels + 1)).good()) << "a level file beyond the golden table";
-}
-
-// The set grows harder: each five levels need more moves on average than the
-// five before, and the last eight need 18 or more.
-TEST(LevelSet, FewestMovesRiseThroughTheSet) {
-    ASSERT_GE(kLevels, 40);
-    for (int first = 5; first + 5 <= kLevels; first += 5) {
-        int before = 0, now = 0;
-        for (int i = 0; i < 5; ++i) before += kFewestMoves[first - 5 + i], now += kFewestMoves[first + i];
-        EXPECT_GT(now, before) << "levels " << first + 1 << " to " << first + 5;
-    }
-    for (int n = kLevels - 7; n <= kLevels; ++n) EXPECT_GE(kFewestMoves[n - 1], 18) << "level " << n;
+    for (int n = kLevels - 7; n <= kLevels; ++n) EXPECT_GE(kFewest[n - 1], 18) << "level " << n;  // the last eight
 }
