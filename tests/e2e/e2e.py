@@ -62,6 +62,16 @@ def _ppm(data):
 
 
 @functools.lru_cache(maxsize=None)
+def glyph(char):
+    """The 8x8 bit rows of a character in Allegro's own font, the one the game writes with."""
+    font = ctypes.c_void_p.in_dll(ctypes.CDLL("liballeg.so.4.4"), "font").value
+    mono = ctypes.c_void_p.from_address(font).value  # FONT {data, height, vtable}; data {begin, end, glyphs}
+    begin = ctypes.c_int.from_address(mono).value
+    pointer = ctypes.c_void_p.from_address(ctypes.c_void_p.from_address(mono + 8).value + 8 * (ord(char) - begin))
+    return ctypes.string_at(pointer.value + 4, 8)  # after the glyph's short width and height
+
+
+@functools.lru_cache(maxsize=None)
 def picture(name):
     """A shipped picture (a path under data/graphics)."""
     path = os.path.join(DATA, "graphics", name)
@@ -136,12 +146,12 @@ class Game:
             time.sleep(0.1)
 
     # Hands ---------------------------------------------------------------
-    def press(self, *keys):
-        """Holds each key (xdotool names: Down, Return, Escape, s ...), then lets it go."""
+    def press(self, *keys, hold=HOLD):
+        """Holds each key (xdotool names: Down, Return, Escape, s ...) that many seconds, then lets it go."""
         for k in keys:
             self.x("windowfocus", "--sync", self.window)
             self.x("keydown", k)
-            time.sleep(HOLD)
+            time.sleep(hold)
             self.x("keyup", k)
             time.sleep(HOLD)
 
@@ -187,14 +197,28 @@ class Game:
                 hits += all(abs(a - b) <= 8 for a, b in zip(want, shot[j:j + 3]))
         return hits >= share * total > 0
 
-    def extent(self, colour, box=(0, 0, 640, 480)):
-        """Columns from the first to the last holding that colour in the box (x, y, w, h):
-        the width of a line of text, or 640 for a screen's background."""
+    def hits(self, colour, box=(0, 0, 640, 480)):
+        """The pixels (x, y) of that colour in the box (x, y, w, h)."""
         sw, _, shot = self.screen()
         x, y, w, h, c = *box, bytes(colour)
-        rows = [shot[3 * (sw * r + x):3 * (sw * r + x + w)] for r in range(y, y + h)]
-        found = [i // 3 for row in rows for i in range(0, 3 * w, 3) if row[i:i + 3] == c]
+        return {(x + i // 3, r) for r in range(y, y + h) for row in [shot[3 * (sw * r + x):3 * (sw * r + x + w)]]
+                for i in range(0, 3 * w, 3) if row[i:i + 3] == c}
+
+    def extent(self, colour, box=(0, 0, 640, 480)):
+        """Columns from the first to the last holding that colour in the box: the
+        width of a line of text, or 640 for a screen's background."""
+        found = [x for x, _ in self.hits(colour, box)]
         return max(found) - min(found) + 1 if found else 0
+
+    def says(self, text, colour, box=(0, 0, 640, 480)):
+        """Whether the text stands in the box, letter for letter in the game's font and that
+        colour; a space at either end asks for nothing more there."""
+        cells = [(8 * i + c, r, glyph(ch)[r] >> (7 - c) & 1) for i, ch in enumerate(text) for r in range(8)
+                 for c in range(8)]
+        on = [(x, y) for x, y, bit in cells if bit]
+        found = self.hits(colour, box)
+        return any(all(((x + a - on[0][0], y + b - on[0][1]) in found) == bit for a, b, bit in cells)
+                   for x, y in found)
 
     def message(self, key="Return"):
         """Waits for the game's message box (an xmessage), answers it; its text."""
