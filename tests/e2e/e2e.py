@@ -3,7 +3,7 @@
 Game(test, ...) seeds a scratch game directory from data/ (or, with launcher=,
 lets that launcher seed the player's directory), starts its own Xvfb and the
 game, and gives the story a player's hands (press, type, click), eyes (shows,
-extent, message) and ears (loudness of what SDL's disk driver captured). Waits
+extent, says: text read in the game's own font, message) and ears (loudness of what SDL's disk driver captured). Waits
 look for an outcome under a generous deadline, never for a fixed time; on a
 timeout the screen is kept in TUNNELWICK_ARTIFACTS. All it starts dies with
 the test. Needs Xvfb, xdotool, xwd and ImageMagick (tools/install-deps.sh).
@@ -98,9 +98,11 @@ class Game:
         for _ in range(10):
             # A number at random, far above the usual ones: an X server elsewhere (under another /tmp,
             # unseen by Xvfb's lock files) may hold a low one. Xvfb writes it back once it answers.
+            # No key repeats by X: on a loaded machine a press outlasts the usual 660 ms, and the
+            # repeat of the N that opened a prompt would be typed into it. The game repeats its own.
             read_end, write_end = os.pipe()
             xvfb = _spawn(["Xvfb", ":%d" % random.randrange(1000, 30000), "-displayfd", str(write_end), "-screen",
-                           "0", "800x600x24", "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+                           "0", "800x600x24", "-nolisten", "tcp", "-ardelay", "30000"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
             test.addCleanup(_kill, xvfb)
             os.close(write_end)
             with os.fdopen(read_end) as f:
@@ -230,7 +232,7 @@ class Game:
         self.x("windowfocus", "--sync", box[0])
         self.x("key", key)
         self.until("the message box to close", lambda: not self.x("search", "--onlyvisible", "--class", "xmessage"))
-        return text
+        return text.rstrip("\n")
 
     # Ears ----------------------------------------------------------------
     def seconds(self):
