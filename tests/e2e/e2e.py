@@ -102,7 +102,8 @@ class Game:
             # repeat of the N that opened a prompt would be typed into it. The game repeats its own.
             read_end, write_end = os.pipe()
             xvfb = _spawn(["Xvfb", ":%d" % random.randrange(1000, 30000), "-displayfd", str(write_end), "-screen",
-                           "0", "800x600x24", "-nolisten", "tcp", "-ardelay", "30000"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+                           "0", "800x600x24", "-nolisten", "tcp", "-ardelay", "30000"], pass_fds=(write_end,),
+                          stderr=subprocess.DEVNULL)
             test.addCleanup(_kill, xvfb)
             os.close(write_end)
             with os.fdopen(read_end) as f:
