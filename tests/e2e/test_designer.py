@@ -2,15 +2,15 @@
 seeds the player's directory and keeps the player's own files; the editor asks
 before it replaces a level, paints, numbers, titles and saves one (the file,
 byte for byte), checks it (V) and tells of a save it could not make; the
-chooser, 60 levels long, marks it and it is played to the bone. A new step is a press and the
-outcome to wait for, put where the designer meets it."""
+chooser, 60 levels long, marks it and it is played to the bone. A new step is
+a press and the outcome to wait for, put where the designer meets it."""
 import os
 import subprocess
 import tempfile
 import unittest
 
 from e2e import BINARY, DATA, Game, level
-from test_player import RED, BLUE, dog_at, in_chooser, on_menu
+from test_player import BLUE, RED, dog_at, on_menu
 
 # With the shipped levels and the one drawn here, 60 on disk: the chooser scrolls to the last.
 OWN = {"levels/%d.lvl" % n: level("My own %d" % n, (9, 1), (9, 12))
