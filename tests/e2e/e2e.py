@@ -3,7 +3,7 @@
 Game(test, ...) seeds a scratch game directory from data/ (or, with launcher=,
 lets that launcher seed the player's directory), starts its own Xvfb and the
 game, and gives the story a player's hands (press, type, click), eyes (shows,
-extent, message) and ears (loudness of what SDL's disk driver captured). Waits
+extent, says: text read in the game's own font, message) and ears (loudness of what SDL's disk driver captured). Waits
 look for an outcome under a generous deadline, never for a fixed time; on a
 timeout the screen is kept in TUNNELWICK_ARTIFACTS. All it starts dies with
 the test. Needs Xvfb, xdotool, xwd and ImageMagick (tools/install-deps.sh).
@@ -62,6 +62,16 @@ def _ppm(data):
 
 
 @functools.lru_cache(maxsize=None)
+def glyph(char):
+    """The 8x8 bit rows of a character in Allegro's own font, the one the game writes with."""
+    font = ctypes.c_void_p.in_dll(ctypes.CDLL("liballeg.so.4.4"), "font").value
+    mono = ctypes.c_void_p.from_address(font).value  # FONT {data, height, vtable}; data {begin, end, glyphs}
+    begin = ctypes.c_int.from_address(mono).value
+    pointer = ctypes.c_void_p.from_address(ctypes.c_void_p.from_address(mono + 8).value + 8 * (ord(char) - begin))
+    return ctypes.string_at(pointer.value + 4, 8)  # after the glyph's short width and height
+
+
+@functools.lru_cache(maxsize=None)
 def picture(name):
     """A shipped picture (a path under data/graphics)."""
     path = os.path.join(DATA, "graphics", name)
@@ -88,9 +98,12 @@ class Game:
         for _ in range(10):
             # A number at random, far above the usual ones: an X server elsewhere (under another /tmp,
             # unseen by Xvfb's lock files) may hold a low one. Xvfb writes it back once it answers.
+            # No key repeats by X: on a loaded machine a press outlasts the usual 660 ms, and the
+            # repeat of the N that opened a prompt would be typed into it. The game repeats its own.
             read_end, write_end = os.pipe()
             xvfb = _spawn(["Xvfb", ":%d" % random.randrange(1000, 30000), "-displayfd", str(write_end), "-screen",
-                           "0", "800x600x24", "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+                           "0", "800x600x24", "-nolisten", "tcp", "-ardelay", "30000"], pass_fds=(write_end,),
+                          stderr=subprocess.DEVNULL)
             test.addCleanup(_kill, xvfb)
             os.close(write_end)
             with os.fdopen(read_end) as f:
@@ -136,12 +149,12 @@ class Game:
             time.sleep(0.1)
 
     # Hands ---------------------------------------------------------------
-    def press(self, *keys):
-        """Holds each key (xdotool names: Down, Return, Escape, s ...), then lets it go."""
+    def press(self, *keys, hold=HOLD):
+        """Holds each key (xdotool names: Down, Return, Escape, s ...) that many seconds, then lets it go."""
         for k in keys:
             self.x("windowfocus", "--sync", self.window)
             self.x("keydown", k)
-            time.sleep(HOLD)
+            time.sleep(hold)
             self.x("keyup", k)
             time.sleep(HOLD)
 
@@ -187,14 +200,28 @@ class Game:
                 hits += all(abs(a - b) <= 8 for a, b in zip(want, shot[j:j + 3]))
         return hits >= share * total > 0
 
-    def extent(self, colour, box=(0, 0, 640, 480)):
-        """Columns from the first to the last holding that colour in the box (x, y, w, h):
-        the width of a line of text, or 640 for a screen's background."""
+    def hits(self, colour, box=(0, 0, 640, 480)):
+        """The pixels (x, y) of that colour in the box (x, y, w, h)."""
         sw, _, shot = self.screen()
         x, y, w, h, c = *box, bytes(colour)
-        rows = [shot[3 * (sw * r + x):3 * (sw * r + x + w)] for r in range(y, y + h)]
-        found = [i // 3 for row in rows for i in range(0, 3 * w, 3) if row[i:i + 3] == c]
+        return {(x + i // 3, r) for r in range(y, y + h) for row in [shot[3 * (sw * r + x):3 * (sw * r + x + w)]]
+                for i in range(0, 3 * w, 3) if row[i:i + 3] == c}
+
+    def extent(self, colour, box=(0, 0, 640, 480)):
+        """Columns from the first to the last holding that colour in the box: the
+        width of a line of text, or 640 for a screen's background."""
+        found = [x for x, _ in self.hits(colour, box)]
         return max(found) - min(found) + 1 if found else 0
+
+    def says(self, text, colour, box=(0, 0, 640, 480)):
+        """Whether the text stands in the box, letter for letter in the game's font and that
+        colour; a space at either end asks for nothing more there."""
+        cells = [(8 * i + c, r, glyph(ch)[r] >> (7 - c) & 1) for i, ch in enumerate(text) for r in range(8)
+                 for c in range(8)]
+        on = [(x, y) for x, y, bit in cells if bit]
+        found = self.hits(colour, box)
+        return any(all(((x + a - on[0][0], y + b - on[0][1]) in found) == bit for a, b, bit in cells)
+                   for x, y in found)
 
     def message(self, key="Return"):
         """Waits for the game's message box (an xmessage), answers it; its text."""
@@ -206,7 +233,7 @@ class Game:
         self.x("windowfocus", "--sync", box[0])
         self.x("key", key)
         self.until("the message box to close", lambda: not self.x("search", "--onlyvisible", "--class", "xmessage"))
-        return text
+        return text.rstrip("\n")
 
     # Ears ----------------------------------------------------------------
     def seconds(self):
