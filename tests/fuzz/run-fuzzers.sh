@@ -5,7 +5,7 @@ set -u
 build=$(cd "${1:-build-fuzz}" && pwd)  # the targets change directory
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
-for short in level_file highscores; do
+for short in level_file highscores cell_moves; do
   work="$build/fuzz-work/$short"
   mkdir -p "$work/corpus" "$work/artifacts"
   seeds="$here/corpus/$short"
