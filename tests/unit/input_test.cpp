@@ -1,5 +1,4 @@
-// Which held keys wake each screen's input step, and the common start of
-// every input step.
+// Which held keys, buttons and motions wake each screen's input step.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,25 +7,16 @@
 #include "harness.h"
 #include "shell/game.h"
 
-namespace {
-
-class Polling : public testing::Test {
-protected:
+TEST(Polling, EachScreenWakesOnItsOwnKeysAndMotionOnly) {
     harness::ScratchDir dir{false};
     std::atomic<bool> quit{false};
     Game game{&quit};
-
-    bool pollWith(int scancode) {
+    auto pollWith = [&](int scancode) {
         key[scancode] = -1;  // held keys read -1 under X11
-        bool result = game.pollInput();
+        const bool woken = game.pollInput();
         key[scancode] = 0;
-        return result;
-    }
-};
-
-}  // namespace
-
-TEST_F(Polling, EachScreenWakesOnItsOwnKeysOnly) {
+        return woken;
+    };
     struct Case {
         int mode;
         std::vector<int> wake, quiet;
@@ -41,51 +31,18 @@ TEST_F(Polling, EachScreenWakesOnItsOwnKeysOnly) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode);
         game.screenMode = c.mode;
-        // The editor's brush sits in selection; it must not count as a step.
-        game.selection = c.mode == LevelEditor ? 255 : 0;
-        game.rockFalling = false;
+        game.selection = c.mode == LevelEditor ? 255 : 0;  // the editor's brush is no step
         EXPECT_FALSE(game.pollInput());
         for (int k : c.wake) EXPECT_TRUE(pollWith(k)) << "scancode " << k;
         for (int k : c.quiet) EXPECT_FALSE(pollWith(k)) << "scancode " << k;
     }
-}
-
-// Motion, the won screen and the editor's left button wake with no key; the
-// ambient clock ticks in every poll and input step; an input step starts
-// from a clear frame and the dog's cell.
-TEST_F(Polling, MotionAndTheClockWakeWithNoKeyAndEveryStepStartsClear) {
-    game.screenMode = Playing;
-    game.rockFalling = false;
-    game.selection = Left;  // a step in progress
-    EXPECT_TRUE(game.pollInput());
-    game.selection = None, game.rockFalling = true;
-    EXPECT_TRUE(game.pollInput());
-    game.screenMode = LevelWon;
-    EXPECT_TRUE(game.pollInput());
+    // The editor wakes on the left button alone; the won screen with no key.
     game.screenMode = LevelEditor, game.selection = 255;
     for (int buttons : {1, 2, 3, 4}) {
         mouse_b = buttons;
         EXPECT_EQ(game.pollInput(), (buttons & 1) != 0) << "buttons " << buttons;
     }
     mouse_b = 0;
-
-    game.screenMode = Playing;  // the sounds play only here
-    game.rockFalling = false, game.selection = None;
-    game.ambientEnabled = true;
-    AmbientSound& bird = game.ambientSounds[0];
-    bird.enabled = true, bird.interval = 3;
-    for (bool poll : {true, false}) {
-        bird.playing = false;
-        bird.lastChange = static_cast<int32_t>(time(nullptr)) - 10;  // overdue
-        EXPECT_FALSE(poll && game.pollInput());
-        if (!poll) game.handleInput();
-        EXPECT_TRUE(bird.playing) << (poll ? "poll" : "input step");
-    }
-
-    game.dogColumn = 7, game.dogRow = 9;
-    game.screenMode = HelpScreen;  // no key held: its handler does nothing
-    game.redrawNeeded = true;
-    game.handleInput();
-    EXPECT_EQ(std::make_tuple(game.redrawNeeded, game.stepStartColumn, game.stepStartRow, game.screenMode),
-              std::make_tuple(false, 7, 9, int(HelpScreen)));
+    game.screenMode = LevelWon;
+    EXPECT_TRUE(game.pollInput());
 }
