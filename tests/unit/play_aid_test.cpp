@@ -3,7 +3,9 @@
 // answer to a question no longer asked.
 #include "rules_fixture.h"
 
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <tuple>
 
 #include "play/solver.h"
@@ -110,6 +112,7 @@ TEST_F(PlayAidTest, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
     const RuleState hard = game.rules, easy = textBoard({"", "", "d.b"});
     Advisor advisor;
     advisor.ask(Advisor::LevelStart, hard);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // under way, so that the player's question pauses it
     advisor.ask(Advisor::Position, hard);
     advisor.ask(Advisor::Position, easy);  // cancels the running question
     ASSERT_TRUE(advisor.waitForAnswer(Advisor::Position, 10000));
