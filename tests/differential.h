@@ -1,6 +1,6 @@
-// The solver's shortcuts held to the tick-by-tick rules, on boards made from
-// arbitrary bytes: the unit tests feed it random bytes, the fuzz target
-// whatever libFuzzer finds. Each check returns what differs, or "".
+// The solver's shortcuts held to the tick-by-tick rules on boards made from
+// arbitrary bytes: the unit tests feed it random bytes, the fuzz target what
+// libFuzzer finds. Each check returns what differs, or "".
 #pragma once
 
 #include <cstddef>
@@ -21,8 +21,8 @@ inline uint8_t byteAt(const uint8_t* data, size_t size, size_t i) { return i < s
 // 300 cells (each byte picks a code, odd ones included), then the dog's and
 // the bone's cells. With a pocket, only a 6 by 5 window is open, the rest sky.
 inline RuleState boardFrom(const uint8_t* data, size_t size, bool pocket) {
-    static const uint8_t kCodes[] = {Dirt,      Dirt,      Dirt,   Tunnel,    Tunnel,         Rock,
-                                     BlackRock, SkyTop,    SkyBottom, SkyBottomDestroyed, DirtBackground, 64};
+    static const uint8_t kCodes[] = {Dirt,   Dirt,      Dirt,      Tunnel,             Tunnel,         Rock,
+                                     BlackRock, SkyTop, SkyBottom, SkyBottomDestroyed, DirtBackground, 64};
     RuleState s;
     for (int i = 0; i < 300; ++i) {
         const bool open = !pocket || (i / 20 >= 2 && i / 20 < 7 && i % 20 >= 3 && i % 20 < 9);
@@ -41,14 +41,14 @@ inline std::string checkMoves(const uint8_t* data, size_t size) {
     RuleState ticks = boardFrom(data, size, false), cells = ticks;
     for (size_t i = 304; i < size && i < 340; ++i) {
         const int32_t direction = data[i] % 5;
-        const bool wonByTicks = playMove(ticks, direction), wonByCells = slideMove(cells, direction);
-        const std::string at = "move " + std::to_string(i - 304) + " (" + directionName(direction) + "): ";
-        if (wonByTicks != wonByCells) return at + "won differs";
-        if (std::memcmp(ticks.board, cells.board, sizeof ticks.board) != 0) return at + "cells differ";
-        if (ticks.dogColumn != cells.dogColumn || ticks.dogRow != cells.dogRow) return at + "dog differs";
-        if (ticks.moveCount != cells.moveCount) return at + "move count differs";
-        if (wonByTicks) break;
-        if (!ticks.betweenMoves() || !ticks.valid()) return at + "the ticks did not come to rest";
+        const bool won = playMove(ticks, direction);
+        std::string fault = won != slideMove(cells, direction) ? "won" : "";
+        if (std::memcmp(ticks.board, cells.board, sizeof ticks.board) != 0) fault += " cells";
+        if (ticks.dogColumn != cells.dogColumn || ticks.dogRow != cells.dogRow) fault += " dog";
+        if (ticks.moveCount != cells.moveCount) fault += " move count";
+        if (!won && (!ticks.betweenMoves() || !ticks.valid())) fault += " rest";
+        if (!fault.empty()) return "move " + std::to_string(i - 304) + " (" + directionName(direction) + "): " + fault;
+        if (won) break;
     }
     return "";
 }
@@ -60,8 +60,7 @@ inline std::string checkSolver(const uint8_t* data, size_t size) {
     const RuleState start = boardFrom(data, size, true);
     const SolveResult answer = solve(start);
     auto key = [](const RuleState& s) {
-        return std::string(reinterpret_cast<const char*>(s.board), sizeof s.board) + char(s.dogColumn) +
-               char(s.dogRow);
+        return std::string(reinterpret_cast<const char*>(s.board), sizeof s.board) + char(s.dogColumn) + char(s.dogRow);
     };
     int fewest = start.dogColumn == start.boneColumn && start.dogRow == start.boneRow ? 0 : -1;
     std::set<std::string> seen{key(start)};
@@ -78,8 +77,7 @@ inline std::string checkSolver(const uint8_t* data, size_t size) {
         layer.swap(next);
     }
     if (fewest < 0) return answer.outcome == SolveResult::Unwinnable ? "" : "the solver wins what cannot be won";
-    if (answer.outcome != SolveResult::Solved) return "the solver misses a way of " + std::to_string(fewest);
-    if (answer.fewestMoves() != fewest)
+    if (answer.outcome != SolveResult::Solved || answer.fewestMoves() != fewest)
         return "fewest " + std::to_string(answer.fewestMoves()) + " by the solver, " + std::to_string(fewest);
     RuleState replay = start;
     for (size_t i = 0; i < answer.moves.size(); ++i)

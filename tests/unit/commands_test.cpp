@@ -1,12 +1,13 @@
 // The keys of the main menu, the help and level-won screens and the
-// non-arrow keys of play: what each does, which item ends up highlighted,
-// and that every key is let go before the step returns.
+// non-arrow keys of play, as the main loop meets them: what each does, what
+// ends up highlighted, and that every key is let go before the step returns,
+// so that one press is one action (an Escape that leaves a screen never also
+// quits from the menu); and which keys wake each screen's input step at all.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
-#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -16,9 +17,8 @@
 namespace {
 
 // Sky, ground line, dirt everywhere below; the dog starts on the ground line.
-std::string plainLevel(const std::string& title, int dogColumn, int boneColumn, int boneRow) {
-    std::string s = title + "\r\n" + std::to_string(dogColumn) + " 1 " +
-                    std::to_string(boneColumn) + " " + std::to_string(boneRow) + "\r\n";
+std::string plainLevel(const std::string& title, int dogColumn) {
+    std::string s = title + "\r\n" + std::to_string(dogColumn) + " 1 10 8\r\n";
     for (int row = 0; row < 15; ++row) {
         for (int column = 0; column < 20; ++column) s += {char(row == 0 ? 2 : row == 1 ? 19 : 16), ' '};
         s += "\r\n";
@@ -26,244 +26,116 @@ std::string plainLevel(const std::string& title, int dogColumn, int boneColumn, 
     return s;
 }
 
-// The start and the end of a message box, and no web address in it.
-void expectMessage(const std::string& text, const std::string& start, const std::string& end) {
-    EXPECT_EQ(text.rfind(start, 0), 0u) << text;
-    EXPECT_TRUE(text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0)
-        << text;
-    EXPECT_EQ(text.find("http"), std::string::npos) << text;
-    EXPECT_EQ(text.find("www"), std::string::npos) << text;
-    // xmessage draws about 7 pixels a character: 100 fit a 1024-pixel screen.
-    for (size_t at = 0, end; at < text.size(); at = end + 1) {
-        end = std::min(text.find('\n', at), text.size());
-        EXPECT_LE(end - at, 100u) << text.substr(at, end - at);
-    }
-}
-
 struct Hold {
     int scancode;
     unsigned long from, to;
 };
 
-class Commands : public testing::Test {
-protected:
+TEST(Commands, EachKeyLeadsWhereItShouldAndIsLetGoFirst) {
     harness::ScratchDir dir{false};
+    mkdir("levels", 0755);
+    dir.write("levels/1.lvl", plainLevel("First Dig", 2));
+    dir.write("levels/2.lvl", plainLevel("Second Dig", 5));
+    dir.write("highscores.dat", "");
     std::atomic<bool> quit{false};
-    std::unique_ptr<Game> game;
-
-    void SetUp() override {
-        mkdir("levels", 0755);
-        dir.write("levels/1.lvl", plainLevel("First Dig", 2, 10, 8));
-        dir.write("levels/2.lvl", plainLevel("Second Dig", 5, 15, 12));
-        dir.write("highscores.dat", "");
-        game = std::make_unique<Game>(&quit);
-        ASSERT_EQ(game->levelTitle, "First Dig");
-    }
-
-    // Holds the keys, then applies what is due now without recording a rest.
-    void hold(const std::vector<Hold>& holds) {
-        for (const Hold& h : holds) harness::holdKey(h.scancode, h.from, h.to);
-        rest(0);
-        harness::rests.pop_back();
-    }
-    // As the main loop does: one input step once a poll has seen input.
-    void step(const std::vector<Hold>& holds) {
-        hold(holds);
-        ASSERT_TRUE(game->pollInput());
-        game->handleInput();
-    }
-
-    // The dog somewhere else and a few moves made, as after some play.
-    void playABit() {
-        game->screenMode = Playing, game->selection = None;
-        game->dogColumn = 9, game->dogRow = 6, game->moveCount = 5;
-    }
-    void expectPlayKept() {
-        EXPECT_EQ(std::make_tuple(game->screenMode, game->moveCount, game->dogColumn, game->dogRow),
-                  std::make_tuple(int(Playing), 5, 9, 6));
-    }
-};
-
-}  // namespace
-
-// Each step returns only once its keys are let go, so the next poll sees
-// nothing: an arrow moves once however long it is held, and an Escape that
-// leaves a screen never also quits from the menu.
-TEST_F(Commands, MenuAndHelpKeysLeadWhereTheyShouldAndAreLetGoFirst) {
+    Game game{&quit};
+    const int K = -1;  // any
     struct Case {
         const char* what;
-        int mode, selection;
+        int level, mode, selection;
         std::vector<Hold> holds;
-        int modeAfter, selectionAfter;  // -1: any
+        int modeAfter, selectionAfter, levelAfter, movesAfter, dogAfter;
         bool quits;
-        int fades;  // -1: either way
+        const char* message;
     };
+    // Play starts with 3 moves made and the dog in column 9, as after some play.
     const Case cases[] = {
-        {"Up wraps", MainMenu, 0, {{KEY_UP, 0, 700}}, MainMenu, 3, false, 0},
-        {"Down wraps", MainMenu, 3, {{KEY_DOWN, 0, 100}}, MainMenu, 0, false, 0},
-        {"Up wins", MainMenu, 2, {{KEY_UP, 0, 100}, {KEY_DOWN, 0, 100}}, MainMenu, 1, false, 0},
-        {"Play", MainMenu, 0, {{KEY_ENTER, 0, 100}, {KEY_SPACE, 50, 400}}, Playing, None, false, 0},
-        {"Options and back", MainMenu, 1, {{KEY_ENTER, 0, 100}, {KEY_ESC, 2000, 2200}}, MainMenu, 0,
-         false, 1},
-        {"Help", MainMenu, 2, {{KEY_SPACE, 0, 100}}, HelpScreen, -1, false, 1},
-        {"back from Help", HelpScreen, 2, {{KEY_ESC, 0, 1500}}, MainMenu, 1, false, 1},
-        // Escape's quit does not stop L from opening the editor, on the dog brush.
-        {"Escape and L", MainMenu, 2, {{KEY_ESC, 0, 60}, {KEY_L, 0, 200}}, LevelEditor, 255, true, -1},
-        {"Quit", MainMenu, 3, {{KEY_ENTER, 0, 150}}, MainMenu, 3, true, 1},
+        {"Up wraps", 1, MainMenu, 0, {{KEY_UP, 0, 700}}, MainMenu, 3, 1, K, K, false, ""},
+        {"Down wraps", 1, MainMenu, 3, {{KEY_DOWN, 0, 100}}, MainMenu, 0, 1, K, K, false, ""},
+        {"Up wins", 1, MainMenu, 2, {{KEY_UP, 0, 100}, {KEY_DOWN, 0, 100}}, MainMenu, 1, 1, K, K, false, ""},
+        {"Play goes on with the level as it stands", 1, MainMenu, 0, {{KEY_ENTER, 0, 100}, {KEY_SPACE, 50, 400}}, Playing,
+         None, 1, 3, K, false, ""},
+        {"Options and back", 1, MainMenu, 1, {{KEY_ENTER, 0, 100}, {KEY_ESC, 2000, 2200}}, MainMenu, 0, 1, K, K, false, ""},
+        {"back from Help by Escape", 1, HelpScreen, 2, {{KEY_ESC, 0, 1500}}, MainMenu, 1, 1, K, K, false, ""},
+        {"A shows the about box", 1, MainMenu, 1, {{KEY_A, 0, 300}}, MainMenu, 1, 1, K, K, false,
+         "W00f! Thanks for playing Tunnelwick"},
+        {"restart? No keeps the level", 1, Playing, None, {{KEY_R, 0, 100}, {KEY_N, 300, 500}}, Playing, None, 1, 3, 9, false, ""},
+        {"restart? Yes reads it again", 1, Playing, None, {{KEY_R, 0, 100}, {KEY_Y, 150, 300}}, Playing, None, 1, 0, 2, false, ""},
+        {"Escape in play restarts the level on the menu", 1, Playing, None, {{KEY_ESC, 0, 180}}, MainMenu, 0, 1, 0, 2, false, ""},
+        {"won: Enter starts the next level", 1, LevelWon, Right, {{KEY_ENTER, 0, 120}}, Playing, None, 2, 0, 5, false, ""},
+        {"won: Escape too", 1, LevelWon, Right, {{KEY_ESC, 0, 120}}, Playing, None, 2, 0, 5, false, ""},
+        {"won the last level: the end, back on level 1", 2, LevelWon, Down, {{KEY_SPACE, 0, 120}}, MainMenu, 0, 1, 0, 2,
+         false, "Congratulations! You beat all the levels available in Tunnelwick!\n\n"},
+        {"Escape's quit does not stop L opening the editor, on the dog brush", 1, MainMenu, 2,
+         {{KEY_ESC, 0, 60}, {KEY_L, 0, 200}}, LevelEditor, 255, 1, K, K, true, ""},
+        {"Quit fades out", 1, MainMenu, 3, {{KEY_ENTER, 0, 150}}, MainMenu, 3, 1, K, K, true, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(game->loadLevel(1));
+        ASSERT_TRUE(game.loadLevel(c.level));
         harness::reset();
         quit = false;
-        game->screenMode = c.mode;
-        game->selection = c.selection;
-        game->moveCount = 3;  // Play goes on with the level as it stands
-        step(c.holds);
-        EXPECT_EQ(game->screenMode, c.modeAfter);
-        EXPECT_TRUE(c.selectionAfter < 0 || game->selection == c.selectionAfter) << game->selection;
-        EXPECT_EQ(quit, c.quits);
-        EXPECT_TRUE(c.fades < 0 || (harness::vsyncCount > 0) == (c.fades == 1));
-        EXPECT_TRUE(game->redrawNeeded || c.quits);
-        EXPECT_TRUE(c.modeAfter != Playing || game->moveCount == 3) << "Play keeps the level";
-        EXPECT_EQ(game->levelTitle, "First Dig");
+        game.screenMode = c.mode, game.selection = c.selection, game.moveCount = 3;
+        if (c.mode == Playing) game.dogColumn = 9, game.dogRow = 6, game.board[6][9] = 17;
+        if (c.mode == LevelWon) harness::type("junk");
+        for (const Hold& h : c.holds) harness::holdKey(h.scancode, h.from, h.to);
+        rest(0);
+        ASSERT_TRUE(game.pollInput());
+        game.handleInput();
+        EXPECT_EQ(std::make_tuple(game.screenMode, game.levelNumber, quit.load()), std::make_tuple(c.modeAfter, c.levelAfter, c.quits));
+        EXPECT_EQ(std::make_tuple(game.selection, game.moveCount, game.dogColumn),
+                  std::make_tuple(c.selectionAfter, c.movesAfter == K ? game.moveCount : c.movesAfter, c.dogAfter == K ? game.dogColumn : c.dogAfter));
+        EXPECT_EQ(game.board[6][9], c.mode == Playing && c.movesAfter == 0 ? 16 : c.mode == Playing ? 17 : game.board[6][9]);
+        ASSERT_EQ(harness::messages.size(), *c.message ? 1u : 0u);
+        if (*c.message) EXPECT_EQ(harness::messages[0].rfind(c.message, 0), 0u) << harness::messages[0];
         unsigned long released = 0;
         for (const Hold& h : c.holds) released = std::max(released, h.to);
-        EXPECT_GE(harness::nowMs, released);
-        // Nothing left to do, unless the advisor has just answered about the level.
-        EXPECT_FALSE(game->pollInput() && !(c.modeAfter == Playing && game->adviceWaiting()));
+        EXPECT_TRUE(harness::nowMs >= released || c.holds[0].scancode == KEY_R) << harness::nowMs;
+        // Nothing held: only the advisor's answer may wake the loop.
+        EXPECT_FALSE(game.pollInput() && !game.adviceWaiting());
+        EXPECT_TRUE(c.mode != LevelWon || c.level == 2 || !keypressed()) << "typing on the won screen reaches nothing";
     }
     EXPECT_EQ(getpixel(screen, 320, 240), makecol(0, 0, 0)) << "Quit, the last case, fades out";
 }
 
-TEST_F(Commands, MenuAboutBoxNamesTheLibrariesAndWaitsForA) {
-    game->selection = 1;
-    step({{KEY_A, 0, 300}});
-    ASSERT_EQ(harness::messages.size(), 1u);
-    expectMessage(harness::messages[0], "W00f! Thanks for playing Tunnelwick", "");
-    EXPECT_NE(harness::messages[0].find(std::string("\n\nMade using SDL2_mixer (for the mp3 playing) and "
-                                                    "Allegro (for graphics, v ") +
-                                        allegro_id + ")"),
-              std::string::npos);
-    EXPECT_EQ(game->selection, 1);
-    EXPECT_GE(harness::nowMs, 300u);
-}
-
-// --- keys of play other than the arrows -----------------------------------------
-
-TEST_F(Commands, RestartQuestionNoOrCloseKeepsTheLevelYesReadsItAgain) {
-    playABit();
-    clear_to_color(screen, makecol(255, 255, 255));
-    bool cleared = false, red = false;  // looked at while the question waits
-    harness::at(200, [&] {
-        cleared = getpixel(screen, 5, 5) != makecol(255, 255, 255);
-        for (int y = 240; y < 248; ++y)
-            for (int x = 180; x < 460; ++x) red = red || getpixel(screen, x, y) == makecol(200, 10, 10);
-    });
-    hold({{KEY_R, 0, 100}, {KEY_N, 300, 500}});
-    EXPECT_TRUE(game->handlePlayCommandKeys());
-    EXPECT_TRUE(cleared && red) << "the question is drawn before the wait";
-    expectPlayKept();
-    EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_GE(harness::nowMs, 300u);
-    EXPECT_LT(harness::nowMs, 500u) << "no wait for N to be let go";
-
-    // The close button ends the question as No.
-    harness::reset();
-    harness::at(400, [this] { quit = true; });
-    hold({{KEY_R, 0, 100}});
-    EXPECT_TRUE(game->handlePlayCommandKeys());
-    EXPECT_LT(harness::nowMs, 500u);
-    expectPlayKept();
-
-    // Yes reads the level again.
-    harness::reset();
-    quit = false;
-    game->board[5][9] = 17;  // a tunnel dug on the way
-    hold({{KEY_R, 0, 100}, {KEY_Y, 150, 300}});
-    EXPECT_TRUE(game->handlePlayCommandKeys());
-    EXPECT_EQ(std::make_tuple(game->screenMode, game->moveCount, game->dogColumn, game->dogRow, game->board[5][9]),
-              std::make_tuple(int(Playing), 0, 2, 1, uint8_t(16)));
-}
-
-TEST_F(Commands, EscapeInPlayWaitsForTheSlideThenRestartsTheLevelOnTheMenu) {
-    playABit();
-    game->selection = Right;  // a step in progress
-    game->dogOffsetX = 6;
-    key[KEY_ESC] = key[KEY_R] = -1;
-    game->handleInput();
-    EXPECT_EQ(game->screenMode, Playing);
-    EXPECT_TRUE(harness::rests.empty());
-
-    harness::reset();
-    playABit();
-    game->dogOffsetX = 0;
-    hold({{KEY_ESC, 0, 180}});
-    EXPECT_FALSE(game->handlePlayCommandKeys()) << "the tick ends at Escape";
-    EXPECT_EQ(std::make_tuple(game->screenMode, game->selection, game->moveCount, game->dogColumn),
-              std::make_tuple(int(MainMenu), 0, 0, 2));
-    EXPECT_GE(harness::nowMs, 180u);
-    EXPECT_FALSE(game->pollInput()) << "the menu must not take the same Escape as Quit";
-}
-
-// Leaving the options screen returns into the same level; of the arrows held
-// as it closes only Left and Right start a move.
-TEST_F(Commands, OptionsFromPlayReturnIntoTheSameLevel) {
-    struct Case {
-        int arrow, moves, selection;
+TEST(Polling, EachScreenWakesOnItsOwnKeysAndMotionOnly) {
+    harness::ScratchDir dir{false};
+    std::atomic<bool> quit{false};
+    Game game{&quit};
+    auto pollWith = [&](int scancode) {
+        key[scancode] = -1;  // held keys read -1 under X11
+        const bool woken = game.pollInput();
+        key[scancode] = 0;
+        return woken;
     };
-    for (Case c : {Case{0, 5, None}, Case{KEY_LEFT, 6, Left}, Case{KEY_UP, 5, None}}) {
-        SCOPED_TRACE(testing::Message() << "arrow " << c.arrow);
-        playABit();
-        harness::reset();
-        std::vector<Hold> holds{{KEY_O, 0, 100}, {KEY_ESC, 2000, 2200}};
-        if (c.arrow) holds.push_back({c.arrow, 2150, 2600});  // while Escape is still held
-        step(holds);
-        EXPECT_GE(harness::nowMs, 2200u) << "the options screen ran";
-        EXPECT_EQ(std::make_tuple(game->screenMode, game->moveCount, game->selection),
-                  std::make_tuple(int(Playing), c.moves, c.selection));
-        if (!c.arrow) expectPlayKept();
+    struct Case {
+        int mode;
+        std::vector<int> wake, quiet;
+    };
+    const Case cases[] = {
+        {MainMenu, {KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A}, {KEY_LEFT, KEY_R, KEY_O}},
+        {Playing, {KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O}, {KEY_ENTER, KEY_A}},
+        {HelpScreen, {KEY_SPACE, KEY_ENTER, KEY_ESC}, {KEY_UP, KEY_LEFT, KEY_A, KEY_L}},
+        {LevelEditor, {KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N, KEY_T, KEY_E}, {KEY_UP, KEY_ENTER}},
+        {7, {}, {KEY_ESC, KEY_ENTER}},  // no such screen
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode);
+        game.screenMode = c.mode;
+        game.selection = c.mode == LevelEditor ? 255 : 0;  // the editor's brush is no step
+        EXPECT_FALSE(game.pollInput());
+        for (int k : c.wake) EXPECT_TRUE(pollWith(k)) << "scancode " << k;
+        for (int k : c.quiet) EXPECT_FALSE(pollWith(k)) << "scancode " << k;
     }
-}
-
-// --- level won ----------------------------------------------------------------
-
-TEST_F(Commands, WonScreenEnterOrEscapeStartsTheNextLevelFromScratch) {
-    game->screenMode = LevelWon;
-    key[KEY_UP] = -1;  // not one of its keys
-    step({});
-    EXPECT_EQ(game->screenMode, LevelWon);
-    EXPECT_FALSE(game->redrawNeeded);
-    EXPECT_TRUE(harness::rests.empty());
-
-    for (int k : {KEY_ENTER, KEY_ESC}) {
-        SCOPED_TRACE(testing::Message() << "scancode " << k);
-        ASSERT_TRUE(game->loadLevel(1));
-        harness::reset();
-        game->screenMode = LevelWon, game->moveCount = 7;
-        game->selection = Right;  // the step that reached the bone
-        harness::type("junk");
-        step({{k, 0, 120}});
-        EXPECT_EQ(std::make_tuple(game->screenMode, game->levelNumber, game->dogColumn, game->moveCount, game->selection),
-                  std::make_tuple(int(Playing), 2, 5, 0, int(None)));
-        EXPECT_FALSE(keypressed()) << "typing on the won screen reaches nothing";
-        EXPECT_GE(harness::nowMs, 120u);
-        EXPECT_FALSE(quit);
+    // The editor wakes on the left button alone; the won screen with no key.
+    game.screenMode = LevelEditor, game.selection = 255;
+    for (int buttons : {1, 2, 3, 4}) {
+        mouse_b = buttons;
+        EXPECT_EQ(game.pollInput(), (buttons & 1) != 0) << "buttons " << buttons;
     }
+    mouse_b = 0;
+    game.screenMode = LevelWon;
+    EXPECT_TRUE(game.pollInput());
 }
 
-TEST_F(Commands, WinningTheLastLevelEndsTheGameBackOnLevelOne) {
-    ASSERT_TRUE(game->loadLevel(2));
-    game->screenMode = LevelWon, game->selection = Down, game->moveCount = 9;
-    step({{KEY_SPACE, 0, 120}});
-    ASSERT_EQ(harness::messages.size(), 1u);
-    expectMessage(harness::messages[0],
-                  "Congratulations! You beat all the levels available in Tunnelwick!\n\n",
-                  "levels folder under the next free number.\n\n"
-                  "View the readme for more info: its section \"Making and sharing levels\".");
-    EXPECT_GT(harness::vsyncCount, 0u) << "faded out first";
-    EXPECT_EQ(std::make_tuple(game->screenMode, game->selection, game->levelNumber, game->levelTitle, game->moveCount),
-              std::make_tuple(int(MainMenu), 0, 1, std::string("First Dig"), 0));
-    EXPECT_TRUE(game->redrawNeeded);
-    EXPECT_FALSE(game->pollInput()) << "Space was let go";
-}
+}  // namespace

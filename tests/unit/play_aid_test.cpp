@@ -3,7 +3,9 @@
 // answer to a question no longer asked.
 #include "rules_fixture.h"
 
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <tuple>
 
 #include "play/solver.h"
@@ -22,13 +24,11 @@ protected:
         ASSERT_TRUE(game.aid.advisor.waitForAnswer(Advisor::Position, 10000));
         tap();
     }
-    // The same position: board, dog, bone, falling rock and count.
     static bool same(const RuleState& a, const RuleState& b) {
         return boardRows(a) == boardRows(b) && a.dogColumn == b.dogColumn && a.dogRow == b.dogRow &&
                a.rockFalling == b.rockFalling && a.moveCount == b.moveCount && a.selection == b.selection;
     }
-    // Where a frame changes when `change` is made: the box round the changed
-    // pixels, and how many of them lie inside `inside` (x0, y0, x1, y1).
+    // The box round the pixels `change` changes on screen, and how many of them lie inside `inside` (x0, y0, x1, y1).
     struct Changed {
         int left = 640, top = 480, right = -1, bottom = -1, within = 0;
     };
@@ -65,38 +65,35 @@ TEST_F(PlayAidTest, UndoTakesEveryMoveBackToTheStartAndOnlyBetweenMoves) {
     tap({KEY_DOWN});
     press(KEY_U);
     ASSERT_EQ(game.moveCount, 5);
-    ASSERT_FALSE(same(game.rules, before.back()));
-    // Back one move at a time, each to the position before it, down to the start.
     for (size_t i = before.size(); i-- > 0;) {
         press(i % 2 ? KEY_BACKSPACE : KEY_U);
         EXPECT_TRUE(same(game.rules, before[i])) << "move " << i;
     }
     press(KEY_U);
     EXPECT_TRUE(same(game.rules, before.front())) << "nothing before the start";
-    // A restart forgets the history.
-    game.restartLevel();
+    game.restartLevel();  // forgets the history
     const RuleState restarted = game.rules;
     press(KEY_U);
     EXPECT_TRUE(same(game.rules, restarted));
 }
 
 TEST_F(PlayAidTest, HintShowsTheWayAndADeadEndIsTold) {
-    setBoard({"..#", "..d", "..b"}, 12);
+    game.rules = textBoard({"", "", "d  ", "^^b"}, 0, true);  // Right, then Down
+    game.screenMode = Playing;
     game.beginLevelPlay();
     advise();
-    const SolveResult best = solve(game.rules);
-    ASSERT_EQ(best.outcome, SolveResult::Solved);
-    EXPECT_EQ(game.aid.fewest, best.fewestMoves());
-    EXPECT_EQ(game.aid.notice, PlayAid::NoNotice) << "nothing is said unasked";
     press(KEY_H);
-    EXPECT_EQ(game.aid.notice, PlayAid::HintNotice);
-    EXPECT_EQ(game.aid.hintDirection, best.firstMove());
-    EXPECT_EQ(game.aid.hintMoves, best.fewestMoves());
-    EXPECT_EQ(game.moveCount, 0) << "a hint is no move";
-    // Right lets the rock fall onto the bone in the bottom row: a dead end,
-    // told after the move.
+    EXPECT_EQ(std::make_tuple(game.aid.notice, game.aid.hintDirection, game.aid.hintMoves, game.moveCount),
+              std::make_tuple(PlayAid::HintNotice, int32_t(Right), 2, 0));
+
+    setBoard({"..#", "..d", "..b"}, 12);
+    const RuleState start = game.rules;
+    game.beginLevelPlay();
+    advise();
+    EXPECT_EQ(std::make_pair(game.aid.fewest, game.aid.notice), std::make_pair(1, PlayAid::NoNotice)) << "nothing said unasked";
+    // Right lets the rock fall onto the bone: a dead end, told after the move.
     press(KEY_RIGHT);
-    EXPECT_EQ(game.aid.notice, PlayAid::NoNotice) << "the hint goes with the move";
+    EXPECT_EQ(game.aid.notice, PlayAid::NoNotice);
     advise();
     EXPECT_EQ(game.aid.notice, PlayAid::DeadEndNotice);
     game.aid.notice = PlayAid::NoNotice;
@@ -104,28 +101,34 @@ TEST_F(PlayAidTest, HintShowsTheWayAndADeadEndIsTold) {
     EXPECT_EQ(game.aid.notice, PlayAid::DeadEndNotice) << "H at a dead end tells the dead end";
     press(KEY_U);
     EXPECT_EQ(game.aid.notice, PlayAid::NoNotice) << "gone with the move taken back";
+    EXPECT_TRUE(same(game.rules, start)) << "the rock back where it hung";
+    press(KEY_H);
+    advise();
+    EXPECT_EQ(std::make_tuple(game.aid.notice, game.aid.hintDirection), std::make_tuple(PlayAid::HintNotice, int32_t(Down)));
 }
 
 TEST_F(PlayAidTest, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
-    RuleState hard, easy;
-    ASSERT_TRUE(game.loadLevelFile(harness::dataDir() + "/levels/20.lvl"));
-    hard = game.rules;
-    setBoard({"", "", "d.b"});
-    easy = game.rules;
-    Advisor advisor;
+    // The bone sealed in a ring of sky under a row of rocks: a search that runs to its bound.
+    const RuleState hard = textBoard({"", "", "####################", "d", "", "", "        ^^^^^", "        ^   ^",
+                                      "        ^ b ^", "        ^   ^", "        ^^^^^"});
+    const RuleState easy = textBoard({"", "", "d.b"});
+    SolveLimits limits;
+    limits.maxPositions = 400000;
+    Advisor advisor(nullptr, limits);
     advisor.ask(Advisor::LevelStart, hard);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // under way, so that the player's question pauses it
     advisor.ask(Advisor::Position, hard);
     advisor.ask(Advisor::Position, easy);  // cancels the running question
-    ASSERT_TRUE(advisor.waitForAnswer(Advisor::Position, 10000));
+    ASSERT_TRUE(advisor.waitForAnswer(Advisor::Position, 60000));
     SolveResult r;
     ASSERT_TRUE(advisor.answer(Advisor::Position, r));
     EXPECT_EQ(r.moves, solve(easy).moves);
     advisor.drop(Advisor::Position);
     EXPECT_FALSE(advisor.answer(Advisor::Position, r));
-    // The level's question, paused for the player's, is answered after it.
+    // The level's question, paused for the player's, is answered after it, in full.
     ASSERT_TRUE(advisor.waitForAnswer(Advisor::LevelStart, 60000));
     ASSERT_TRUE(advisor.answer(Advisor::LevelStart, r));
-    EXPECT_EQ(r.moves, solve(hard).moves);
+    EXPECT_EQ(r.reason, SolveResult::TooMuchWork);
 }
 
 TEST_F(PlayAidTest, ScoreLineStandsBesideTheCaptionAndTheWonScreenAddsTheFewest) {
@@ -134,8 +137,7 @@ TEST_F(PlayAidTest, ScoreLineStandsBesideTheCaptionAndTheWonScreenAddsTheFewest)
     game.levelNumber = 1;
     game.beginLevelPlay();
     advise();
-    EXPECT_EQ(game.aid.best, 7);
-    EXPECT_EQ(game.aid.fewest, 1);
+    EXPECT_EQ(std::make_pair(game.aid.best, game.aid.fewest), std::make_pair(7, 1));
     // Beside a short caption in the sky row; below a caption that leaves no room.
     for (auto [title, top, bottom] : {std::tuple{std::string("Short"), 0, 31}, {std::string(60, 'W'), 32, 63}}) {
         SCOPED_TRACE(title);
@@ -144,19 +146,15 @@ TEST_F(PlayAidTest, ScoreLineStandsBesideTheCaptionAndTheWonScreenAddsTheFewest)
         const int half = text_length(font, ("Level #1: \"" + title + "\"").c_str()) / 2;
         Changed c = changedBy([&] { game.moveCount = 123, game.aid.best = 45678, game.aid.fewest = 9999; },
                               {320 - half, 0, 320 + half, 32});
-        EXPECT_GE(c.top, top);
-        EXPECT_LE(c.bottom, bottom);
-        EXPECT_LT(c.left, 100) << "the moves on the left";
-        EXPECT_GT(c.right, 540) << "the best and the fewest on the right";
+        EXPECT_TRUE(c.top >= top && c.bottom <= bottom) << c.top << " " << c.bottom;
+        EXPECT_TRUE(c.left < 100 && c.right > 540) << "the moves on the left, the best and the fewest on the right";
         EXPECT_EQ(c.within, 0) << "nothing over the caption";
     }
     game.screenMode = LevelWon;
     Changed c = changedBy([&] { game.aid.fewest = 5; });
-    EXPECT_GE(c.top, 440);
-    EXPECT_GT(c.right, 0);
-}
+    EXPECT_TRUE(c.top >= 440 && c.right > 0);
 
-TEST_F(PlayAidTest, ABuriedBoneIsDrawnUnderItsRock) {
+    // A bone buried under a rock stays hidden.
     for (auto [slot, grey] : {std::pair{int(BlackRock), 120}, {int(BoneTile), 240}}) {
         game.tileImages[slot] = create_bitmap(32, 32);
         clear_to_color(game.tileImages[slot], makecol(grey, grey, grey));

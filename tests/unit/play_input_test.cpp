@@ -1,9 +1,9 @@
 // Presses become moves as the player means them: one per press however long
 // it is held, a held arrow again every 250 ms unless the board refused it,
 // presses between two looks kept, presses while the dog is busy dropped
-// unless still held. The main loop is run over simulated time, idle looks
-// 100 ms apart, with the keyboard's callback told of every change as
-// Allegro tells it.
+// unless still held. The main loop runs over simulated time, idle looks
+// 100 ms apart, the keyboard's callback told of every change as Allegro
+// tells it (a held key's press maybe again and again, as X repeats it).
 #include "rules_fixture.h"
 
 #include <tuple>
@@ -16,26 +16,17 @@ namespace {
 struct Press {
     int key;
     unsigned long from, to;
+    bool repeated = false;
 };
-
-void schedule(const Press& p) {
-    harness::at(harness::nowMs + p.from, [k = p.key] { key[k] = -1, inputLatch::onKey(k); });
-    harness::at(harness::nowMs + p.to, [k = p.key] { key[k] = 0, inputLatch::onKey(k | 0x80); });
-}
 
 class PlayInput : public RulesTest {
 protected:
-    // The main loop: look, and when there is input handle it and rest 4 ms;
-    // otherwise wait 100 ms (the longest idle wait, the worst case for a tap).
+    // The main loop: look, and when there is input handle it and rest 4 ms; otherwise wait 100 ms.
     void runFor(unsigned long ms) {
         const unsigned long end = harness::nowMs + ms;
         while (harness::nowMs < end && game.screenMode == Playing) {
-            if (game.pollInput()) {
-                game.handleInput();
-                rest(4);
-            } else {
-                rest(100);
-            }
+            if (game.pollInput()) game.handleInput(), rest(4);
+            else rest(100);
         }
     }
 };
@@ -51,27 +42,32 @@ TEST_F(PlayInput, PressesAndHoldsCountAsThePlayerMeansThem) {
         {"a 20 ms tap slides once", {"", "", "d"}, {{KEY_RIGHT, 10, 30}}, 1, 19, 2},
         {"a tap between two looks is kept", {"", "D"}, {{KEY_RIGHT, 110, 150}}, 1, 1, 1},
         {"Up held 200 ms against the sky is one move", {"", "D"}, {{KEY_UP, 10, 210}}, 1, 0, 1},
-        {"Right held 150 ms against a rock is one move", {"", "", "d#"}, {{KEY_RIGHT, 10, 160}}, 1, 0, 2},
+        {"Right held against a rock, its press repeated, is one move", {"", "", "d#"}, {{KEY_RIGHT, 10, 160, true}}, 1, 0, 2},
         {"a 150 ms tap on the ground line walks one cell", {"", "D"}, {{KEY_RIGHT, 10, 160}}, 1, 1, 1},
         {"held 600 ms on the ground line: a move every 250 ms", {"", "D"}, {{KEY_RIGHT, 10, 610}}, 3, 3, 1},
         {"a refused move is not repeated, but pressed again it counts", {"", "", "d#"},
          {{KEY_RIGHT, 10, 700}, {KEY_RIGHT, 800, 830}}, 2, 0, 2},
-        {"Up and Right together count two", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 19, 3},
+        {"Up and Right together count two, the dog goes right", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 19, 3},
+        {"Up and Down together: one move, up", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_DOWN, 10, 60}}, 1, 3, 1},
+        {"Left and Right together: one move, right", {"", "", "", "...d"}, {{KEY_LEFT, 10, 60}, {KEY_RIGHT, 10, 60}}, 1, 19, 3},
         {"a press in the slide let go before its end is dropped", {"", "", "d"},
          {{KEY_RIGHT, 10, 30}, {KEY_DOWN, 200, 260}}, 1, 19, 2},
-        {"a press in the slide still held at its end is played", {"", "", "d"},
-         {{KEY_RIGHT, 10, 30}, {KEY_DOWN, 200, 1500}}, 2, 19, 14},
+        {"a press in the slide still held at its end is played, and repeats until refused", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 6000}}, 3, 0, 14},
         {"U in the slide is dropped too", {"", "", "d"}, {{KEY_RIGHT, 10, 30}, {KEY_U, 200, 230}}, 1, 19, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         setBoard(c.board);
         game.beginLevelPlay();
-        for (const Press& p : c.presses) schedule(p);
-        runFor(4000);
-        EXPECT_EQ(game.moveCount, c.moves);
-        EXPECT_EQ(std::make_tuple(game.dogColumn, game.dogRow, game.dogOffsetX, game.dogOffsetY),
-                  std::make_tuple(c.column, c.row, 0, 0));
+        for (const Press& p : c.presses) {
+            for (unsigned long t = p.from; t < p.to; t += p.repeated ? 30 : p.to)
+                harness::at(harness::nowMs + t, [k = p.key] { key[k] = -1, inputLatch::onKey(k); });
+            harness::at(harness::nowMs + p.to, [k = p.key] { key[k] = 0, inputLatch::onKey(k | 0x80); });
+        }
+        runFor(7000);
+        EXPECT_EQ(std::make_tuple(game.moveCount, game.dogColumn, game.dogRow, game.dogOffsetX, game.dogOffsetY),
+                  std::make_tuple(c.moves, c.column, c.row, 0, 0));
     }
 }
 
@@ -79,19 +75,18 @@ TEST_F(PlayInput, AQuickClickInTheEditorPaintsOnce) {
     setBoard({});
     game.screenMode = LevelEditor;
     game.selection = Rock;
-    // Pressed and let go between two looks of the idle loop.
+    // Pressed and let go between two looks of the idle loop, the mouse moved away before the look.
     harness::at(30, [] {
         mouse_x = 5 * 32 + 3, mouse_y = 6 * 32 + 3, mouse_b = 1;
         inputLatch::onMouse(MOUSE_FLAG_LEFT_DOWN);
-        mouse_x = 0, mouse_y = 0;  // moved away before the click was looked at
+        mouse_x = 0, mouse_y = 0;
     });
     harness::at(50, [] { mouse_b = 0; });
     EXPECT_FALSE(game.pollInput());
     rest(100);
     ASSERT_TRUE(game.pollInput());
     game.handleInput();
-    EXPECT_EQ(game.board[6][5], Rock);
-    EXPECT_EQ(game.board[0][0], SkyTop);
+    EXPECT_EQ(std::make_pair(game.board[6][5], game.board[0][0]), std::make_pair(uint8_t(Rock), uint8_t(SkyTop)));
     EXPECT_FALSE(game.pollInput()) << "the click was taken once";
 }
 

@@ -15,9 +15,8 @@
 #include "shell/game.h"
 #include "shell/input_latch.h"
 
-// Grid rows over the blank layout, after `first` usual rows; a pocket walls
-// in everything not written with sky. Without a bone mark the bone lies in
-// the bottom right corner, out of the way.
+// Grid rows over the blank layout after `first` usual rows; a pocket walls in
+// all else with sky. Without a bone mark the bone lies bottom right.
 inline RuleState textBoard(std::vector<std::string> rows, int first = 0, bool pocket = false) {
     rows.insert(rows.begin(), first, "");
     if (pocket) {
@@ -31,8 +30,7 @@ inline RuleState textBoard(std::vector<std::string> rows, int first = 0, bool po
     return s;
 }
 
-// The top rows of the board; a short expected row goes on with the row's
-// usual cells.
+// The top rows of the board; a short row goes on with the row's usual cells.
 inline void expectRows(const RuleState& s, const std::vector<std::string>& rows) {
     std::vector<std::string> actual = boardRows(s);
     for (size_t r = 0; r < rows.size(); ++r)
@@ -51,8 +49,8 @@ protected:
         game.rules = textBoard(rows, first);
         game.screenMode = Playing;
     }
-    // One playing input step with the keys held for just that step; the
-    // keyboard's callback hears of each press and release as Allegro's would.
+    // One input step with the keys held for just that step, the keyboard's
+    // callback told of each press and release as Allegro tells it.
     void tap(const std::vector<int>& keys = {}) {
         for (int k : keys) key[k] = -1, inputLatch::onKey(k);
         game.handleInput();
