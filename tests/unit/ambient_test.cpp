@@ -9,11 +9,7 @@ namespace {
 
 class AmbientTest : public presentation_test::GameFixture {
 protected:
-    void SetUp() override {
-        game->openAmbientSounds();  // at second 1000000
-        game->screenMode = Playing;
-        game->ambientEnabled = true;
-    }
+    void SetUp() override { game->openAmbientSounds(), game->screenMode = Playing, game->ambientEnabled = true; }  // at second 1000000
     void atSecond(int64_t second) { harness::baseSeconds = static_cast<std::time_t>(second - harness::nowMs / 1000); }
 };
 
@@ -52,10 +48,8 @@ TEST_F(AmbientTest, OffThePlayingScreenOrSwitchedOffNothingChangesAndSilentOnesK
             EXPECT_TRUE(game->ambientSounds[i].lastChange == 1000000 && game->ambientSounds[i].playing == (i == 1)) << mode;
     }
     // Back on the playing screen long after: one change each, all at once.
-    game->screenMode = Playing;
-    game->ambientEnabled = true;
-    game->updateAmbientSounds();
-    game->updateAmbientSounds();
+    game->screenMode = Playing, game->ambientEnabled = true;
+    game->updateAmbientSounds(), game->updateAmbientSounds();
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(game->ambientSounds[i].playing == (i != 1) && game->ambientSounds[i].lastChange == std::time(nullptr)) << i;
 }

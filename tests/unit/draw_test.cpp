@@ -13,9 +13,7 @@ namespace {
 
 class DrawTest : public GameFixture {
 protected:
-    void SetUp() override {
-        for (int slot = 0; slot < 256; ++slot) setPicture(slot, nullptr);
-    }
+    void SetUp() override { for (int slot = 0; slot < 256; ++slot) setPicture(slot, nullptr); }
     void TearDown() override { destroy_bitmap(target); }
     BITMAP* target = solid(640, 480, 255, 0, 0);
 };
@@ -47,8 +45,7 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     setPicture(BoneTile, bone);
     memset(game->board, Tunnel, sizeof game->board);
     game->board[5][6] = 100;  // a code with no picture: dirt only
-    game->dogColumn = game->boneColumn = 5;
-    game->dogRow = game->boneRow = 7;
+    game->dogColumn = game->boneColumn = 5, game->dogRow = game->boneRow = 7;
     game->fallingRockX = 300, game->fallingRockY = 101, game->rockFalling = true;
     drawMode(target, Playing);
     for (auto [x, y] : {std::pair{80, 80}, {6 * 32 + 3, 5 * 32 + 30}}) EXPECT_TRUE(isColour(target, x, y, x / 4, y / 4, 200)) << x;
@@ -98,8 +95,7 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
         {-1, 15, "This is a new record!"}, {12, 15, "The high score for this level is 12."},
         {15, 15, "You tied for the high score."}, {16, 15, ""}, {2147483647, 15, ""}};
     for (const auto& c : cases) {
-        game->recordMoves = c.record;
-        game->moveCount = c.moves;
+        game->recordMoves = c.record, game->moveCount = c.moves;
         drawMode(target, LevelWon);
         EXPECT_TRUE(isColour(target, 220, 190, 0, 0, 250) && isColour(target, 419, 289, 0, 0, 250) && isColour(target, 5, 5, 0, 0, 0));
         EXPECT_TRUE(lineShows(target, 390, "Congratulations! You beat the level in only 15 moves.", makecol(50, 150, 50)));
@@ -107,9 +103,7 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
     }
 }
 
-class ShippedLook : public ShippedGame {};
-
-TEST_F(ShippedLook, TheDogFacesTheWaySheGoes) {
+TEST_F(ShippedGame, TheDogFacesTheWaySheGoes) {
     BITMAP* dog = game->tileImages[DogTile];
     BITMAP* target = create_bitmap(640, 480);
     const struct { int mode, direction; bool mirrored; } cases[] = {

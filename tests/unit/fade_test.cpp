@@ -22,9 +22,7 @@ TEST(Fade, FramesFollowTheSpeedAndBrightnessMovesOneWayToTheEnd) {
         in ? fadeIn(image, speed) : fadeOut(speed);
         EXPECT_EQ(harness::vsyncCount - before, static_cast<unsigned long>(frames)) << in << " " << speed;
         for (size_t i = 2; i < reds.size(); ++i) EXPECT_TRUE(in ? reds[i] > reds[i - 1] : reds[i] < reds[i - 1]) << speed << " " << i;
-        if (reds.size() > 2) {
-            EXPECT_TRUE(in ? reds[1] == 0 && reds.back() < 255 : reds[1] < 255 && reds.back() > 0);
-        }
+        if (reds.size() > 2) EXPECT_TRUE(in ? reds[1] == 0 && reds.back() < 255 : reds[1] < 255 && reds.back() > 0);
         EXPECT_TRUE(isColour(screen, 639, 479, in ? 255 : 0, in ? 255 : 0, in ? 255 : 0)) << in << " " << speed;
         harness::reset();
     }

@@ -21,10 +21,7 @@ protected:
     // Wins level in moves with the table as given; the table afterwards.
     std::string win(const char* before, int level, int moves) {
         if (before) dir.write("highscores.dat", before);
-        game.levelNumber = level;
-        game.moveCount = moves;
-        game.screenMode = LevelWon;
-        game.updateHighScores();
+        game.levelNumber = level, game.moveCount = moves, game.screenMode = LevelWon, game.updateHighScores();
         return dir.read("highscores.dat");
     }
 };
@@ -76,12 +73,7 @@ TEST(HighScoresShared, TwoGamesInOneDirectoryNeverLoseAnEntry) {
         if (fork() == 0) {
             std::atomic<bool> quit{false};
             Game game(&quit);
-            for (int w = 0; w < 10; ++w) {
-                game.levelNumber = 1 + g * 10 + w;
-                game.moveCount = 5;
-                game.screenMode = LevelWon;
-                game.updateHighScores();
-            }
+            for (int w = 0; w < 10; ++w) game.levelNumber = 1 + g * 10 + w, game.moveCount = 5, game.screenMode = LevelWon, game.updateHighScores();
             _exit(0);
         }
     while (wait(nullptr) > 0) {}

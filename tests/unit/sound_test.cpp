@@ -2,7 +2,6 @@
 // output as raw 16-bit stereo at real-time pace. Moments are marked by the
 // capture's size, so a busy machine only shifts them.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -42,17 +41,10 @@ protected:
         setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
         writeTone(tone, 0.15);
     }
-    void TearDown() override {
-        FSOUND_Close();
-        FSOUND_SetSFXMasterVolume(255);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
+    void TearDown() override { FSOUND_Close(), FSOUND_SetSFXMasterVolume(255), setenv("SDL_AUDIODRIVER", "dummy", 1); }
     void init() { ASSERT_NE(FSOUND_Init(44100, 16, FSOUND_INIT_GLOBALFOCUS), 0) << FSOUND_GetError(); }
     FSOUND_STREAM* open(const std::string& path, unsigned mode = FSOUND_LOOP_NORMAL) { return FSOUND_Stream_Open(path.c_str(), mode, 0, 0); }
-    long mark() const {  // bytes captured so far: "now" in the capture
-        struct stat st;
-        return stat(capture.c_str(), &st) == 0 ? st.st_size : 0;
-    }
+    long mark() const { return dir.read("capture.raw").size(); }  // bytes captured so far: "now" in the capture
     // RMS loudness between two marks, leaving out the first 80 ms (mixed
     // before the change) and the last 20 ms.
     double loudness(long from, long to) const {
