@@ -6,12 +6,8 @@
 #include "play/tiles.h"
 
 namespace {
+using level_test::click;
 using level_test::hold;
-
-void click(int x, int y, int buttons = 1) {
-    mouse_x = x, mouse_y = y, mouse_b = buttons;
-    harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
-}
 
 class Editor : public level_test::LevelFixture {
 protected:

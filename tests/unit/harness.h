@@ -37,9 +37,9 @@ public:
     explicit ScratchDir(bool seedData = false, const std::string& parent = "/tmp");
     ~ScratchDir();
     const std::string& path() const { return path_; }
-    std::string file(const std::string& relative) const { return path_ + "/" + relative; }
+    std::string file(const std::string& relative) const { return relative[0] == '/' ? relative : path_ + "/" + relative; }
     void write(const std::string& relative, const std::string& content) const;
-    std::string read(const std::string& relative) const;  // empty unless a regular file
+    std::string read(const std::string& relative) const;  // empty unless a regular file; or an absolute path
     bool exists(const std::string& relative) const;
 
 private:

@@ -38,6 +38,8 @@ inline RuleState pocket(bool buried) {
 
 // Down now, so that the step about to run sees it, and let go after ms.
 inline void hold(int scancode, unsigned long ms) { harness::holdKey(scancode, 0, ms), key[scancode] = -1; }
+// The pointer at (x, y) with these buttons down, let go after 50 ms.
+inline void click(int x, int y, int buttons = 1) { mouse_x = x, mouse_y = y, mouse_b = buttons, harness::at(harness::nowMs + 50, [] { mouse_b = 0; }); }
 
 class LevelFixture : public testing::Test {
 protected:
