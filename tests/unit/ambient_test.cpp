@@ -10,7 +10,6 @@ namespace {
 class AmbientTest : public presentation_test::GameFixture {
 protected:
     void SetUp() override { game->openAmbientSounds(), game->screenMode = Playing, game->ambientEnabled = true; }  // at second 1000000
-    void atSecond(int64_t second) { harness::baseSeconds = static_cast<std::time_t>(second - harness::nowMs / 1000); }
 };
 
 TEST_F(AmbientTest, EachRecordingKeepsItsOwnRhythmChannelAndVolume) {
@@ -38,7 +37,7 @@ TEST_F(AmbientTest, EachRecordingKeepsItsOwnRhythmChannelAndVolume) {
 
 TEST_F(AmbientTest, OffThePlayingScreenOrSwitchedOffNothingChangesAndSilentOnesKeepTime) {
     // No recordings here at all: every stream is null, and each keeps time.
-    atSecond(2000000);
+    harness::baseSeconds = 2000000 - harness::nowMs / 1000;
     game->ambientSounds[1].playing = true;
     for (auto [mode, enabled] : {std::pair{MainMenu, true}, {LevelWon, true}, {HelpScreen, true}, {LevelEditor, true}, {Playing, false}}) {
         game->screenMode = mode;

@@ -20,7 +20,6 @@ extern unsigned long vsyncCount;
 extern std::vector<std::string> messages;  // allegro_message texts
 extern std::deque<int> keyQueue;        // (scancode << 8) | ascii, for readkey
 extern BITMAP* mouseSprite;             // last set_mouse_sprite (null: the arrow)
-extern int mouseSpriteCalls;
 extern std::vector<std::string> synced;  // "<path> <size>" of every fsync, in order
 
 void at(unsigned long atMs, std::function<void()> action);  // once the clock reaches atMs
