@@ -20,7 +20,6 @@ using level_test::levelBytes;
 class BadInput : public testing::Test {
 protected:
     void SetUp() override { mkdir("levels", 0755); }
-    void TearDown() override { game.reset(); }
     Game& start() { return *(game.reset(), game = std::make_unique<Game>(&quit)); }
     harness::ScratchDir dir;
     std::atomic<bool> quit{false};
