@@ -10,33 +10,21 @@
 #include <functional>
 #include <memory>
 
-#include "harness.h"
 #include "level_fixture.h"
-#include "play/tiles.h"
-#include "shell/game.h"
 
 namespace {
 
+using level_test::hold;
 using level_test::levelBytes;
 
 class BadInput : public testing::Test {
 protected:
     void SetUp() override { mkdir("levels", 0755); }
-    void TearDown() override { game.reset(); }
-    Game& start() {
-        game.reset();
-        game = std::make_unique<Game>(&quit);
-        return *game;
-    }
+    Game& start() { return *(game.reset(), game = std::make_unique<Game>(&quit)); }
     harness::ScratchDir dir;
     std::atomic<bool> quit{false};
     std::unique_ptr<Game> game;
 };
-
-void press(int scancode, unsigned long ms) {  // down now, up after ms
-    key[scancode] = -1;
-    harness::at(harness::nowMs + ms, [scancode] { key[scancode] = 0; });
-}
 
 // Runs the action in a child killed after 20 s; true when it ended well.
 bool endsInAChild(const std::function<bool()>& action) {
@@ -96,7 +84,7 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
     dir.write("highscores.dat", "1 50\r\n");
     dir.write("levels/1.lvl", level);
     Game& g = start();
-    press(KEY_L, 50);
+    hold(KEY_L, 50);
     g.handleMenuInput();  // the editor, on a random board under number 1
     ASSERT_EQ(g.screenMode, LevelEditor);
     g.updateHighScores();
@@ -108,7 +96,7 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
         dir.write("levels/1.lvl", level);
         clear_bitmap(screen);
         g.saveNote.clear();
-        press(KEY_S, 30);
+        hold(KEY_S, 30);
         harness::holdKey(s.answer, 100, 200);
         g.handleEditorInput();
         EXPECT_EQ(g.saveNote, s.note);
@@ -117,7 +105,7 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
     }
     EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");
     chmod("levels/1.lvl", 0444);
-    press(KEY_S, 30);
+    hold(KEY_S, 30);
     g.handleEditorInput();
     EXPECT_EQ(g.saveNote, "Could not save levels/1.lvl: Permission denied");
 }
@@ -126,9 +114,9 @@ TEST_F(BadInput, EveryScreenWithALoopOfItsOwnEndsOnTheCloseButton) {
     dir.write("levels/1.lvl", levelBytes("Mine", "4 1 10 9"));
     const std::function<void(Game&)> screens[] = {
         [](Game& g) { g.chooseLevel(); }, [](Game& g) { g.optionsMenu(); },
-        [](Game& g) { press(KEY_R, 30), g.handlePlayCommandKeys(); },  // the restart question
-        [](Game& g) { press(KEY_T, 30), g.handleEditorInput(); },      // the editor's prompts and question
-        [](Game& g) { press(KEY_N, 30), g.handleEditorInput(); }, [](Game& g) { press(KEY_S, 30), g.handleEditorInput(); },
+        [](Game& g) { hold(KEY_R, 30), g.handlePlayCommandKeys(); },  // the restart question
+        [](Game& g) { hold(KEY_T, 30), g.handleEditorInput(); },      // the editor's prompts and question
+        [](Game& g) { hold(KEY_N, 30), g.handleEditorInput(); }, [](Game& g) { hold(KEY_S, 30), g.handleEditorInput(); },
     };
     for (const auto& open : screens) {
         Game& g = start();

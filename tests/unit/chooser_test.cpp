@@ -96,8 +96,7 @@ TEST_F(Chooser, TheMenuTakesAMovedPointerAndAClickAsEnterAndSOpensTheChooser) {
         {560, 330, 0, 0, 0, MainMenu}, {560, 330, 0, 1, 1, MainMenu},  // over Play; Down with the pointer still
         {560, 330, 0, 0, 1, MainMenu}, {560, 330, 1, 0, 0, Playing}};  // a resting pointer takes nothing; a click on Play
     for (const auto& m : moves) {
-        mouse_x = m.x, mouse_y = m.y, mouse_b = m.button;
-        harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
+        level_test::click(m.x, m.y, m.button);
         if (m.down) level_test::hold(KEY_DOWN, 50);
         if (game.pollInput()) game.handleInput();
         EXPECT_EQ(std::make_pair(game.selection, game.screenMode), std::make_pair(m.selection, m.mode)) << m.x << "," << m.y;

@@ -1,8 +1,14 @@
 // The screens drawn from the back buffer, checked at the pixels a player
 // looks at: the lit button, the bone over the dog, the falling rock, the
-// caption, the level-won lines, the dog facing her way.
+// caption, the level-won lines, the dog facing her way; fades through black,
+// paced by the retrace, brightness moving one way only to the end; the shipped
+// pictures sized for their places, masked only where transparent, fitting together.
 #include <cstring>
+#include <map>
 #include <random>
+#include <set>
+#include <tuple>
+#include <vector>
 
 #include "play/tiles.h"
 #include "presentation_fixture.h"
@@ -13,9 +19,7 @@ namespace {
 
 class DrawTest : public GameFixture {
 protected:
-    void SetUp() override {
-        for (int slot = 0; slot < 256; ++slot) setPicture(slot, nullptr);
-    }
+    void SetUp() override { for (int slot = 0; slot < 256; ++slot) setPicture(slot, nullptr); }
     void TearDown() override { destroy_bitmap(target); }
     BITMAP* target = solid(640, 480, 255, 0, 0);
 };
@@ -47,8 +51,7 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     setPicture(BoneTile, bone);
     memset(game->board, Tunnel, sizeof game->board);
     game->board[5][6] = 100;  // a code with no picture: dirt only
-    game->dogColumn = game->boneColumn = 5;
-    game->dogRow = game->boneRow = 7;
+    game->dogColumn = game->boneColumn = 5, game->dogRow = game->boneRow = 7;
     game->fallingRockX = 300, game->fallingRockY = 101, game->rockFalling = true;
     drawMode(target, Playing);
     for (auto [x, y] : {std::pair{80, 80}, {6 * 32 + 3, 5 * 32 + 30}}) EXPECT_TRUE(isColour(target, x, y, x / 4, y / 4, 200)) << x;
@@ -98,8 +101,7 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
         {-1, 15, "This is a new record!"}, {12, 15, "The high score for this level is 12."},
         {15, 15, "You tied for the high score."}, {16, 15, ""}, {2147483647, 15, ""}};
     for (const auto& c : cases) {
-        game->recordMoves = c.record;
-        game->moveCount = c.moves;
+        game->recordMoves = c.record, game->moveCount = c.moves;
         drawMode(target, LevelWon);
         EXPECT_TRUE(isColour(target, 220, 190, 0, 0, 250) && isColour(target, 419, 289, 0, 0, 250) && isColour(target, 5, 5, 0, 0, 0));
         EXPECT_TRUE(lineShows(target, 390, "Congratulations! You beat the level in only 15 moves.", makecol(50, 150, 50)));
@@ -107,9 +109,7 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
     }
 }
 
-class ShippedLook : public ShippedGame {};
-
-TEST_F(ShippedLook, TheDogFacesTheWaySheGoes) {
+TEST_F(ShippedGame, TheDogFacesTheWaySheGoes) {
     BITMAP* dog = game->tileImages[DogTile];
     BITMAP* target = create_bitmap(640, 480);
     const struct { int mode, direction; bool mirrored; } cases[] = {
@@ -125,6 +125,77 @@ TEST_F(ShippedLook, TheDogFacesTheWaySheGoes) {
         EXPECT_EQ(wrong, 0) << c.mode << " " << c.direction;
     }
     destroy_bitmap(target);
+}
+
+TEST(Fade, FramesFollowTheSpeedAndBrightnessMovesOneWayToTheEnd) {
+    BITMAP* image = solid(640, 480, 255, 255, 255);
+    for (auto [in, speed, frames] : {std::tuple{true, 9, 29}, {true, 0, 16}, {true, -3, 16}, {true, 256, 1}, {true, 2147483647, 1},
+                                     {false, 9, 28}, {false, 4, 63}, {false, 0, 15}, {false, 255, 0}, {false, 2147483647, 0}}) {
+        // The red of one pixel at every retrace: the frame shown before it.
+        std::vector<int> reds;
+        for (int i = 1; i <= frames + 1; ++i) harness::at(harness::nowMs + 16UL * i, [&] { reds.push_back(getr(getpixel(screen, 50, 50))); });
+        clear_to_color(screen, makecol(in ? 0 : 255, in ? 0 : 255, 255));
+        const unsigned long before = harness::vsyncCount;
+        in ? fadeIn(image, speed) : fadeOut(speed);
+        EXPECT_EQ(harness::vsyncCount - before, static_cast<unsigned long>(frames)) << in << " " << speed;
+        for (size_t i = 2; i < reds.size(); ++i) EXPECT_TRUE(in ? reds[i] > reds[i - 1] : reds[i] < reds[i - 1]) << speed << " " << i;
+        if (reds.size() > 2) EXPECT_TRUE(in ? reds[1] == 0 && reds.back() < 255 : reds[1] < 255 && reds.back() > 0);
+        EXPECT_TRUE(isColour(screen, 639, 479, in ? 255 : 0, in ? 255 : 0, in ? 255 : 0)) << in << " " << speed;
+        harness::reset();
+    }
+    destroy_bitmap(image);
+    image = solid(100, 80, 200, 100, 50);  // a small picture leaves the rest black; none is harmless
+    fadeIn(image, 64);
+    EXPECT_TRUE(isColour(screen, 99, 79, 200, 100, 50) && isColour(screen, 100, 10, 0, 0, 0));
+    destroy_bitmap(image);
+    fadeIn(nullptr, 9);
+}
+
+
+bool isMask(int c) { return c == makecol(255, 0, 255); }
+
+TEST(Pictures, EachHasItsSizeIsNotBlankUsesMagentaOnlyWhereTransparentAndFitsItsNeighbours) {
+    // Opaque ones are copied or cover their cell; sprites let what is beneath
+    // show. Size 0: checked against the others below.
+    const struct { const char* name; int w, h; bool sprite; } pictures[] = {
+        {"black_rock", 32, 32, false}, {"rock", 32, 32, true}, {"skytop", 32, 32, false}, {"skybottom", 32, 32, false},
+        {"skybottom_destroyed", 32, 32, false}, {"dirt_bg3", 640, 480, false}, {"zada", 32, 32, true}, {"bone", 32, 32, true},
+        {"zada_wins", 0, 0, false}, {"menu/menu_bg", 640, 480, false}, {"menu/help_bg", 640, 480, false},
+        {"menu/play", 0, 0, true}, {"menu/playon", 0, 0, true}, {"menu/options", 0, 0, true}, {"menu/optionson", 0, 0, true},
+        {"menu/help", 0, 0, true}, {"menu/helpon", 0, 0, true}, {"menu/quit", 0, 0, true}, {"menu/quiton", 0, 0, true}};
+    std::map<std::string, BITMAP*> p;
+    for (const auto& want : pictures) {
+        BITMAP* b = p[want.name] = load_pcx((harness::dataDir() + "/graphics/" + want.name + ".pcx").c_str(), nullptr);
+        ASSERT_NE(b, nullptr) << want.name;
+        EXPECT_TRUE(!want.w || (b->w == want.w && b->h == want.h)) << want.name;
+        std::set<int> colours;
+        int mask = 0, fringe = 0;  // fringe: a soft edge blended toward magenta shows pink
+        for (int i = 0; i < b->w * b->h; ++i) {
+            int c = getpixel(b, i % b->w, i / b->w);
+            mask += isMask(c);
+            fringe += !isMask(c) && getr(c) > 190 && getg(c) < 90 && getb(c) > 190;
+            colours.insert(c);
+        }
+        EXPECT_TRUE(colours.size() >= 5 && fringe == 0) << want.name;
+        EXPECT_TRUE(want.sprite ? isMask(getpixel(b, 0, 0)) && isMask(getpixel(b, b->w - 1, b->h - 1)) : mask == 0) << want.name;
+    }
+    // A falling rock (the sprite over a tunnel) looks exactly like the landed one.
+    for (int i = 0; i < 32 * 32; ++i) {
+        int falling = getpixel(p["rock"], i % 32, i / 32);
+        ASSERT_EQ(isMask(falling) ? makecol(0, 0, 0) : falling, getpixel(p["black_rock"], i % 32, i / 32)) << i;
+    }
+    // Buttons: one size, four fit under the title and the lit one differs;
+    // the won picture, centred, ends above the result lines (y 390).
+    BITMAP* play = p["menu/play"];
+    EXPECT_TRUE(4 * play->h <= 240 && play->w <= 320 && play->h >= 24);
+    for (const char* name : {"menu/play", "menu/options", "menu/help", "menu/quit"}) {
+        BITMAP *off = p[name], *on = p[std::string(name) + "on"];
+        int differ = 0;
+        for (int i = 0; i < play->w * play->h; ++i) differ += getpixel(off, i % play->w, i / play->w) != getpixel(on, i % play->w, i / play->w);
+        EXPECT_TRUE(off->w == play->w && off->h == play->h && on->w == play->w && on->h == play->h && differ > play->w * play->h / 4) << name;
+    }
+    EXPECT_TRUE(p["zada_wins"]->w <= 640 && p["zada_wins"]->h >= 120 && 240 + p["zada_wins"]->h - p["zada_wins"]->h / 2 <= 385);
+    for (auto& [name, b] : p) destroy_bitmap(b);
 }
 
 }  // namespace

@@ -22,7 +22,6 @@ std::vector<unsigned> rests;
 std::vector<std::string> messages, synced;
 std::deque<int> keyQueue;
 BITMAP* mouseSprite = nullptr;
-int mouseSpriteCalls = 0;
 
 namespace {
 std::multimap<unsigned long, std::function<void()>> scheduled;
@@ -46,10 +45,8 @@ void advance(unsigned long ms) {
 
 int fakeKeyPressed() { return !keyQueue.empty(); }
 int fakeReadKey() {
-    if (keyQueue.empty()) return 0;
-    int k = keyQueue.front();
-    keyQueue.pop_front();
-    return k;
+    const int k = keyQueue.empty() ? 0 : keyQueue.front();
+    return keyQueue.empty() ? 0 : (keyQueue.pop_front(), k);
 }
 
 GFX_DRIVER fakeDriver;
@@ -76,10 +73,8 @@ void type(const std::string& text) {
 void reset() {
     nowMs = vsyncCount = 0;
     rests.clear(), messages.clear(), synced.clear(), keyQueue.clear(), scheduled.clear();
-    mouseSprite = nullptr;
-    mouseSpriteCalls = 0;
+    mouseSprite = nullptr, mouse_b = mouse_x = mouse_y = 0;
     for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
-    mouse_b = mouse_x = mouse_y = 0;
 }
 
 std::string dataDir() { return TUNNELWICK_DATA_DIR; }
@@ -111,10 +106,7 @@ std::string ScratchDir::read(const std::string& relative) const {
     return s.str();
 }
 
-bool ScratchDir::exists(const std::string& relative) const {
-    struct stat st;
-    return stat(file(relative).c_str(), &st) == 0;
-}
+bool ScratchDir::exists(const std::string& relative) const { return access(file(relative).c_str(), F_OK) == 0; }
 
 }  // namespace harness
 
@@ -138,7 +130,7 @@ extern "C" int fsync(int fd) {
     return static_cast<int>(syscall(SYS_fsync, fd));
 }
 
-void set_mouse_sprite(BITMAP* sprite) { harness::mouseSprite = sprite, ++harness::mouseSpriteCalls; }
+void set_mouse_sprite(BITMAP* sprite) { harness::mouseSprite = sprite; }
 
 void allegro_message(const char* format, ...) {
     char text[4096];
@@ -165,8 +157,7 @@ int main(int argc, char** argv) {
     set_color_depth(32);
     // A display-less graphics driver: SCREEN_W and SCREEN_H read 640 by 480,
     // and screen is a memory bitmap.
-    harness::fakeDriver.w = 640;
-    harness::fakeDriver.h = 480;
+    harness::fakeDriver.w = 640, harness::fakeDriver.h = 480;
     gfx_driver = &harness::fakeDriver;
     screen = create_bitmap(640, 480);
     install_keyboard_hooks(harness::fakeKeyPressed, harness::fakeReadKey);

@@ -20,7 +20,6 @@ extern unsigned long vsyncCount;
 extern std::vector<std::string> messages;  // allegro_message texts
 extern std::deque<int> keyQueue;        // (scancode << 8) | ascii, for readkey
 extern BITMAP* mouseSprite;             // last set_mouse_sprite (null: the arrow)
-extern int mouseSpriteCalls;
 extern std::vector<std::string> synced;  // "<path> <size>" of every fsync, in order
 
 void at(unsigned long atMs, std::function<void()> action);  // once the clock reaches atMs
@@ -37,9 +36,9 @@ public:
     explicit ScratchDir(bool seedData = false, const std::string& parent = "/tmp");
     ~ScratchDir();
     const std::string& path() const { return path_; }
-    std::string file(const std::string& relative) const { return path_ + "/" + relative; }
+    std::string file(const std::string& relative) const { return relative[0] == '/' ? relative : path_ + "/" + relative; }
     void write(const std::string& relative, const std::string& content) const;
-    std::string read(const std::string& relative) const;  // empty unless a regular file
+    std::string read(const std::string& relative) const;  // empty unless a regular file; or an absolute path
     bool exists(const std::string& relative) const;
 
 private:

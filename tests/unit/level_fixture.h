@@ -1,15 +1,11 @@
 // A game in a scratch directory with a levels folder; hand-made levels and a look at a line of text on screen.
 #pragma once
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <atomic>
-#include <string>
 #include <vector>
 
-#include "harness.h"
 #include "play/board_text.h"
-#include "shell/game.h"
+#include "presentation_fixture.h"
 
 namespace level_test {
 // Sky, ground line, then dirt with a diagonal of rocks and a few codes with no tile (a NUL among them).
@@ -27,16 +23,7 @@ inline std::string levelBytes(const std::string& title, const std::string& posit
     return s;
 }
 
-// Whether the 8 screen rows from y show exactly this text centred on x = 320 in this colour.
-inline bool screenLineShows(int y, const std::string& text, int colour) {
-    BITMAP* want = create_bitmap(640, 8);
-    clear_bitmap(want), textout_centre_ex(want, font, text.c_str(), 320, 0, colour, -1);
-    bool same = true;
-    for (int n = 0; n < 640 * 8 && same; ++n)
-        same = (getpixel(screen, n % 640, y + n / 640) == colour) == (getpixel(want, n % 640, n / 640) == colour);
-    destroy_bitmap(want);
-    return same;
-}
+inline bool screenLineShows(int y, const std::string& text, int colour) { return presentation_test::lineShows(screen, y, text, colour); }
 
 // A pocket in the sky, the dog one Down from the bone; buried, the bone lies under rocks down to the bottom.
 inline RuleState pocket(bool buried) {
@@ -51,6 +38,8 @@ inline RuleState pocket(bool buried) {
 
 // Down now, so that the step about to run sees it, and let go after ms.
 inline void hold(int scancode, unsigned long ms) { harness::holdKey(scancode, 0, ms), key[scancode] = -1; }
+// The pointer at (x, y) with these buttons down, let go after 50 ms.
+inline void click(int x, int y, int buttons = 1) { mouse_x = x, mouse_y = y, mouse_b = buttons, harness::at(harness::nowMs + 50, [] { mouse_b = 0; }); }
 
 class LevelFixture : public testing::Test {
 protected:

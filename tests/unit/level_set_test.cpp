@@ -1,8 +1,6 @@
 // The shipped level set: made from its sources, titled, each won in its golden fewest moves by the solver's way
 // tapped through the game's own input step, traps from level 28 on, and a curve that rises.
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "../../tools/level_traps_game.h"
 #include "rules_fixture.h"
@@ -12,12 +10,6 @@ namespace {
 const int kFewest[] = {2,  3,  5,  4,  4,  3,  7,  5,  5,  5,  6,  7,  8,  8,  8,  8,  9,  8,  10, 11,
                        11, 12, 12, 13, 13, 14, 14, 14, 15, 15, 15, 17, 18, 18, 18, 18, 18, 18, 18, 19};
 const int kLevels = sizeof kFewest / sizeof *kFewest, kFirstTrapLevel = 28;
-
-std::string readAll(const std::string& path) {
-    std::ostringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
 
 // From level 28 on, at least two positions on the way offer a move that loses the level (shuts the dog in).
 void checkLevels(int first, int last) {
@@ -31,8 +23,8 @@ void checkLevels(int first, int last) {
         std::snprintf(source, sizeof source, "/../tools/levels/%02d.txt", n);
         Level level;
         std::string error;
-        ASSERT_TRUE(game.loadLevel(n) && parseLevelText(readAll(harness::dataDir() + source), level, error)) << error;
-        EXPECT_EQ(formatLevel(level), readAll(harness::dataDir() + "/levels/" + std::to_string(n) + ".lvl")) << "stale: rebuild it";
+        ASSERT_TRUE(game.loadLevel(n) && parseLevelText(dir.read(harness::dataDir() + source), level, error)) << error;
+        EXPECT_EQ(formatLevel(level), dir.read(harness::dataDir() + "/levels/" + std::to_string(n) + ".lvl")) << "stale: rebuild it";
         game.screenMode = Playing, game.stopStep();
         const traps::Report report = traps::analyseFrom(game.rules, 2000000, 20000, n >= kFirstTrapLevel ? 2 : 0);
         const std::vector<int>& way = report.start.way;

@@ -4,9 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <string>
 #include <tuple>
-#include <utility>
 
 #include "presentation_fixture.h"
 

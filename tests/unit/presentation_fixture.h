@@ -2,13 +2,10 @@
 // helpers, for the drawing, options, fade and ambient tests.
 #pragma once
 
-#include <cstdlib>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>
-#include <string>
 
 #include "harness.h"
 #include "presentation/draw.h"
@@ -28,8 +25,7 @@ inline bool isColour(BITMAP* bmp, int x, int y, int r, int g, int b) { return ge
 // other pixel of those rows has that colour (the text may lie over a picture).
 inline bool lineShows(BITMAP* bmp, int y, const std::string& text, int colour, int halfWidth = 320) {
     BITMAP* want = create_bitmap(640, 8);
-    clear_bitmap(want);
-    textout_centre_ex(want, font, text.c_str(), 320, 0, colour, -1);
+    clear_bitmap(want), textout_centre_ex(want, font, text.c_str(), 320, 0, colour, -1);
     bool same = true;
     for (int i = 0; i < 640 * 8 && same; ++i)
         same = std::abs(i % 640 - 320) > halfWidth ||
@@ -49,9 +45,7 @@ protected:
         forgetBoardLayer(*game);
     }
     void drawMode(BITMAP* target, int mode) {
-        game->screenMode = mode;
-        game->redrawNeeded = true;
-        game->drawScreen(target);
+        game->screenMode = mode, game->redrawNeeded = true, game->drawScreen(target);
     }
 
     std::atomic<bool> quit{false};
