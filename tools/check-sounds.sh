@@ -33,8 +33,8 @@ repeats() {
 }
 
 # Lengths in seconds: the chorus loops all through a level, so it is long.
-for spec in bird1a:40:60 chaffinch1a:1:6 car9b:3:12 willow1a:4:15 dog1a:0.5:5; do
-    name=${spec%%:*} max=${spec##*:} min=${spec#*:} min=${min%:*}
+for row in bird1a:40:60 chaffinch1a:1:6 car9b:3:12 willow1a:4:15 dog1a:0.5:5; do
+    name=${row%%:*} max=${row##*:} min=${row#*:} min=${min%:*}
     f=$snd/$name.mp3
     if ! sox "$f" -n stat >/dev/null 2>&1; then bad "$f is missing or does not decode"; continue; fi
     len=$(stat_of "$f" "^Length") rms=$(stat_of "$f" "^RMS +amplitude")
