@@ -1,5 +1,4 @@
-/* Presses a window's close button as a window manager does: a WM_DELETE_WINDOW
- * client message. Usage: wm_close WINDOW_ID */
+/* Presses a window's close button as a window manager does (WM_DELETE_WINDOW). Usage: wm_close WINDOW_ID */
 #include <X11/Xlib.h>
 #include <stdlib.h>
 
