@@ -1,5 +1,4 @@
-// The level editor: the brush cycle, painting, the command keys with their prompts, caption and note, and V;
-// the text prompt: editing keys, the key queue, the picture, and how it ends.
+// The level editor: brush cycle, painting, command keys with prompts, caption, note and V; the text prompt's keys, queue and ending.
 #include <tuple>
 
 #include "level_fixture.h"
@@ -114,9 +113,7 @@ TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEditedNamingEveryMove) {
 
 class Prompt : public level_test::LevelFixture {
 protected:
-    // Types the script in one go once the prompt is open (keys queued before are dropped), Escape held well after.
-    // L, R, I, B, D, E, X are Left, Right, Insert, Backspace, Delete, Enter and a queued Escape; H and U (Home, Up) do
-    // nothing; other characters are typed, printable or not.
+    // Types the script once the prompt is open, Escape held after. L R I B D E X: Left Right Insert Backspace Delete Enter queued-Escape; H, U do nothing.
     std::string run(const std::string& script) {
         harness::type("typed before");
         harness::at(harness::nowMs + 1, [script] {

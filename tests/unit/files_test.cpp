@@ -1,8 +1,4 @@
-// The one reader and writer of every file: regular files only, read no
-// further than asked; a replace is all or nothing, reaches the disk before
-// the rename, keeps links and modes and cleans up after a killed writer. The
-// fewest-moves table on top of it: lookups, appends and rewrites in place; a
-// table that is damaged, missing or cannot be written is never trusted or lost.
+// The file reader and writer (regular files, bounded reads, all-or-nothing replace) and the fewest-moves table on top of it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -74,8 +70,7 @@ TEST(Files, AnInterruptedReplaceLeavesTheOldFileOrTheNewOneAndNoTemporary) {
     struct rlimit old;
     getrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, SIG_IGN);
-    // Files limited to `limit` bytes: the write fails there (or, in a child
-    // with the signal's default, the writer dies there as on a kill -9).
+    // Files limited to `limit` bytes: the write fails there (or, in a child with the signal's default, the writer dies there as on a kill -9).
     for (bool kill : {false, true}) {
         for (rlim_t limit = 0; limit <= 520; limit += kill ? 52 : 1) {
             dir.write("f", oldBytes);
@@ -150,8 +145,7 @@ TEST_F(HighScores, ATableThatCannotBeReadToItsEndIsNeverWrittenAndClaimsNothing)
     EXPECT_EQ(std::system("test $(ls -A | wc -l) -le 1"), 0) << "a file was made";
 }
 
-// Each game is built in its own process after the fork, so that no child
-// inherits a lock held by another thread of the parent's game.
+// Each game is built in its own process after the fork, so that no child inherits a lock held by another thread of the parent's game.
 TEST(HighScoresShared, TwoGamesInOneDirectoryNeverLoseAnEntry) {
     harness::ScratchDir dir;
     std::string big;  // long rewrites, so that the games' wins overlap

@@ -1,5 +1,4 @@
-// Level files: the reader on whole, cut, odd and damaged bytes; the game's
-// save, load and restart around it. (Saves that fail: bad_input_test.cpp.)
+// Level files: the reader on whole, cut, odd and damaged bytes; the game's save, load and restart around it. (Saves that fail: bad_input_test.cpp.)
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -90,9 +89,7 @@ TEST_F(LevelFile, SaveWritesCrLfLinesOfRawBytesThatLoadBackTheSame) {
     EXPECT_EQ(levelOf(game.rules, ""), levelOf(saved, ""));
 }
 
-// What a file does not hold keeps the blank layout of the reset before the
-// reading; a file that cannot be read changes nothing at all; a restart
-// reads the level again, or keeps the blank board when its file is gone.
+// Unread parts keep the blank layout; an unreadable file changes nothing; a restart reads the level again or keeps the blank board.
 TEST_F(LevelFile, LoadStartsFromTheBlankLayoutUnreadableChangesNothingRestartReads) {
     dir.write("levels/1.lvl", "short\r\n3 1\r\n");
     std::srand(77);

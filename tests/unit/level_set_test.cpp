@@ -1,5 +1,4 @@
-// The shipped level set: made from its sources, titled, each won in its golden fewest moves by the solver's way
-// tapped through the game's own input step, traps from level 28 on, and a curve that rises.
+// The shipped level set: built from sources, titled, each won in its golden moves through the input step, traps from 28 on, a rising curve.
 #include <set>
 
 #include "../../tools/level_traps_game.h"

@@ -1,6 +1,4 @@
-// The options screen and "settings.ini": the volume as per cent, Up and Down
-// within range, the switch flipped once a press, both saved on leaving (a
-// failed save told) and read back, damaged files read safely.
+// The options screen and "settings.ini": volume in per cent, bounded, the switch, saved on leaving (failure told), read back safely.
 #include <sys/stat.h>
 
 #include <cstdio>

@@ -1,6 +1,4 @@
-// What the player gets besides the moves: undo, the hint, the dead-end
-// notice, the score line, and the advisor behind them that never shows an
-// answer to a question no longer asked.
+// Undo, the hint, the dead-end notice, the score line, and the advisor that never answers a question no longer asked.
 #include "rules_fixture.h"
 
 #include <chrono>

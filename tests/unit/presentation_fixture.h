@@ -1,5 +1,4 @@
-// A Game in a scratch directory (empty, or with the shipped data), and pixel
-// helpers, for the drawing, options, fade and ambient tests.
+// A Game in a scratch directory (empty, or with the shipped data), and pixel helpers, for the drawing, options, fade and ambient tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,8 +20,7 @@ inline BITMAP* solid(int w, int h, int r, int g, int b) {
 
 inline bool isColour(BITMAP* bmp, int x, int y, int r, int g, int b) { return getpixel(bmp, x, y) == makecol(r, g, b); }
 
-// The 8 rows from y show the text centred on x = 320 in the colour, and no
-// other pixel of those rows has that colour (the text may lie over a picture).
+// The 8 rows from y show the text centred on x = 320 in the colour, and no other pixel of those rows has that colour (the text may lie over a picture).
 inline bool lineShows(BITMAP* bmp, int y, const std::string& text, int colour, int halfWidth = 320) {
     BITMAP* want = create_bitmap(640, 8);
     clear_bitmap(want), textout_centre_ex(want, font, text.c_str(), 320, 0, colour, -1);
@@ -37,8 +35,7 @@ inline bool lineShows(BITMAP* bmp, int y, const std::string& text, int colour, i
 template <bool kShippedData>
 class GameIn : public testing::Test {
 protected:
-    // The game owns its pictures; the board layer is forgotten, since a new
-    // picture may take a destroyed one's address.
+    // The game owns its pictures; the board layer is forgotten, since a new picture may take a destroyed one's address.
     void setPicture(int slot, BITMAP* picture) {
         if (game->tileImages[slot]) destroy_bitmap(game->tileImages[slot]);
         game->tileImages[slot] = picture;

@@ -1,5 +1,4 @@
-// Boards written as text (play/board_text.h) for the rule and solver tests,
-// and a real Game driven input step by input step as the main loop drives it.
+// Boards written as text (play/board_text.h) for the rule and solver tests, and a real Game driven input step by input step as the main loop drives it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,8 +14,7 @@
 #include "shell/game.h"
 #include "shell/input_latch.h"
 
-// Grid rows over the blank layout after `first` usual rows; a pocket walls in
-// all else with sky. Without a bone mark the bone lies bottom right.
+// Grid rows over the blank layout after `first` usual rows; a pocket walls in all else with sky. Without a bone mark the bone lies bottom right.
 inline RuleState textBoard(std::vector<std::string> rows, int first = 0, bool pocket = false) {
     rows.insert(rows.begin(), first, "");
     if (pocket) {
@@ -49,8 +47,7 @@ protected:
         game.rules = textBoard(rows, first);
         game.screenMode = Playing;
     }
-    // One input step with the keys held for just that step, the keyboard's
-    // callback told of each press and release as Allegro tells it.
+    // One input step with the keys held for just that step, the keyboard's callback told of each press and release as Allegro tells it.
     void tap(const std::vector<int>& keys = {}) {
         for (int k : keys) key[k] = -1, inputLatch::onKey(k);
         game.handleInput();
