@@ -1,19 +1,8 @@
 // Strange files, an unwritable directory, an overwrite, a window closed mid-screen (docs/bad-input.md): no hang, damage or false record.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <functional>
-#include <memory>
-
-#include "level_fixture.h"
+#include "fixture.h"
 
 namespace {
-
-using level_test::hold;
-using level_test::levelBytes;
 
 class BadInput : public testing::Test {
 protected:
@@ -96,7 +85,7 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
         harness::holdKey(s.answer, 100, 200);
         g.handleEditorInput();
         EXPECT_EQ(g.saveNote, s.note);
-        EXPECT_EQ(level_test::screenLineShows(240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)), s.asked);
+        EXPECT_EQ(screenLineShows(240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)), s.asked);
         EXPECT_EQ(dir.read("levels/1.lvl") == level, !*s.note);
     }
     EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");

@@ -1,14 +1,6 @@
 // The keys of the menu, help, level-won and play screens as the main loop meets them: what each does and highlights, one press one action.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <algorithm>
-#include <atomic>
-#include <tuple>
-#include <vector>
-
-#include "harness.h"
-#include "shell/game.h"
+#include "fixture.h"
 
 namespace {
 

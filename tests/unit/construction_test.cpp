@@ -1,14 +1,6 @@
 // Building and destroying the Game: starting state, missing files, settings and level 1 read in order, sound closed.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <string>
-#include <tuple>
-
-#include "harness.h"
-#include "shell/game.h"
+#include "fixture.h"
 
 namespace {
 

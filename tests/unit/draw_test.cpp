@@ -1,15 +1,6 @@
 // The screens as a player sees them at chosen pixels; fades through black paced by the retrace; the shipped pictures sized and masked.
-#include <cstring>
-#include <map>
-#include <random>
-#include <set>
-#include <tuple>
-#include <vector>
 
-#include "play/tiles.h"
-#include "presentation_fixture.h"
-
-using namespace presentation_test;
+#include "fixture.h"
 
 namespace {
 
@@ -146,7 +137,6 @@ TEST(Fade, FramesFollowTheSpeedAndBrightnessMovesOneWayToTheEnd) {
     destroy_bitmap(image);
     fadeIn(nullptr, 9);
 }
-
 
 bool isMask(int c) { return c == makecol(255, 0, 255); }
 

@@ -1,18 +1,9 @@
 // The file reader and writer (regular files, bounded reads, all-or-nothing replace) and the fewest-moves table on top of it.
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
-#include <cstring>
-
-#include "harness.h"
+#include "fixture.h"
 #include "shell/files.h"
-#include "shell/game.h"
 
 namespace {
 
@@ -93,7 +84,6 @@ TEST(Files, AnInterruptedReplaceLeavesTheOldFileOrTheNewOneAndNoTemporary) {
     }
     EXPECT_EQ(dir.read("f.tmp-1-abcdef"), "live");
 }
-
 
 class HighScores : public testing::Test {
 protected:

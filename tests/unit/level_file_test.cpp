@@ -1,16 +1,9 @@
 // Level files: the reader on whole, cut, odd and damaged bytes; the game's save, load and restart around it. (Saves that fail: bad_input_test.cpp.)
-#include <cstdlib>
-#include <cstring>
-#include <string>
 
-#include "level_fixture.h"
+#include "fixture.h"
 #include "levels/level.h"
-#include "play/board_text.h"
 
 namespace {
-
-using level_test::levelBytes;
-using level_test::patternCell;
 
 TEST(LevelReader, ReadsWhatTheBytesHoldAndLeavesTheRestAsItWas) {
     const int K = -1;  // the value the field had before
@@ -57,7 +50,7 @@ TEST(LevelReader, ReadsWhatTheBytesHoldAndLeavesTheRestAsItWas) {
     EXPECT_EQ(levelTitleOf("a\r\nb"), "a");
 }
 
-class LevelFile : public level_test::LevelFixture {};
+class LevelFile : public LevelFixture {};
 
 TEST_F(LevelFile, SaveWritesCrLfLinesOfRawBytesThatLoadBackTheSame) {
     game.resetBoard(0);

@@ -1,12 +1,5 @@
 // Undo, the hint, the dead-end notice, the score line, and the advisor that never answers a question no longer asked.
-#include "rules_fixture.h"
-
-#include <chrono>
-#include <functional>
-#include <thread>
-#include <tuple>
-
-#include "play/solver.h"
+#include "fixture.h"
 
 namespace {
 

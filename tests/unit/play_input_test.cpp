@@ -1,7 +1,5 @@
 // Presses become moves: one per press, held arrows repeat every 250 ms unless refused, presses while the dog is busy dropped unless held.
-#include "rules_fixture.h"
-
-#include <tuple>
+#include "fixture.h"
 
 // The clock the held keys repeat by: the simulated one.
 unsigned long gameClockMs() { return harness::nowMs; }

@@ -1,11 +1,7 @@
 // The move rules on small boards, fall and win ticks, both layouts; the solver: cell steps match the ticks, shortest answers, reasons, bound, cancel.
-#include <algorithm>
-#include <cstdlib>
-#include <random>
 
 #include "../differential.h"
-#include "play/solver.h"
-#include "rules_fixture.h"
+#include "fixture.h"
 
 TEST(Rules, EachArrowPlaysOutToTheRightBoard) {
     struct Play {

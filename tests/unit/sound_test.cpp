@@ -1,17 +1,10 @@
 // The sound layer against SDL's disk driver (raw 16-bit stereo, real-time; moments marked by capture size); the five garden recordings.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <map>
-#include <thread>
-#include <tuple>
-#include <vector>
 
-#include "presentation_fixture.h"
+#include "fixture.h"
 #include "shell/sound.h"
 
 namespace {
@@ -136,8 +129,7 @@ TEST(SoundStartUp, TheVolumeStartsFullAndAFailedOutputGivesItsTextAndLeavesTheLa
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
-
-class AmbientTest : public presentation_test::GameFixture {
+class AmbientTest : public GameFixture {
 protected:
     void SetUp() override { game->openAmbientSounds(), game->screenMode = Playing, game->ambientEnabled = true; }  // at second 1000000
 };
