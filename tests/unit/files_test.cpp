@@ -85,12 +85,8 @@ TEST(Files, AnInterruptedReplaceLeavesTheOldFileOrTheNewOneAndNoTemporary) {
     EXPECT_EQ(dir.read("f.tmp-1-abcdef"), "live");
 }
 
-class HighScores : public testing::Test {
+class HighScores : public RulesTest {
 protected:
-    harness::ScratchDir dir;
-    std::atomic<bool> quit{false};
-    Game game{&quit};
-
     // Wins level in moves with the table as given; the table afterwards.
     std::string win(const char* before, int level, int moves) {
         if (before) dir.write("highscores.dat", before);

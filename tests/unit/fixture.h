@@ -82,34 +82,18 @@ inline RuleState textBoard(std::vector<std::string> rows, int first = 0, bool po
     return s;
 }
 
-// The top rows of the board; a short row goes on with the row's usual cells.
-inline void expectRows(const RuleState& s, const std::vector<std::string>& rows) {
-    std::vector<std::string> actual = boardRows(s);
-    for (size_t r = 0; r < rows.size(); ++r)
-        EXPECT_EQ(actual[r], rows[r] + std::string(20 - std::min<size_t>(20, rows[r].size()),
-                                                   r == 0 ? '^' : r == 1 ? '=' : '.'))
-            << "row " << r;
-}
-
 class RulesTest : public ::testing::Test {
 protected:
     harness::ScratchDir dir{false};
     std::atomic<bool> quit{false};
     Game game{&quit};
 
-    void setBoard(const std::vector<std::string>& rows, int first = 0) {
-        game.rules = textBoard(rows, first);
-        game.screenMode = Playing;
-    }
+    void setBoard(const std::vector<std::string>& rows, int first = 0) { game.rules = textBoard(rows, first), game.screenMode = Playing; }
     // One input step with the keys held for just that step, the keyboard's callback told of each press and release as Allegro tells it.
     void tap(const std::vector<int>& keys = {}) {
         for (int k : keys) key[k] = -1, inputLatch::onKey(k);
         game.handleInput();
         for (int k : keys) key[k] = 0, inputLatch::onKey(k | 0x80);
-    }
-    // Input steps until the dog stands still and no rock falls.
-    void settle() {
-        for (int i = 0; i < 5000 && game.screenMode == Playing && !game.rules.betweenMoves(); ++i) tap();
     }
 };
 
@@ -117,7 +101,6 @@ protected:
 inline int patternCell(int r, int c) {
     return r < 2 ? (r == 0 ? 2 : 19) : r == 2 && c < 3 ? (c == 0 ? 3 : c == 1 ? 200 : 0) : c == r ? 1 : 16;
 }
-inline int blankCell(int r) { return r == 0 ? 2 : r == 1 ? 19 : 16; }
 
 // A level file of the pattern, a space after each cell; packed puts all 300 cells on one line.
 inline std::string levelBytes(const std::string& title, const std::string& positions, const std::string& eol = "\r\n",

@@ -5,9 +5,9 @@ namespace {
 
 class PlayAidTest : public RulesTest {
 protected:
-    void press(int k) {
+    void press(int k) {  // and the steps until the dog stands still and no rock falls
         tap({k});
-        settle();
+        for (int i = 0; i < 5000 && game.screenMode == Playing && !game.rules.betweenMoves(); ++i) tap();
     }
     // The advisor's answer about where the player stands, taken in.
     void advise() {

@@ -41,7 +41,8 @@ TEST(Rules, EachArrowPlaysOutToTheRightBoard) {
         for (char a : p.arrows) EXPECT_FALSE(playMove(s, std::string(" RDLU").find(a)));
         EXPECT_EQ(std::make_tuple(s.dogColumn, s.dogRow, s.moveCount), std::make_tuple(p.dogColumn, p.dogRow, p.moves));
         EXPECT_TRUE(s.betweenMoves());
-        expectRows(s, p.after);
+        for (size_t r = 0; r < p.after.size(); ++r)  // a short row goes on with the row's usual cells
+            EXPECT_EQ(boardRows(s)[r], p.after[r] + std::string(20 - std::min<size_t>(20, p.after[r].size()), "^=."[std::min<size_t>(r, 2)])) << r;
     }
     // A dog placed off the board by a hand-made level never writes outside it.
     RuleState s = textBoard({});
