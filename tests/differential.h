@@ -1,6 +1,4 @@
-// The solver's shortcuts held to the tick-by-tick rules on boards made from
-// arbitrary bytes: the unit tests feed it random bytes, the fuzz target what
-// libFuzzer finds. Each check returns what differs, or "".
+// The solver's shortcuts held to the tick rules on boards from arbitrary bytes (unit tests: random; fuzz: libFuzzer). Each returns what differs, or "".
 #pragma once
 
 #include <cstddef>
@@ -18,8 +16,7 @@ namespace differential {
 
 inline uint8_t byteAt(const uint8_t* data, size_t size, size_t i) { return i < size ? data[i] : 0; }
 
-// 300 cells (each byte picks a code, odd ones included), then the dog's and
-// the bone's cells. With a pocket, only a 6 by 5 window is open, the rest sky.
+// 300 cells (each byte picks a code, odd ones included), then the dog's and the bone's cells. With a pocket, only a 6 by 5 window is open, the rest sky.
 inline RuleState boardFrom(const uint8_t* data, size_t size, bool pocket) {
     static const uint8_t kCodes[] = {Dirt,   Dirt,      Dirt,      Tunnel,             Tunnel,         Rock,
                                      BlackRock, SkyTop, SkyBottom, SkyBottomDestroyed, DirtBackground, 64};
@@ -35,8 +32,7 @@ inline RuleState boardFrom(const uint8_t* data, size_t size, bool pocket) {
     return s;
 }
 
-// The arrows after the board (0 to 4, None included), each played by the
-// ticks and by the cell steps from the same position.
+// The arrows after the board (0 to 4, None included), each played by the ticks and by the cell steps from the same position.
 inline std::string checkMoves(const uint8_t* data, size_t size) {
     RuleState ticks = boardFrom(data, size, false), cells = ticks;
     for (size_t i = 304; i < size && i < 340; ++i) {
@@ -53,9 +49,7 @@ inline std::string checkMoves(const uint8_t* data, size_t size) {
     return "";
 }
 
-// The solver on a pocket board against a plain breadth-first search that
-// plays every move by the ticks and tells positions apart by their exact
-// cells; and its way played by the ticks wins in exactly its count.
+// The solver on a pocket against a plain BFS over the ticks on exact cells; its way played by the ticks wins in exactly its count.
 inline std::string checkSolver(const uint8_t* data, size_t size) {
     const RuleState start = boardFrom(data, size, true);
     const SolveResult answer = solve(start);

@@ -1,6 +1,4 @@
-// The solver's shortcuts against the ticks on any board: a move played in
-// cell steps ends where the ticks end, and the solver's fewest moves on a
-// small pocket are those of a plain search over the ticks.
+// The solver's shortcuts against the ticks on any board (see differential.h).
 #include <cstdio>
 
 #include "../differential.h"

@@ -1,7 +1,4 @@
-// The high-score table on any bytes: the first two pick the level just won
-// and its moves, the rest is "highscores.dat". A damaged table is reported
-// and kept; a kept record is no worse than the moves; a new record leaves a
-// table where winning again in as many moves is a tie; no temporary stays.
+// The score table on any bytes (level, moves, then the file): damage reported and kept, records no worse, a repeat is a tie, no temporary left.
 #include <dirent.h>
 
 #include "fuzz_support.h"

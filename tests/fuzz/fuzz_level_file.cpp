@@ -1,6 +1,4 @@
-// The level reader on any bytes: the board stays 20 by 15 with the dog and
-// the bone on it, what was read survives a save and a second read, every
-// move played on it ends on the board, and it draws.
+// The level reader on any bytes: 20 by 15 with dog and bone, survives save and reread, every move stays on the board, and it draws.
 #include <array>
 
 #include "fuzz_support.h"

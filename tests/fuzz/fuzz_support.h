@@ -1,6 +1,4 @@
-// Shared by the fuzz targets: one Game per process, built without a display
-// in the shipped data tree (so every picture is there), then working in a
-// scratch directory; waits take no time and message boxes are counted.
+// For the fuzz targets: one Game per process built headless in the shipped data tree, then in a scratch directory; no waits, boxes counted.
 #pragma once
 
 #include <cstdio>

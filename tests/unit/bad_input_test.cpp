@@ -1,21 +1,8 @@
-// Strange files, a directory nobody may write to, a level about to be
-// overwritten, a window closed mid-screen (rows of docs/bad-input.md; broken
-// levels are the fuzz target's): no hang, damaged file or false record.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// Strange files, an unwritable directory, an overwrite, a window closed mid-screen (docs/bad-input.md): no hang, damage or false record.
 
-#include <atomic>
-#include <functional>
-#include <memory>
-
-#include "level_fixture.h"
+#include "fixture.h"
 
 namespace {
-
-using level_test::hold;
-using level_test::levelBytes;
 
 class BadInput : public testing::Test {
 protected:
@@ -39,9 +26,7 @@ bool endsInAChild(const std::function<bool()>& action) {
 }
 
 TEST_F(BadInput, PipesDevicesHugeFilesAndOddTitlesNeverHang) {
-    // Pipes as level, table and settings; in the chooser's scan 100 MB levels,
-    // a link to an endless device, and a title whose lead byte promises more
-    // UTF-8 bytes than there are (Allegro's printf would never end on it).
+    // Pipes as level, table and settings; in the chooser's scan 100 MB levels, an endless device, and a title with a cut UTF-8 sequence.
     ASSERT_EQ(std::system("mkfifo levels/1.lvl highscores.dat settings.ini"), 0);
     EXPECT_TRUE(endsInAChild([&] {
         Game& g = start();
@@ -100,7 +85,7 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
         harness::holdKey(s.answer, 100, 200);
         g.handleEditorInput();
         EXPECT_EQ(g.saveNote, s.note);
-        EXPECT_EQ(level_test::screenLineShows(240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)), s.asked);
+        EXPECT_EQ(screenLineShows(240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)), s.asked);
         EXPECT_EQ(dir.read("levels/1.lvl") == level, !*s.note);
     }
     EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");

@@ -1,6 +1,5 @@
-// Levels written as text: read with every cell, written back the same, turned
-// into the level file the game reads; and the reader's complaints.
-#include "rules_fixture.h"
+// Levels written as text: read with every cell, written back the same, turned into the level file the game reads; and the reader's complaints.
+#include "fixture.h"
 
 namespace {
 

@@ -1,13 +1,9 @@
 // The level chooser (rows on screen and their progress, its keys from play and from the menu) and the menu's mouse.
-#include <chrono>
-#include <thread>
-#include <tuple>
 
-#include "level_fixture.h"
+#include "fixture.h"
 #include "levels/chooser_rows.h"
 
 namespace {
-using level_test::screenLineShows;
 
 TEST(ChooserRows, TheMarkedRowStaysOnScreenAndShortListsNeverScroll) {
     for (int count = 1; count <= 99; ++count)
@@ -31,7 +27,7 @@ TEST(ChooserRows, EachRowTellsTheRecordAndTheFewestMovesWorkedOutInTheBackground
     for (const auto& c : cases) EXPECT_EQ(chooserRow(c.marked, c.title, 3, c.best, c.fewest), c.row);
     RuleState unplaced;
     unplaced.dogColumn = -1;
-    FewestMovesWork work({level_test::pocket(false), level_test::pocket(true), unplaced}, 2);
+    FewestMovesWork work({pocket(false), pocket(true), unplaced}, 2);
     work.finish();
     EXPECT_EQ(std::make_tuple(work.fewest(0), work.fewest(1), work.fewest(2)), std::make_tuple(1, int(FewestCannotBeWon), int(FewestUnknown)));
 }
@@ -46,10 +42,10 @@ void whenShown(std::function<void()> action) {
 }
 
 // Levels 1 to 3, a gap, level 5.
-class Chooser : public level_test::LevelFixture {
+class Chooser : public LevelFixture {
 protected:
     Chooser() {
-        for (int n : {1, 2, 3, 5}) dir.write(levelFilePath(n), level_test::levelBytes("T" + std::to_string(n), "3 1 3 9"));
+        for (int n : {1, 2, 3, 5}) dir.write(levelFilePath(n), levelBytes("T" + std::to_string(n), "3 1 3 9"));
     }
 };
 
@@ -96,13 +92,13 @@ TEST_F(Chooser, TheMenuTakesAMovedPointerAndAClickAsEnterAndSOpensTheChooser) {
         {560, 330, 0, 0, 0, MainMenu}, {560, 330, 0, 1, 1, MainMenu},  // over Play; Down with the pointer still
         {560, 330, 0, 0, 1, MainMenu}, {560, 330, 1, 0, 0, Playing}};  // a resting pointer takes nothing; a click on Play
     for (const auto& m : moves) {
-        level_test::click(m.x, m.y, m.button);
-        if (m.down) level_test::hold(KEY_DOWN, 50);
+        click(m.x, m.y, m.button);
+        if (m.down) hold(KEY_DOWN, 50);
         if (game.pollInput()) game.handleInput();
         EXPECT_EQ(std::make_pair(game.selection, game.screenMode), std::make_pair(m.selection, m.mode)) << m.x << "," << m.y;
     }
     game.screenMode = MainMenu, game.levelNumber = 2;
-    level_test::hold(KEY_S, 50);
+    hold(KEY_S, 50);
     whenShown([] { harness::holdKey(KEY_UP, 0, 100), harness::holdKey(KEY_ENTER, 300, 400); });
     if (game.pollInput()) game.handleInput();
     EXPECT_EQ(std::make_pair(game.screenMode, game.levelTitle), std::make_pair(int(Playing), std::string("T1")));

@@ -1,18 +1,6 @@
-// The keys of the main menu, the help and level-won screens and the
-// non-arrow keys of play, as the main loop meets them: what each does, what
-// ends up highlighted, and that every key is let go before the step returns,
-// so that one press is one action (an Escape that leaves a screen never also
-// quits from the menu); and which keys wake each screen's input step at all.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
+// The keys of the menu, help, level-won and play screens as the main loop meets them: what each does and highlights, one press one action.
 
-#include <algorithm>
-#include <atomic>
-#include <tuple>
-#include <vector>
-
-#include "harness.h"
-#include "shell/game.h"
+#include "fixture.h"
 
 namespace {
 

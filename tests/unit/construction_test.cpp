@@ -1,15 +1,6 @@
-// Building and destroying the Game: the starting state, start-up with files
-// missing, settings and level 1 read in the right order, the sound output gone.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
+// Building and destroying the Game: starting state, missing files, settings and level 1 read in order, sound closed.
 
-#include <atomic>
-#include <cstdlib>
-#include <string>
-#include <tuple>
-
-#include "harness.h"
-#include "shell/game.h"
+#include "fixture.h"
 
 namespace {
 
@@ -22,8 +13,7 @@ TEST(GameConstruction, InAnEmptyDirectoryStartsOnTheMenuWithOnlyTheMadeTiles) {
                   std::make_tuple(int(MainMenu), 0, true, 1));
         for (int slot = 0; slot < 256; ++slot) EXPECT_EQ(game.tileImages[slot] != nullptr, slot >= 15 && slot <= 17) << slot;
     }
-    // Destroyed with null pictures and streams: nothing written, and the
-    // sound library closed so that a second Game can start.
+    // Destroyed with null pictures and streams: nothing written, and the sound library closed so that a second Game can start.
     EXPECT_FALSE(dir.exists("settings.ini") || dir.exists("highscores.dat"));
     Game second(&quit);
     EXPECT_EQ(second.levelNumber, 1);

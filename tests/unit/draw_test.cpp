@@ -1,19 +1,6 @@
-// The screens drawn from the back buffer, checked at the pixels a player
-// looks at: the lit button, the bone over the dog, the falling rock, the
-// caption, the level-won lines, the dog facing her way; fades through black,
-// paced by the retrace, brightness moving one way only to the end; the shipped
-// pictures sized for their places, masked only where transparent, fitting together.
-#include <cstring>
-#include <map>
-#include <random>
-#include <set>
-#include <tuple>
-#include <vector>
+// The screens as a player sees them at chosen pixels; fades through black paced by the retrace; the shipped pictures sized and masked.
 
-#include "play/tiles.h"
-#include "presentation_fixture.h"
-
-using namespace presentation_test;
+#include "fixture.h"
 
 namespace {
 
@@ -151,12 +138,10 @@ TEST(Fade, FramesFollowTheSpeedAndBrightnessMovesOneWayToTheEnd) {
     fadeIn(nullptr, 9);
 }
 
-
 bool isMask(int c) { return c == makecol(255, 0, 255); }
 
 TEST(Pictures, EachHasItsSizeIsNotBlankUsesMagentaOnlyWhereTransparentAndFitsItsNeighbours) {
-    // Opaque ones are copied or cover their cell; sprites let what is beneath
-    // show. Size 0: checked against the others below.
+    // Opaque ones are copied or cover their cell; sprites let what is beneath show. Size 0: checked against the others below.
     const struct { const char* name; int w, h; bool sprite; } pictures[] = {
         {"black_rock", 32, 32, false}, {"rock", 32, 32, true}, {"skytop", 32, 32, false}, {"skybottom", 32, 32, false},
         {"skybottom_destroyed", 32, 32, false}, {"dirt_bg3", 640, 480, false}, {"zada", 32, 32, true}, {"bone", 32, 32, true},
@@ -184,8 +169,7 @@ TEST(Pictures, EachHasItsSizeIsNotBlankUsesMagentaOnlyWhereTransparentAndFitsIts
         int falling = getpixel(p["rock"], i % 32, i / 32);
         ASSERT_EQ(isMask(falling) ? makecol(0, 0, 0) : falling, getpixel(p["black_rock"], i % 32, i / 32)) << i;
     }
-    // Buttons: one size, four fit under the title and the lit one differs;
-    // the won picture, centred, ends above the result lines (y 390).
+    // Buttons: one size, four fit under the title and the lit one differs; the won picture, centred, ends above the result lines (y 390).
     BITMAP* play = p["menu/play"];
     EXPECT_TRUE(4 * play->h <= 240 && play->w <= 320 && play->h >= 24);
     for (const char* name : {"menu/play", "menu/options", "menu/help", "menu/quit"}) {

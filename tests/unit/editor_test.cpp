@@ -1,16 +1,11 @@
-// The level editor: the brush cycle, painting, the command keys with their prompts, caption and note, and V;
-// the text prompt: editing keys, the key queue, the picture, and how it ends.
-#include <tuple>
+// The level editor: brush cycle, painting, command keys with prompts, caption, note and V; the text prompt's keys, queue and ending.
 
-#include "level_fixture.h"
+#include "fixture.h"
 #include "play/level_check.h"
-#include "play/tiles.h"
 
 namespace {
-using level_test::click;
-using level_test::hold;
 
-class Editor : public level_test::LevelFixture {
+class Editor : public LevelFixture {
 protected:
     Editor() {
         for (auto& slot : game.tileImages) clear_bitmap(slot = slot ? slot : create_bitmap(32, 32));  // distinct, black
@@ -86,8 +81,8 @@ TEST_F(Editor, SaveReloadAndClearWithTheCaptionAndABriefNote) {
     command(KEY_L);
     game.drawScreen(screen);
     EXPECT_EQ(game.board[9][9], Tunnel);
-    EXPECT_TRUE(level_test::screenLineShows(12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
-    EXPECT_TRUE(level_test::screenLineShows(468, "Saved levels/8.lvl", makecol(255, 230, 140)));
+    EXPECT_TRUE(screenLineShows(12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
+    EXPECT_TRUE(screenLineShows(468, "Saved levels/8.lvl", makecol(255, 230, 140)));
     game.setLevelNumber(9);  // no file: the board stays
     command(KEY_L);
     command(KEY_E);
@@ -99,7 +94,7 @@ TEST_F(Editor, SaveReloadAndClearWithTheCaptionAndABriefNote) {
 }
 
 TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEditedNamingEveryMove) {
-    for (bool buried : {false, true}) game.rules = level_test::pocket(buried), game.selection = Rock, command(KEY_V);
+    for (bool buried : {false, true}) game.rules = pocket(buried), game.selection = Rock, command(KEY_V);
     EXPECT_EQ(harness::messages, (std::vector<std::string>{"Can be won in 1 moves: Down", "Cannot be won: the bone is buried under a rock"}));
     EXPECT_EQ(key[KEY_V], 0);
     SolveResult won, none, unwinnable, big;
@@ -112,11 +107,9 @@ TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEditedNamingEveryMove) {
     for (const auto& c : cases) EXPECT_EQ(levelCheckText(c.r), c.text);
 }
 
-class Prompt : public level_test::LevelFixture {
+class Prompt : public LevelFixture {
 protected:
-    // Types the script in one go once the prompt is open (keys queued before are dropped), Escape held well after.
-    // L, R, I, B, D, E, X are Left, Right, Insert, Backspace, Delete, Enter and a queued Escape; H and U (Home, Up) do
-    // nothing; other characters are typed, printable or not.
+    // Types the script once the prompt is open, Escape held after. L R I B D E X: Left Right Insert Backspace Delete Enter queued-Escape; H, U do nothing.
     std::string run(const std::string& script) {
         harness::type("typed before");
         harness::at(harness::nowMs + 1, [script] {
@@ -145,8 +138,8 @@ TEST_F(Prompt, EditingKeysInTheMiddleAndAtTheEdgesOnlyPrintableCharactersAndTheL
         {"abEcd", "ab"}};                        // Enter ends it; what follows is not part of the answer
     for (const auto& c : cases) EXPECT_EQ(run(c.script), c.text) << c.script;
     EXPECT_TRUE(harness::keyQueue.empty());
-    EXPECT_TRUE(run("aI") == "a" && level_test::screenLineShows(240, "a", makecol(255, 255, 255)) &&
-                level_test::screenLineShows(256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
-                level_test::screenLineShows(360, "Replacing", makecol(255, 255, 255)));
+    EXPECT_TRUE(run("aI") == "a" && screenLineShows(240, "a", makecol(255, 255, 255)) &&
+                screenLineShows(256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
+                screenLineShows(360, "Replacing", makecol(255, 255, 255)));
 }
 }  // namespace

@@ -1,22 +1,9 @@
-// The one reader and writer of every file: regular files only, read no
-// further than asked; a replace is all or nothing, reaches the disk before
-// the rename, keeps links and modes and cleans up after a killed writer. The
-// fewest-moves table on top of it: lookups, appends and rewrites in place; a
-// table that is damaged, missing or cannot be written is never trusted or lost.
-#include <gtest/gtest.h>
+// The file reader and writer (regular files, bounded reads, all-or-nothing replace) and the fewest-moves table on top of it.
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
-#include <cstring>
-
-#include "harness.h"
+#include "fixture.h"
 #include "shell/files.h"
-#include "shell/game.h"
 
 namespace {
 
@@ -74,8 +61,7 @@ TEST(Files, AnInterruptedReplaceLeavesTheOldFileOrTheNewOneAndNoTemporary) {
     struct rlimit old;
     getrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, SIG_IGN);
-    // Files limited to `limit` bytes: the write fails there (or, in a child
-    // with the signal's default, the writer dies there as on a kill -9).
+    // Files limited to `limit` bytes: the write fails there (or, in a child with the signal's default, the writer dies there as on a kill -9).
     for (bool kill : {false, true}) {
         for (rlim_t limit = 0; limit <= 520; limit += kill ? 52 : 1) {
             dir.write("f", oldBytes);
@@ -99,13 +85,8 @@ TEST(Files, AnInterruptedReplaceLeavesTheOldFileOrTheNewOneAndNoTemporary) {
     EXPECT_EQ(dir.read("f.tmp-1-abcdef"), "live");
 }
 
-
-class HighScores : public testing::Test {
+class HighScores : public RulesTest {
 protected:
-    harness::ScratchDir dir;
-    std::atomic<bool> quit{false};
-    Game game{&quit};
-
     // Wins level in moves with the table as given; the table afterwards.
     std::string win(const char* before, int level, int moves) {
         if (before) dir.write("highscores.dat", before);
@@ -150,8 +131,7 @@ TEST_F(HighScores, ATableThatCannotBeReadToItsEndIsNeverWrittenAndClaimsNothing)
     EXPECT_EQ(std::system("test $(ls -A | wc -l) -le 1"), 0) << "a file was made";
 }
 
-// Each game is built in its own process after the fork, so that no child
-// inherits a lock held by another thread of the parent's game.
+// Each game is built in its own process after the fork, so that no child inherits a lock held by another thread of the parent's game.
 TEST(HighScoresShared, TwoGamesInOneDirectoryNeverLoseAnEntry) {
     harness::ScratchDir dir;
     std::string big;  // long rewrites, so that the games' wins overlap

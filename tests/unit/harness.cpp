@@ -26,8 +26,7 @@ BITMAP* mouseSprite = nullptr;
 namespace {
 std::multimap<unsigned long, std::function<void()>> scheduled;
 
-// Runs what is due up to target, in time order. A wait that never ends
-// stops the run with a message instead of hanging it.
+// Runs what is due up to target, in time order. A wait that never ends stops the run with a message instead of hanging it.
 void advance(unsigned long ms) {
     const unsigned long target = nowMs + ms;
     while (!scheduled.empty() && scheduled.begin()->first <= target) {
@@ -155,8 +154,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     set_color_depth(32);
-    // A display-less graphics driver: SCREEN_W and SCREEN_H read 640 by 480,
-    // and screen is a memory bitmap.
+    // A display-less graphics driver: SCREEN_W and SCREEN_H read 640 by 480, and screen is a memory bitmap.
     harness::fakeDriver.w = 640, harness::fakeDriver.h = 480;
     gfx_driver = &harness::fakeDriver;
     screen = create_bitmap(640, 480);

@@ -1,6 +1,4 @@
-// Stand-ins for the platform in the unit tests: a simulated clock moved by
-// rest() (ms) and vsync() (16 ms), keys and mouse changed at chosen times, a
-// key queue, recorded message boxes and fsyncs, and scratch game directories.
+// Platform stand-ins: a simulated clock (rest, vsync), timed keys and mouse, a key queue, recorded message boxes and fsyncs, scratch directories.
 #pragma once
 
 #include <allegro.h>
@@ -29,8 +27,7 @@ void type(const std::string& text);
 void queueKey(int scancode, int ascii = 0);
 void reset();  // time 0, nothing held, scheduled, queued or recorded
 
-// A fresh working directory (with seedData, a copy of the shipped data) in
-// parent; the old working directory comes back when it is destroyed.
+// A fresh working directory (with seedData, a copy of the shipped data) in parent; the old working directory comes back when it is destroyed.
 class ScratchDir {
 public:
     explicit ScratchDir(bool seedData = false, const std::string& parent = "/tmp");

@@ -1,17 +1,9 @@
-// Level files: the reader on whole, cut, odd and damaged bytes; the game's
-// save, load and restart around it. (Saves that fail: bad_input_test.cpp.)
-#include <cstdlib>
-#include <cstring>
-#include <string>
+// Level files: the reader on whole, cut, odd and damaged bytes; the game's save, load and restart around it. (Saves that fail: bad_input_test.cpp.)
 
-#include "level_fixture.h"
+#include "fixture.h"
 #include "levels/level.h"
-#include "play/board_text.h"
 
 namespace {
-
-using level_test::levelBytes;
-using level_test::patternCell;
 
 TEST(LevelReader, ReadsWhatTheBytesHoldAndLeavesTheRestAsItWas) {
     const int K = -1;  // the value the field had before
@@ -58,7 +50,7 @@ TEST(LevelReader, ReadsWhatTheBytesHoldAndLeavesTheRestAsItWas) {
     EXPECT_EQ(levelTitleOf("a\r\nb"), "a");
 }
 
-class LevelFile : public level_test::LevelFixture {};
+class LevelFile : public LevelFixture {};
 
 TEST_F(LevelFile, SaveWritesCrLfLinesOfRawBytesThatLoadBackTheSame) {
     game.resetBoard(0);
@@ -90,9 +82,7 @@ TEST_F(LevelFile, SaveWritesCrLfLinesOfRawBytesThatLoadBackTheSame) {
     EXPECT_EQ(levelOf(game.rules, ""), levelOf(saved, ""));
 }
 
-// What a file does not hold keeps the blank layout of the reset before the
-// reading; a file that cannot be read changes nothing at all; a restart
-// reads the level again, or keeps the blank board when its file is gone.
+// Unread parts keep the blank layout; an unreadable file changes nothing; a restart reads the level again or keeps the blank board.
 TEST_F(LevelFile, LoadStartsFromTheBlankLayoutUnreadableChangesNothingRestartReads) {
     dir.write("levels/1.lvl", "short\r\n3 1\r\n");
     std::srand(77);

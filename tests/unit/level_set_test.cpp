@@ -1,9 +1,7 @@
-// The shipped level set: made from its sources, titled, each won in its golden fewest moves by the solver's way
-// tapped through the game's own input step, traps from level 28 on, and a curve that rises.
-#include <set>
+// The shipped level set: built from sources, titled, each won in its golden moves through the input step, traps from 28 on, a rising curve.
 
 #include "../../tools/level_traps_game.h"
-#include "rules_fixture.h"
+#include "fixture.h"
 
 namespace {
 // Fewest moves of levels 1 to 40: a change to the rules or to a level that moves one must be deliberate.

@@ -1,16 +1,12 @@
-// The options screen and "settings.ini": the volume as per cent, Up and Down
-// within range, the switch flipped once a press, both saved on leaving (a
-// failed save told) and read back, damaged files read safely.
-#include <sys/stat.h>
+// The options screen and "settings.ini": volume in per cent, bounded, the switch, saved on leaving (failure told), read back safely.
 
 #include <cstdio>
-#include <tuple>
 
-#include "presentation_fixture.h"
+#include "fixture.h"
 
 namespace {
 
-class OptionsTest : public presentation_test::GameFixture {
+class OptionsTest : public GameFixture {
 protected:
     // Runs the menu until Escape, held from escAt for 100 ms; then the file.
     std::string runMenu(unsigned long escAt) {
@@ -19,8 +15,8 @@ protected:
         return dir.read("settings.ini");
     }
     static bool shows(const std::string& value) {
-        return presentation_test::lineShows(screen, 240, value, makecol(10, 150, 200)) &&
-               presentation_test::lineShows(screen, 120, "Options menu:", makecol(10, 200, 150));
+        return lineShows(screen, 240, value, makecol(10, 150, 200)) &&
+               lineShows(screen, 120, "Options menu:", makecol(10, 200, 150));
     }
 };
 

@@ -1,22 +1,13 @@
-// What the player gets besides the moves: undo, the hint, the dead-end
-// notice, the score line, and the advisor behind them that never shows an
-// answer to a question no longer asked.
-#include "rules_fixture.h"
-
-#include <chrono>
-#include <functional>
-#include <thread>
-#include <tuple>
-
-#include "play/solver.h"
+// Undo, the hint, the dead-end notice, the score line, and the advisor that never answers a question no longer asked.
+#include "fixture.h"
 
 namespace {
 
 class PlayAidTest : public RulesTest {
 protected:
-    void press(int k) {
+    void press(int k) {  // and the steps until the dog stands still and no rock falls
         tap({k});
-        settle();
+        for (int i = 0; i < 5000 && game.screenMode == Playing && !game.rules.betweenMoves(); ++i) tap();
     }
     // The advisor's answer about where the player stands, taken in.
     void advise() {

@@ -1,12 +1,5 @@
-// Presses become moves as the player means them: one per press however long
-// it is held, a held arrow again every 250 ms unless the board refused it,
-// presses between two looks kept, presses while the dog is busy dropped
-// unless still held. The main loop runs over simulated time, idle looks
-// 100 ms apart, the keyboard's callback told of every change as Allegro
-// tells it (a held key's press maybe again and again, as X repeats it).
-#include "rules_fixture.h"
-
-#include <tuple>
+// Presses become moves: one per press, held arrows repeat every 250 ms unless refused, presses while the dog is busy dropped unless held.
+#include "fixture.h"
 
 // The clock the held keys repeat by: the simulated one.
 unsigned long gameClockMs() { return harness::nowMs; }

@@ -1,21 +1,10 @@
-// The sound layer against SDL's disk audio driver, which writes the mixed
-// output as raw 16-bit stereo at real-time pace. Moments are marked by the
-// capture's size, so a busy machine only shifts them. Then the garden's five
-// recordings: each waits, then plays, for its own interval, one change per
-// update, only on the playing screen with the switch on.
-#include <gtest/gtest.h>
+// The sound layer against SDL's disk driver (raw 16-bit stereo, real-time; moments marked by capture size); the five garden recordings.
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <map>
-#include <thread>
-#include <tuple>
-#include <vector>
 
-#include "presentation_fixture.h"
+#include "fixture.h"
 #include "shell/sound.h"
 
 namespace {
@@ -48,8 +37,7 @@ protected:
     void init() { ASSERT_NE(FSOUND_Init(44100, 16, FSOUND_INIT_GLOBALFOCUS), 0) << FSOUND_GetError(); }
     FSOUND_STREAM* open(const std::string& path, unsigned mode = FSOUND_LOOP_NORMAL) { return FSOUND_Stream_Open(path.c_str(), mode, 0, 0); }
     long mark() const { return dir.read("capture.raw").size(); }  // bytes captured so far: "now" in the capture
-    // RMS loudness between two marks, leaving out the first 80 ms (mixed
-    // before the change) and the last 20 ms.
+    // RMS loudness between two marks, leaving out the first 80 ms (mixed before the change) and the last 20 ms.
     double loudness(long from, long to) const {
         from += 80 * kMs, to -= 20 * kMs;
         std::vector<int16_t> data(std::max(0L, to - from) / 2);
@@ -97,8 +85,7 @@ TEST_F(SoundLayer, OncePlaysOnceAndAgainWhenAskedWhileALoopAskedAgainGoesOn) {
         EXPECT_GT(loudness(at - 40 * kMs, at + 160 * kMs), 3000.0) << start;
         EXPECT_LT(loudness(at + 250 * kMs, mark()), 50.0) << start;
     }
-    // 300 ms of tone then 700 of silence, asked again in the silence (the
-    // game asks every few seconds): it stays silent.
+    // 300 ms of tone then 700 of silence, asked again in the silence (the game asks every few seconds): it stays silent.
     writeTone(dir.file("half.wav"), 0.3, 0.7);
     FSOUND_STREAM* loop = open(dir.file("half.wav"));
     FSOUND_Stream_Play(5, loop);
@@ -142,16 +129,13 @@ TEST(SoundStartUp, TheVolumeStartsFullAndAFailedOutputGivesItsTextAndLeavesTheLa
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
-
-class AmbientTest : public presentation_test::GameFixture {
+class AmbientTest : public GameFixture {
 protected:
     void SetUp() override { game->openAmbientSounds(), game->screenMode = Playing, game->ambientEnabled = true; }  // at second 1000000
 };
 
 TEST_F(AmbientTest, EachRecordingKeepsItsOwnRhythmChannelAndVolume) {
-    // Seconds after start-up at which each channel starts, over half an hour,
-    // updated about every 100 ms: a phase ends once more than its interval
-    // has passed. Bird 3 s, chaffinch 63 s, car 300 s, willow 200 s, dog 348 s.
+    // Seconds at which each channel starts over half an hour, updated every 100 ms; a phase ends once past its interval.
     const struct { int channel, interval, volume; } kinds[] = {{1, 3, 155}, {2, 63, 170}, {3, 300, 200}, {4, 200, 170}, {0, 348, 25}};
     std::map<int, std::vector<long>> starts;
     for (int tenth = 0; tenth < 17900; ++tenth, rest(100)) {
