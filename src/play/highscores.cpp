@@ -92,7 +92,8 @@ std::string withEntry(const std::string& old, int32_t level, int32_t moves) {
 std::map<int32_t, int32_t> readRecords() {
     std::map<int32_t, int32_t> records;
     std::string text;
-    if (!files::readRegular(kTablePath, kLargestTable, text)) return records;
+    // A table too large to be real is unreadable, as it is for a win.
+    if (!files::readRegular(kTablePath, kLargestTable + 1, text) || text.size() > kLargestTable) return records;
     const Table table = parseTable(text);
     for (size_t i = 0; i + 1 < table.numbers.size(); i += 2)
         records.emplace(table.numbers[i].value, table.numbers[i + 1].value);  // the first entry counts
@@ -167,11 +168,7 @@ void Game::updateHighScores() {
 }
 
 int32_t Game::recordedBest(int32_t level) {
-    std::string text;
-    if (!files::readRegular(kTablePath, kLargestTable + 1, text) || text.size() > kLargestTable) return -1;
-    // Only the well-formed part counts, as for a win; the first entry is the record.
-    Table table = parseTable(text);
-    for (size_t i = 0; i + 1 < table.numbers.size(); i += 2)
-        if (table.numbers[i].value == level) return table.numbers[i + 1].value >= 0 ? table.numbers[i + 1].value : -1;
-    return -1;
+    const std::map<int32_t, int32_t> records = readRecords();
+    const auto found = records.find(level);
+    return found == records.end() ? -1 : found->second;
 }
