@@ -9,8 +9,8 @@ TEST(GameConstruction, InAnEmptyDirectoryStartsOnTheMenuWithOnlyTheMadeTiles) {
     std::atomic<bool> quit(false);
     {
         Game game(&quit);
-        EXPECT_EQ(std::make_tuple(game.screenMode, game.selection, game.ambientEnabled, game.levelNumber),
-                  std::make_tuple(int(MainMenu), 0, true, 1));
+        EXPECT_EQ(std::make_tuple(game.screenMode, game.selection, game.ambientEnabled, game.levelNumber, FSOUND_GetSFXMasterVolume()),
+                  std::make_tuple(int(MainMenu), 0, true, 1, 255));
         for (int slot = 0; slot < 256; ++slot) EXPECT_EQ(game.tileImages[slot] != nullptr, slot >= 15 && slot <= 17) << slot;
     }
     // Destroyed with null pictures and streams: nothing written, and the sound library closed so that a second Game can start.
@@ -24,16 +24,13 @@ TEST(GameConstruction, SettingsAreReadAfterTheAmbientSwitchAndLevelOneIsLoaded) 
     harness::ScratchDir dir(false);
     dir.write("settings.ini", "200\r\n0\r\n");
     mkdir("levels", 0755);
-    std::string level = "Start Here\r\n3 4 15 11\r\n";
-    for (int n = 0; n < 300; ++n)
-        level += std::string{static_cast<char>(n < 40 ? 2 : n == 149 ? 1 : 16), ' '} + (n % 20 == 19 ? "\r\n" : "");
-    dir.write("levels/1.lvl", level);
+    dir.write("levels/1.lvl", levelBytes("Start Here", "3 4 15 11"));
     std::atomic<bool> quit(false);
     Game game(&quit);
     EXPECT_EQ(std::make_pair(game.ambientEnabled, FSOUND_GetSFXMasterVolume()), std::make_pair(false, 200));
     FSOUND_SetSFXMasterVolume(255);  // the layer outlives this Game
-    EXPECT_EQ(std::make_tuple(game.levelTitle, game.dogColumn, game.dogRow, game.boneColumn, game.boneRow, game.board[7][9]),
-              std::make_tuple(std::string("Start Here"), 3, 4, 15, 11, uint8_t(1)));
+    EXPECT_EQ(std::make_tuple(game.levelTitle, game.dogColumn, game.dogRow, game.boneColumn, game.boneRow, game.board[7][7]),
+              std::make_tuple(std::string("Start Here"), 3, 4, 15, 11, uint8_t(Rock)));
 }
 
 TEST(GameConstructionDeathTest, SoundOutputFailureShowsItsTextAndEndsWithStatus1) {

@@ -96,9 +96,10 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
     }
 }
 
-TEST_F(ShippedGame, TheDogFacesTheWaySheGoes) {
-    BITMAP* dog = game->tileImages[DogTile];
-    BITMAP* target = create_bitmap(640, 480);
+TEST_F(DrawTest, TheDogFacesTheWaySheGoes) {
+    BITMAP* dog = solid(32, 32, 255, 0, 255);
+    rectfill(dog, 20, 4, 31, 20, makecol(250, 200, 0));  // her head, on the right
+    setPicture(DogTile, dog);
     const struct { int mode, direction; bool mirrored; } cases[] = {
         {Playing, Left, true}, {Playing, Right, false}, {Playing, None, false}, {LevelEditor, Left, false}};  // editor: the brush
     for (const auto& c : cases) {
@@ -111,7 +112,6 @@ TEST_F(ShippedGame, TheDogFacesTheWaySheGoes) {
         }
         EXPECT_EQ(wrong, 0) << c.mode << " " << c.direction;
     }
-    destroy_bitmap(target);
 }
 
 TEST(Fade, FramesFollowTheSpeedAndBrightnessMovesOneWayToTheEnd) {
@@ -126,7 +126,7 @@ TEST(Fade, FramesFollowTheSpeedAndBrightnessMovesOneWayToTheEnd) {
         in ? fadeIn(image, speed) : fadeOut(speed);
         EXPECT_EQ(harness::vsyncCount - before, static_cast<unsigned long>(frames)) << in << " " << speed;
         for (size_t i = 2; i < reds.size(); ++i) EXPECT_TRUE(in ? reds[i] > reds[i - 1] : reds[i] < reds[i - 1]) << speed << " " << i;
-        if (reds.size() > 2) EXPECT_TRUE(in ? reds[1] == 0 && reds.back() < 255 : reds[1] < 255 && reds.back() > 0);
+        EXPECT_TRUE(reds.size() <= 2 || (in ? reds[1] == 0 && reds.back() < 255 : reds[1] < 255 && reds.back() > 0));
         EXPECT_TRUE(isColour(screen, 639, 479, in ? 255 : 0, in ? 255 : 0, in ? 255 : 0)) << in << " " << speed;
         harness::reset();
     }

@@ -48,8 +48,7 @@ inline bool lineShows(BITMAP* bmp, int y, const std::string& text, int colour, i
     return same;
 }
 
-template <bool kShippedData>
-class GameIn : public testing::Test {
+class GameFixture : public testing::Test {
 protected:
     // The game owns its pictures; the board layer is forgotten, since a new picture may take a destroyed one's address.
     void setPicture(int slot, BITMAP* picture) {
@@ -62,11 +61,9 @@ protected:
     }
 
     std::atomic<bool> quit{false};
-    harness::ScratchDir dir{kShippedData};
+    harness::ScratchDir dir;
     std::unique_ptr<Game> game = std::make_unique<Game>(&quit);
 };
-using GameFixture = GameIn<false>;
-using ShippedGame = GameIn<true>;
 
 // Grid rows over the blank layout after `first` usual rows; a pocket walls in all else with sky. Without a bone mark the bone lies bottom right.
 inline RuleState textBoard(std::vector<std::string> rows, int first = 0, bool pocket = false) {
@@ -123,6 +120,13 @@ inline RuleState pocket(bool buried) {
     s.boneColumn = 4, s.boneRow = 3;
     return s;
 }
+
+// A key held from `from` to `to` ms from now; a repeated one tells the keyboard's callback again every 30 ms, as X's repeat does.
+struct Press {
+    int key;
+    unsigned long from, to;
+    bool repeated = false;
+};
 
 // Down now, so that the step about to run sees it, and let go after ms.
 inline void hold(int scancode, unsigned long ms) { harness::holdKey(scancode, 0, ms), key[scancode] = -1; }

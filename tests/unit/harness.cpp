@@ -58,11 +58,6 @@ void holdKey(int scancode, unsigned long fromMs, unsigned long toMs) {
     at(nowMs + toMs, [scancode] { key[scancode] = 0; });
 }
 
-void holdMouse(int x, int y, unsigned long fromMs, unsigned long toMs) {
-    at(nowMs + fromMs, [x, y] { mouse_x = x, mouse_y = y, mouse_b = 1; });
-    at(nowMs + toMs, [] { mouse_b = 0; });
-}
-
 void queueKey(int scancode, int ascii) { keyQueue.push_back((scancode << 8) | (ascii & 0xff)); }
 
 void type(const std::string& text) {

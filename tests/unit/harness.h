@@ -22,7 +22,6 @@ extern std::vector<std::string> synced;  // "<path> <size>" of every fsync, in o
 
 void at(unsigned long atMs, std::function<void()> action);  // once the clock reaches atMs
 void holdKey(int scancode, unsigned long fromMs, unsigned long toMs);  // from now + fromMs to now + toMs
-void holdMouse(int x, int y, unsigned long fromMs, unsigned long toMs);
 void type(const std::string& text);
 void queueKey(int scancode, int ascii = 0);
 void reset();  // time 0, nothing held, scheduled, queued or recorded

@@ -6,12 +6,6 @@ unsigned long gameClockMs() { return harness::nowMs; }
 
 namespace {
 
-struct Press {
-    int key;
-    unsigned long from, to;
-    bool repeated = false;
-};
-
 class PlayInput : public RulesTest {
 protected:
     // The main loop: look, and when there is input handle it and rest 4 ms; otherwise wait 100 ms.

@@ -108,7 +108,7 @@ TEST(Rules, TheSolversShortcutsAgreeWithTheTicks) {
     for (int round = 0; round < 6000; ++round) {
         for (uint8_t& b : bytes) b = static_cast<uint8_t>(rng());
         ASSERT_EQ(differential::checkMoves(bytes.data(), bytes.size()), "") << "round " << round;
-        if (round % 10 == 0) ASSERT_EQ(differential::checkSolver(bytes.data(), 304), "") << "round " << round;
+        ASSERT_EQ(round % 10 ? "" : differential::checkSolver(bytes.data(), 304), "") << "round " << round;
     }
 }
 

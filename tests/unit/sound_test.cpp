@@ -119,16 +119,6 @@ TEST_F(SoundLayer, MissingOrBrokenFilesNullStreamsAndBadChannelsAreHarmless) {
     EXPECT_GT(listen(400), 100.0);
 }
 
-TEST(SoundStartUp, TheVolumeStartsFullAndAFailedOutputGivesItsTextAndLeavesTheLayerHarmless) {
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 255);  // a process of its own: nothing set it
-    setenv("SDL_AUDIODRIVER", "nonexistent", 1);
-    EXPECT_EQ(FSOUND_Init(44100, 16, FSOUND_INIT_GLOBALFOCUS), 0);
-    EXPECT_STREQ(soundErrorText(FSOUND_GetError()), "Error initializing output device.");
-    EXPECT_EQ(FSOUND_Stream_Play(0, nullptr), -1);
-    FSOUND_Close();
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-}
-
 class AmbientTest : public GameFixture {
 protected:
     void SetUp() override { game->openAmbientSounds(), game->screenMode = Playing, game->ambientEnabled = true; }  // at second 1000000
