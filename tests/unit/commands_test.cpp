@@ -4,14 +4,13 @@
 
 namespace {
 
-TEST(Commands, EachKeyLeadsWhereItShouldAndIsLetGoFirst) {
-    harness::ScratchDir dir{false};
-    mkdir("levels", 0755);
+using Commands = LevelFixture;
+using Polling = RulesTest;
+
+TEST_F(Commands, EachKeyLeadsWhereItShouldAndIsLetGoFirst) {
     dir.write("levels/1.lvl", levelBytes("First Dig", "2 1 10 8"));  // the dog on the ground line
     dir.write("levels/2.lvl", levelBytes("Second Dig", "5 1 10 8"));
     dir.write("highscores.dat", "");
-    std::atomic<bool> quit{false};
-    Game game{&quit};
     const int K = -1;  // any
     struct Case {
         const char* what;
@@ -71,10 +70,7 @@ TEST(Commands, EachKeyLeadsWhereItShouldAndIsLetGoFirst) {
     EXPECT_EQ(getpixel(screen, 320, 240), makecol(0, 0, 0)) << "Quit, the last case, fades out";
 }
 
-TEST(Polling, EachScreenWakesOnItsOwnKeysAndMotionOnly) {
-    harness::ScratchDir dir{false};
-    std::atomic<bool> quit{false};
-    Game game{&quit};
+TEST_F(Polling, EachScreenWakesOnItsOwnKeysAndMotionOnly) {
     auto pollWith = [&](int scancode) {
         key[scancode] = -1;  // held keys read -1 under X11
         const bool woken = game.pollInput();

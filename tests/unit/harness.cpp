@@ -42,12 +42,6 @@ void advance(unsigned long ms) {
     }
 }
 
-int fakeKeyPressed() { return !keyQueue.empty(); }
-int fakeReadKey() {
-    const int k = keyQueue.empty() ? 0 : keyQueue.front();
-    return keyQueue.empty() ? 0 : (keyQueue.pop_front(), k);
-}
-
 GFX_DRIVER fakeDriver;
 }  // namespace
 
@@ -153,7 +147,10 @@ int main(int argc, char** argv) {
     harness::fakeDriver.w = 640, harness::fakeDriver.h = 480;
     gfx_driver = &harness::fakeDriver;
     screen = create_bitmap(640, 480);
-    install_keyboard_hooks(harness::fakeKeyPressed, harness::fakeReadKey);
+    install_keyboard_hooks([] { return int(!harness::keyQueue.empty()); }, [] {
+        const int k = harness::keyQueue.empty() ? 0 : harness::keyQueue.front();
+        return harness::keyQueue.empty() ? 0 : (harness::keyQueue.pop_front(), k);
+    });
     testing::UnitTest::GetInstance()->listeners().Append(new ResetEachTest);
     return RUN_ALL_TESTS();
 }

@@ -103,9 +103,7 @@ TEST_F(PlayAidTest, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
     const RuleState hard = textBoard({"", "", "####################", "d", "", "", "        ^^^^^", "        ^   ^",
                                       "        ^ b ^", "        ^   ^", "        ^^^^^"});
     const RuleState easy = textBoard({"", "", "d.b"});
-    SolveLimits limits;
-    limits.maxPositions = 400000;
-    Advisor advisor(nullptr, limits);
+    Advisor advisor(nullptr, {400000});
     advisor.ask(Advisor::LevelStart, hard);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // under way, so that the player's question pauses it
     advisor.ask(Advisor::Position, hard);

@@ -130,14 +130,10 @@ TEST(Solver, FindsTheShortestWayUsingFallenRocksAsStops) {
     EXPECT_EQ(std::make_tuple(r.outcome, r.fewestMoves(), r.firstMove()), std::make_tuple(SolveResult::Solved, 0, int32_t(None)));
 
     // Past its bound it stops, saying so; so it does when cancelled.
-    SolveLimits limits;
-    limits.maxPositions = 4;  // fewer than the way of 3 moves needs
-    r = solve(threeMoves, limits);
+    r = solve(threeMoves, {4});  // fewer positions than the way of 3 moves needs
     EXPECT_EQ(std::make_tuple(r.outcome, r.reason, r.positions), std::make_tuple(SolveResult::NotProved, SolveResult::TooMuchWork, size_t(5)));
     std::atomic<bool> cancel{true};
-    limits = SolveLimits();
-    limits.cancel = &cancel;
-    r = solve(threeMoves, limits);
+    r = solve(threeMoves, {2000000, &cancel});
     EXPECT_EQ(std::make_pair(r.outcome, r.reason), std::make_pair(SolveResult::NotProved, SolveResult::Cancelled));
 }
 
