@@ -4,10 +4,14 @@
 
 namespace {
 
-class BadInput : public GameFixture {
+// The game is made by each test, once its files are in place.
+class BadInput : public testing::Test {
 protected:
     void SetUp() override { mkdir("levels", 0755); }
     Game& start() { return *(game.reset(), game = std::make_unique<Game>(&quit)); }
+    harness::ScratchDir dir;
+    std::atomic<bool> quit{false};
+    std::unique_ptr<Game> game;
 };
 
 // Runs the action in a child killed after 20 s; true when it ended well.

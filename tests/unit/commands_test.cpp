@@ -5,7 +5,7 @@
 namespace {
 
 using Commands = LevelFixture;
-using Polling = RulesTest;
+using Polling = GameFixture;
 
 TEST_F(Commands, EachKeyLeadsWhereItShouldAndIsLetGoFirst) {
     dir.write("levels/1.lvl", levelBytes("First Dig", "2 1 10 8"));  // the dog on the ground line

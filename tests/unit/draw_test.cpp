@@ -17,7 +17,7 @@ TEST_F(DrawTest, MenuLightsTheSelectedButtonInAColumnPlacedByThePlayPicture) {
     for (int b = 0; b < 4; ++b)
         for (int lit = 0; lit < 2; ++lit) setPicture(slots[b][lit], solid(b ? 120 : 100, b ? 50 : 40, 10 * (b + 1) + lit, 0, 0));
     for (int sel = -1; sel <= 4; ++sel) {
-        game->selection = sel;
+        game.selection = sel;
         drawMode(target, MainMenu);
         for (int b = 0; b < 4; ++b) EXPECT_TRUE(isColour(target, 545, 355 + 40 * b, 10 * (b + 1) + (b == sel), 0, 0)) << sel << b;
         EXPECT_TRUE(isColour(target, 530, 445, 90, 90, 90) && isColour(target, 10, 10, 90, 90, 90));
@@ -36,10 +36,10 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     BITMAP* bone = solid(32, 32, 255, 0, 255);
     rectfill(bone, 0, 0, 15, 31, makecol(240, 240, 240));
     setPicture(BoneTile, bone);
-    memset(game->board, Tunnel, sizeof game->board);
-    game->board[5][6] = 100;  // a code with no picture: dirt only
-    game->dogColumn = game->boneColumn = 5, game->dogRow = game->boneRow = 7;
-    game->fallingRockX = 300, game->fallingRockY = 101, game->rockFalling = true;
+    memset(game.board, Tunnel, sizeof game.board);
+    game.board[5][6] = 100;  // a code with no picture: dirt only
+    game.dogColumn = game.boneColumn = 5, game.dogRow = game.boneRow = 7;
+    game.fallingRockX = 300, game.fallingRockY = 101, game.rockFalling = true;
     drawMode(target, Playing);
     for (auto [x, y] : {std::pair{80, 80}, {6 * 32 + 3, 5 * 32 + 30}}) EXPECT_TRUE(isColour(target, x, y, x / 4, y / 4, 200)) << x;
     EXPECT_TRUE(isColour(target, 66, 66, 0, 0, 0));              // tunnel border
@@ -52,14 +52,14 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     BITMAP *layered = create_bitmap(640, 480), *direct = create_bitmap(640, 480), *otherDirt = solid(640, 480, 60, 30, 10);
     const uint8_t codes[] = {BlackRock, Rock, SkyTop, 3, Dirt, Tunnel, 100, 254};
     for (int frame = 0; frame < 300; ++frame) {
-        for (int n = rng() % 4; n > 0; --n) game->board[rng() % 15][rng() % 20] = codes[rng() % 8];
-        if (frame % 37 == 36) game->tileImages[DirtBackground] = game->tileImages[DirtBackground] == dirt ? otherDirt : dirt;
-        if (frame % 61 == 60) game->tileImages[DirtBackground] = nullptr;
-        drawBoardCellsLayered(*game, layered);
-        drawBoardCellsDirect(*game, direct);
+        for (int n = rng() % 4; n > 0; --n) game.board[rng() % 15][rng() % 20] = codes[rng() % 8];
+        if (frame % 37 == 36) game.tileImages[DirtBackground] = game.tileImages[DirtBackground] == dirt ? otherDirt : dirt;
+        if (frame % 61 == 60) game.tileImages[DirtBackground] = nullptr;
+        drawBoardCellsLayered(game, layered);
+        drawBoardCellsDirect(game, direct);
         for (int y = 0; y < 480; ++y) ASSERT_EQ(memcmp(layered->line[y], direct->line[y], 640 * 4), 0) << frame;
     }
-    game->tileImages[DirtBackground] = dirt;
+    game.tileImages[DirtBackground] = dirt;
     for (BITMAP* b : {otherDirt, layered, direct}) destroy_bitmap(b);
 }
 
@@ -68,11 +68,11 @@ TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
     for (int round = 0; round < 30; ++round) {
         std::string title(rng() % 40, ' ');
         for (char& c : title) c = static_cast<char>(' ' + rng() % 95);  // '%' among them
-        game->setLevelTitle(title);
-        game->setLevelNumber(static_cast<int>(rng() % 200) - 20);
+        game.setLevelTitle(title);
+        game.setLevelNumber(static_cast<int>(rng() % 200) - 20);
         clear_bitmap(target);
         drawMode(target, Playing);
-        const std::string caption = "Level #" + std::to_string(game->levelNumber) + ": \"" + title + "\"";
+        const std::string caption = "Level #" + std::to_string(game.levelNumber) + ": \"" + title + "\"";
         // The caption's own span: the score line stands beside it.
         const int half = text_length(font, caption.c_str()) / 2 + 2;
         ASSERT_TRUE(lineShows(target, 12, caption, makecol(20, 20, 20), half)) << caption;
@@ -88,7 +88,7 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
         {-1, 15, "This is a new record!"}, {12, 15, "The high score for this level is 12."},
         {15, 15, "You tied for the high score."}, {16, 15, ""}, {2147483647, 15, ""}};
     for (const auto& c : cases) {
-        game->recordMoves = c.record, game->moveCount = c.moves;
+        game.recordMoves = c.record, game.moveCount = c.moves;
         drawMode(target, LevelWon);
         EXPECT_TRUE(isColour(target, 220, 190, 0, 0, 250) && isColour(target, 419, 289, 0, 0, 250) && isColour(target, 5, 5, 0, 0, 0));
         EXPECT_TRUE(lineShows(target, 390, "Congratulations! You beat the level in only 15 moves.", makecol(50, 150, 50)));
@@ -103,12 +103,12 @@ TEST_F(DrawTest, TheDogFacesTheWaySheGoes) {
     const struct { int mode, direction; bool mirrored; } cases[] = {
         {Playing, Left, true}, {Playing, Right, false}, {Playing, None, false}, {LevelEditor, Left, false}};  // editor: the brush
     for (const auto& c : cases) {
-        game->selection = c.direction;
+        game.selection = c.direction;
         drawMode(target, c.mode);
         int wrong = 0;
         for (int i = 0; i < 32 * 32; ++i) {
             int x = i % 32, y = i / 32, want = getpixel(dog, c.mirrored ? 31 - x : x, y);
-            wrong += want != makecol(255, 0, 255) && getpixel(target, game->dogColumn * 32 + x, game->dogRow * 32 + y) != want;
+            wrong += want != makecol(255, 0, 255) && getpixel(target, game.dogColumn * 32 + x, game.dogRow * 32 + y) != want;
         }
         EXPECT_EQ(wrong, 0) << c.mode << " " << c.direction;
     }

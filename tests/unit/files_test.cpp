@@ -85,7 +85,7 @@ TEST(Files, AnInterruptedReplaceLeavesTheOldFileOrTheNewOneAndNoTemporary) {
     EXPECT_EQ(dir.read("f.tmp-1-abcdef"), "live");
 }
 
-class HighScores : public RulesTest {
+class HighScores : public GameFixture {
 protected:
     // Wins level in moves with the table as given; the table afterwards.
     std::string win(const char* before, int level, int moves) {

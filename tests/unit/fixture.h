@@ -48,23 +48,6 @@ inline bool lineShows(BITMAP* bmp, int y, const std::string& text, int colour, i
     return same;
 }
 
-class GameFixture : public testing::Test {
-protected:
-    // The game owns its pictures; the board layer is forgotten, since a new picture may take a destroyed one's address.
-    void setPicture(int slot, BITMAP* picture) {
-        if (game->tileImages[slot]) destroy_bitmap(game->tileImages[slot]);
-        game->tileImages[slot] = picture;
-        forgetBoardLayer(*game);
-    }
-    void drawMode(BITMAP* target, int mode) {
-        game->screenMode = mode, game->redrawNeeded = true, game->drawScreen(target);
-    }
-
-    std::atomic<bool> quit{false};
-    harness::ScratchDir dir;
-    std::unique_ptr<Game> game = std::make_unique<Game>(&quit);
-};
-
 // Grid rows over the blank layout after `first` usual rows; a pocket walls in all else with sky. Without a bone mark the bone lies bottom right.
 inline RuleState textBoard(std::vector<std::string> rows, int first = 0, bool pocket = false) {
     rows.insert(rows.begin(), first, "");
@@ -79,9 +62,10 @@ inline RuleState textBoard(std::vector<std::string> rows, int first = 0, bool po
     return s;
 }
 
-class RulesTest : public ::testing::Test {
+// A Game in a scratch directory, stepped by hand.
+class GameFixture : public testing::Test {
 protected:
-    harness::ScratchDir dir{false};
+    harness::ScratchDir dir;
     std::atomic<bool> quit{false};
     Game game{&quit};
 
@@ -92,6 +76,12 @@ protected:
         game.handleInput();
         for (int k : keys) key[k] = 0, inputLatch::onKey(k | 0x80);
     }
+    // The game owns its pictures; the board layer is forgotten, since a new picture may take a destroyed one's address.
+    void setPicture(int slot, BITMAP* picture) {
+        if (game.tileImages[slot]) destroy_bitmap(game.tileImages[slot]);
+        game.tileImages[slot] = picture, forgetBoardLayer(game);
+    }
+    void drawMode(BITMAP* target, int mode) { game.screenMode = mode, game.redrawNeeded = true, game.drawScreen(target); }
 };
 
 // Sky, ground line, then dirt with a diagonal of rocks and a few codes with no tile (a NUL among them).
@@ -133,6 +123,6 @@ inline void hold(int scancode, unsigned long ms) { harness::holdKey(scancode, 0,
 // The pointer at (x, y) with these buttons down, let go after 50 ms.
 inline void click(int x, int y, int buttons = 1) { mouse_x = x, mouse_y = y, mouse_b = buttons, harness::at(harness::nowMs + 50, [] { mouse_b = 0; }); }
 
-struct LevelFixture : RulesTest {
+struct LevelFixture : GameFixture {
     LevelFixture() { mkdir("levels", 0755); }
 };

@@ -11,7 +11,7 @@ protected:
     // Runs the menu until Escape, held from escAt for 100 ms; then the file.
     std::string runMenu(unsigned long escAt) {
         harness::holdKey(KEY_ESC, escAt, escAt + 100);
-        game->optionsMenu();
+        game.optionsMenu();
         return dir.read("settings.ini");
     }
     static bool shows(const std::string& value) {
@@ -46,7 +46,7 @@ TEST_F(OptionsTest, TheAmbientSwitchFlipsOncePerPressAndLeftOrRightChangesTheIte
     harness::holdKey(KEY_RIGHT, 100, 300);
     harness::holdKey(KEY_UP, 500, 2500);  // held two seconds: one flip
     EXPECT_EQ(runMenu(2800), "200\r\n0\r\n");
-    EXPECT_TRUE(!game->ambientEnabled && shows("Ambient Noise: off"));
+    EXPECT_TRUE(!game.ambientEnabled && shows("Ambient Noise: off"));
     // Back on the volume at the start; Right and Left held together are one change.
     harness::holdKey(KEY_LEFT, 100, 300);
     harness::holdKey(KEY_DOWN, 500, 1200);
@@ -73,11 +73,11 @@ TEST_F(OptionsTest, AFailedSaveIsToldAndKeepsTheOldFileAndReadingIsSafe) {
         {"300\n1\n", 255, true}, {"-20\n1\n", 0, true}, {"mkdir", 77, true}};  // missing, or a folder: no change
     for (const auto& c : cases) {
         FSOUND_SetSFXMasterVolume(77);
-        game->ambientEnabled = true;
+        game.ambientEnabled = true;
         if (c.content && std::string(c.content) == "mkdir") std::remove("settings.ini"), mkdir("settings.ini", 0755);
         else if (c.content) dir.write("settings.ini", c.content);
-        game->readSettings();
-        EXPECT_EQ(std::make_pair(FSOUND_GetSFXMasterVolume(), game->ambientEnabled), std::make_pair(c.volume, c.ambient)) << (c.content ? c.content : "missing");
+        game.readSettings();
+        EXPECT_EQ(std::make_pair(FSOUND_GetSFXMasterVolume(), game.ambientEnabled), std::make_pair(c.volume, c.ambient)) << (c.content ? c.content : "missing");
     }
 }
 

@@ -3,7 +3,7 @@
 
 namespace {
 
-class PlayAidTest : public RulesTest {
+class PlayAidTest : public GameFixture {
 protected:
     void press(int k) {  // and the steps until the dog stands still and no rock falls
         tap({k});

@@ -6,7 +6,7 @@ unsigned long gameClockMs() { return harness::nowMs; }
 
 namespace {
 
-class PlayInput : public RulesTest {
+class PlayInput : public GameFixture {
 protected:
     // The main loop: look, and when there is input handle it and rest 4 ms; otherwise wait 100 ms.
     void runFor(unsigned long ms) {

@@ -53,7 +53,7 @@ TEST(Rules, EachArrowPlaysOutToTheRightBoard) {
 }
 
 // A rock drops 4 pixels a tick while the dog, 2 a tick, waits and no arrow counts; the dog wins on the tick she arrives, and one on the bone at once.
-TEST_F(RulesTest, FallsPauseTheDogAndTheBoneWinsOnArrival) {
+TEST_F(GameFixture, FallsPauseTheDogAndTheBoneWinsOnArrival) {
     setBoard({"..#", "..d    #", ".. ", ".. "}, 2);
     tap({KEY_RIGHT});
     for (int i = 1; i < 16; ++i) tap();
@@ -77,7 +77,7 @@ TEST_F(RulesTest, FallsPauseTheDogAndTheBoneWinsOnArrival) {
 }
 
 // Both layouts: sky and ground line on top, dog on the ground line, rocks (random: about one in four) and the bone below, nothing left over.
-TEST_F(RulesTest, BothLayoutsGiveAFreshPlayableBoard) {
+TEST_F(GameFixture, BothLayoutsGiveAFreshPlayableBoard) {
     for (int mode : {0, 1}) {
         int rocks = 0;
         for (unsigned seed = 1; seed <= 40; ++seed) {

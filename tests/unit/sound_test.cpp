@@ -121,7 +121,7 @@ TEST_F(SoundLayer, MissingOrBrokenFilesNullStreamsAndBadChannelsAreHarmless) {
 
 class AmbientTest : public GameFixture {
 protected:
-    void SetUp() override { game->openAmbientSounds(), game->screenMode = Playing, game->ambientEnabled = true; }  // at second 1000000
+    void SetUp() override { game.openAmbientSounds(), game.screenMode = Playing, game.ambientEnabled = true; }  // at second 1000000
 };
 
 TEST_F(AmbientTest, EachRecordingKeepsItsOwnRhythmChannelAndVolume) {
@@ -130,13 +130,13 @@ TEST_F(AmbientTest, EachRecordingKeepsItsOwnRhythmChannelAndVolume) {
     std::map<int, std::vector<long>> starts;
     for (int tenth = 0; tenth < 17900; ++tenth, rest(100)) {
         bool was[5];
-        for (int i = 0; i < 5; ++i) was[i] = game->ambientSounds[i].playing;
-        game->updateAmbientSounds();
-        for (const AmbientSound& s : game->ambientSounds)
-            if (s.playing && !was[&s - game->ambientSounds]) starts[s.channel].push_back(std::time(nullptr) - 1000000);
+        for (int i = 0; i < 5; ++i) was[i] = game.ambientSounds[i].playing;
+        game.updateAmbientSounds();
+        for (const AmbientSound& s : game.ambientSounds)
+            if (s.playing && !was[&s - game.ambientSounds]) starts[s.channel].push_back(std::time(nullptr) - 1000000);
     }
     for (int i = 0; i < 5; ++i) {
-        const AmbientSound& s = game->ambientSounds[i];
+        const AmbientSound& s = game.ambientSounds[i];
         EXPECT_EQ(std::make_pair(s.channel, s.volume), std::make_pair(kinds[i].channel, kinds[i].volume)) << i;
         const std::vector<long>& at = starts[kinds[i].channel];
         ASSERT_GE(at.size(), 2u) << i;
@@ -148,19 +148,19 @@ TEST_F(AmbientTest, EachRecordingKeepsItsOwnRhythmChannelAndVolume) {
 TEST_F(AmbientTest, OffThePlayingScreenOrSwitchedOffNothingChangesAndSilentOnesKeepTime) {
     // No recordings here at all: every stream is null, and each keeps time.
     harness::baseSeconds = 2000000 - harness::nowMs / 1000;
-    game->ambientSounds[1].playing = true;
+    game.ambientSounds[1].playing = true;
     for (auto [mode, enabled] : {std::pair{MainMenu, true}, {LevelWon, true}, {HelpScreen, true}, {LevelEditor, true}, {Playing, false}}) {
-        game->screenMode = mode;
-        game->ambientEnabled = enabled;
-        for (int i = 0; i < 20; ++i, rest(100)) game->updateAmbientSounds();
+        game.screenMode = mode;
+        game.ambientEnabled = enabled;
+        for (int i = 0; i < 20; ++i, rest(100)) game.updateAmbientSounds();
         for (int i = 0; i < 5; ++i)
-            EXPECT_TRUE(game->ambientSounds[i].lastChange == 1000000 && game->ambientSounds[i].playing == (i == 1)) << mode;
+            EXPECT_TRUE(game.ambientSounds[i].lastChange == 1000000 && game.ambientSounds[i].playing == (i == 1)) << mode;
     }
     // Back on the playing screen long after: one change each, all at once.
-    game->screenMode = Playing, game->ambientEnabled = true;
-    game->updateAmbientSounds(), game->updateAmbientSounds();
+    game.screenMode = Playing, game.ambientEnabled = true;
+    game.updateAmbientSounds(), game.updateAmbientSounds();
     for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(game->ambientSounds[i].playing == (i != 1) && game->ambientSounds[i].lastChange == std::time(nullptr)) << i;
+        EXPECT_TRUE(game.ambientSounds[i].playing == (i != 1) && game.ambientSounds[i].lastChange == std::time(nullptr)) << i;
 }
 
 }  // namespace
