@@ -55,6 +55,9 @@ if "first_frame_ms" in game:
 if "idle_cpu_percent" in game:
     figures["idle main menu, 10 s (% of one core)"] = (game["idle_cpu_percent"], 0.5)
     figures["  of it the main loop's thread (%)"] = (game.get("idle_cpu_main_thread_percent", 0), None)
+if "press_to_motion_seen" in game:
+    # A press that never moves the dog is no fast press: it counts against the figure.
+    figures["arrow presses that moved nothing (of 15)"] = (15 - game["press_to_motion_seen"], 0)
 if "press_to_motion_ms" in game:
     figures["arrow press to first frame of motion, median (ms)"] = (game["press_to_motion_ms"], 20)
     figures["  slowest of the presses (ms)"] = (game.get("press_to_motion_worst_ms", 0), None)

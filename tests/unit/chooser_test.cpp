@@ -97,6 +97,8 @@ TEST_F(Chooser, TheMenuTakesAMovedPointerAndAClickAsEnterAndSOpensTheChooser) {
         if (game.pollInput()) game.handleInput();
         EXPECT_EQ(std::make_pair(game.selection, game.screenMode), std::make_pair(m.selection, m.mode)) << m.x << "," << m.y;
     }
+    tap(), tap();
+    EXPECT_EQ(game.moveCount, 0) << "the Down that moved the highlight is no move";
     game.screenMode = MainMenu, game.levelNumber = 2;
     hold(KEY_S, 50);
     whenShown([] { harness::holdKey(KEY_UP, 0, 100), harness::holdKey(KEY_ENTER, 300, 400); });

@@ -85,7 +85,7 @@ TEST_F(Polling, EachScreenWakesOnItsOwnKeysAndMotionOnly) {
         {MainMenu, {KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A}, {KEY_LEFT, KEY_R, KEY_O}},
         {Playing, {KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O}, {KEY_ENTER, KEY_A}},
         {HelpScreen, {KEY_SPACE, KEY_ENTER, KEY_ESC}, {KEY_UP, KEY_LEFT, KEY_A, KEY_L}},
-        {LevelEditor, {KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N, KEY_T, KEY_E}, {KEY_UP, KEY_ENTER}},
+        {LevelEditor, {KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N, KEY_T, KEY_E, KEY_V}, {KEY_UP, KEY_ENTER}},
         {7, {}, {KEY_ESC, KEY_ENTER}},  // no such screen
     };
     for (const Case& c : cases) {

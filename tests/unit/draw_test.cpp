@@ -82,6 +82,16 @@ TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
     }
 }
 
+TEST_F(DrawTest, TheRestartQuestionStandsOutlinedInLightOverTheDimmedBoard) {
+    setPicture(DirtBackground, solid(640, 480, 0, 250, 0)), setPicture(251, solid(640, 480, 0, 0, 250));  // the board, the garden
+    game.screenMode = Playing;
+    harness::holdKey(KEY_N, 100, 200);
+    EXPECT_FALSE(game.askYesNo("Really restart the level (Y/N)?", true));
+    int light = 0, below = getpixel(screen, 5, 470);
+    for (int i = 0; i < 640 * 12; ++i) light += isColour(screen, i % 640, 236 + i / 640, 236, 220, 190);
+    EXPECT_TRUE(getg(below) > 80 && getb(below) < 40 && light > 100) << light;
+}
+
 TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
     setPicture(253, solid(200, 100, 0, 0, 250));
     const struct { int record, moves; const char* line; } cases[] = {

@@ -77,10 +77,10 @@ TEST_F(Editor, NumberAndTitleFromThePrompts) {
 TEST_F(Editor, SaveReloadAndClearWithTheCaptionAndABriefNote) {
     game.setLevelNumber(8), game.setLevelTitle("Painted"), game.boardFile = 8, game.board[9][9] = Tunnel;
     command(KEY_S);
-    game.board[9][9] = Rock;
+    game.board[9][9] = Rock, game.boardEdited = true;  // painted
     command(KEY_L);
     game.drawScreen(screen);
-    EXPECT_EQ(game.board[9][9], Tunnel);
+    EXPECT_EQ(std::make_pair(game.board[9][9], game.boardEdited), std::make_pair(uint8_t(Tunnel), false)) << "the file's board keeps records";
     EXPECT_TRUE(screenLineShows(12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
     EXPECT_TRUE(screenLineShows(468, "Saved levels/8.lvl", makecol(255, 230, 140)));
     game.setLevelNumber(9);  // no file: the board stays

@@ -119,9 +119,12 @@ struct Press {
 };
 
 // Down now, so that the step about to run sees it, and let go after ms.
-inline void hold(int scancode, unsigned long ms) { harness::holdKey(scancode, 0, ms), key[scancode] = -1; }
+inline void hold(int scancode, unsigned long ms) { harness::holdKey(scancode, 0, ms), key[scancode] = -1, inputLatch::onKey(scancode); }
 // The pointer at (x, y) with these buttons down, let go after 50 ms.
-inline void click(int x, int y, int buttons = 1) { mouse_x = x, mouse_y = y, mouse_b = buttons, harness::at(harness::nowMs + 50, [] { mouse_b = 0; }); }
+inline void click(int x, int y, int buttons = 1) {
+    mouse_x = x, mouse_y = y, mouse_b = buttons, inputLatch::onMouse(buttons & 1 ? MOUSE_FLAG_LEFT_DOWN : 0);
+    harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
+}
 
 struct LevelFixture : GameFixture {
     LevelFixture() { mkdir("levels", 0755); }

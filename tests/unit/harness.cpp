@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "shell/input_latch.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -47,9 +49,10 @@ GFX_DRIVER fakeDriver;
 
 void at(unsigned long atMs, std::function<void()> action) { scheduled.emplace(atMs, std::move(action)); }
 
+// Allegro's keyboard callback hears of the press and the release as well.
 void holdKey(int scancode, unsigned long fromMs, unsigned long toMs) {
-    at(nowMs + fromMs, [scancode] { key[scancode] = -1; });
-    at(nowMs + toMs, [scancode] { key[scancode] = 0; });
+    at(nowMs + fromMs, [scancode] { key[scancode] = -1, inputLatch::onKey(scancode); });
+    at(nowMs + toMs, [scancode] { key[scancode] = 0, inputLatch::onKey(scancode | 0x80); });
 }
 
 void queueKey(int scancode, int ascii) { keyQueue.push_back((scancode << 8) | (ascii & 0xff)); }

@@ -124,9 +124,10 @@ TEST_F(PlayAidTest, ScoreLineStandsBesideTheCaptionAndTheWonScreenAddsTheFewest)
     dir.write("highscores.dat", "2 9\r\n1 7\r\n");
     setBoard({"", "", "d.b"});
     game.levelNumber = 1;
-    game.beginLevelPlay();
-    advise();
-    EXPECT_EQ(std::make_pair(game.aid.best, game.aid.fewest), std::make_pair(7, 1));
+    for (bool edited : {true, false}) {  // an edited board is not the level: no best
+        game.boardEdited = edited, game.beginLevelPlay(), advise();
+        EXPECT_EQ(std::make_pair(game.aid.best, game.aid.fewest), std::make_pair(edited ? int(PlayAid::kNotKnown) : 7, 1));
+    }
     // Beside a short caption in the sky row; below a caption that leaves no room.
     for (auto [title, top, bottom] : {std::tuple{std::string("Short"), 0, 31}, {std::string(60, 'W'), 32, 63}}) {
         SCOPED_TRACE(title);

@@ -42,6 +42,7 @@ TEST_F(PlayInput, PressesAndHoldsCountAsThePlayerMeansThem) {
         {"a press in the slide still held at its end is played, and repeats until refused", {"", "", ".........d"},
          {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 6000}}, 3, 0, 14},
         {"U in the slide is dropped too", {"", "", "d"}, {{KEY_RIGHT, 10, 30}, {KEY_U, 200, 230}}, 1, 19, 2},
+        {"an arrow pressed in the restart question is no move", {"", "D"}, {{KEY_R, 10, 150}, {KEY_RIGHT, 200, 230}, {KEY_N, 300, 360}}, 0, 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
