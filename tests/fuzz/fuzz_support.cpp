@@ -6,8 +6,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 
 namespace fuzz {
 
@@ -36,16 +34,6 @@ Game& game() {
     mkdir("levels", 0755);
     std::atexit([] { std::system(("rm -rf '" + scratch + "'").c_str()); });
     return *theGame;
-}
-
-void writeFile(const std::string& path, const std::string& content) {
-    FUZZ_CHECK(std::ofstream(path, std::ios::binary | std::ios::trunc) << content, "cannot write %s", path.c_str());
-}
-
-std::string readFile(const std::string& path) {
-    std::ostringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
 }
 
 }  // namespace fuzz

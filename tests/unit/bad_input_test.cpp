@@ -86,7 +86,7 @@ TEST_F(BadInput, TheEditorAsksBeforeReplacingALevelAndAnEditedBoardKeepsNoRecord
         harness::holdKey(s.answer, 100, 200);
         g.handleEditorInput();
         EXPECT_EQ(g.saveNote, s.note);
-        EXPECT_EQ(screenLineShows(240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)), s.asked);
+        EXPECT_EQ(lineShows(screen, 240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)), s.asked);
         EXPECT_EQ(dir.read("levels/1.lvl") == level, !*s.note);
     }
     EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");

@@ -36,8 +36,8 @@ TEST(ChooserRows, EachRowTellsTheRecordAndTheFewestMovesWorkedOutInTheBackground
 void whenShown(std::function<void()> action) {
     harness::at(harness::nowMs + 5, [action] {
         const int c = makecol(50, 150, 200);
-        screenLineShows(1, "Warning: Level Skip Mode (press ESC to exit and return to game)", c) &&
-                screenLineShows(10, "Select which level you want to go to:", c) ? action() : whenShown(action);
+        lineShows(screen, 1, "Warning: Level Skip Mode (press ESC to exit and return to game)", c) &&
+                lineShows(screen, 10, "Select which level you want to go to:", c) ? action() : whenShown(action);
     });
 }
 
@@ -76,7 +76,7 @@ TEST_F(Chooser, NinetyNineLevelsScrollToTheMarkedLastWithTheFirstRecordOfEachUpT
         std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the solver runs in real time
         harness::at(harness::nowMs + 100, [] {
             for (int n : {56, 57, 58, 59, 60, 99})  // rows 56 to 99 show, ten pixels apart
-                EXPECT_TRUE(screenLineShows(10 * (n - 52), chooserRow(n == 99, "L" + std::to_string(n), n, n == 56 ? 60 : n == 99 ? 12 : -1, FewestUnknown), makecol(50, 150, 200))) << n;
+                EXPECT_TRUE(lineShows(screen, 10 * (n - 52), chooserRow(n == 99, "L" + std::to_string(n), n, n == 56 ? 60 : n == 99 ? 12 : -1, FewestUnknown), makecol(50, 150, 200))) << n;
             harness::holdKey(KEY_ESC, 0, 100);
         });
     });

@@ -81,8 +81,8 @@ TEST_F(Editor, SaveReloadAndClearWithTheCaptionAndABriefNote) {
     command(KEY_L);
     game.drawScreen(screen);
     EXPECT_EQ(std::make_pair(game.board[9][9], game.boardEdited), std::make_pair(uint8_t(Tunnel), false)) << "the file's board keeps records";
-    EXPECT_TRUE(screenLineShows(12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
-    EXPECT_TRUE(screenLineShows(468, "Saved levels/8.lvl", makecol(255, 230, 140)));
+    EXPECT_TRUE(lineShows(screen, 12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
+    EXPECT_TRUE(lineShows(screen, 468, "Saved levels/8.lvl", makecol(255, 230, 140)));
     game.setLevelNumber(9);  // no file: the board stays
     command(KEY_L);
     command(KEY_E);
@@ -138,8 +138,8 @@ TEST_F(Prompt, EditingKeysInTheMiddleAndAtTheEdgesOnlyPrintableCharactersAndTheL
         {"abEcd", "ab"}};                        // Enter ends it; what follows is not part of the answer
     for (const auto& c : cases) EXPECT_EQ(run(c.script), c.text) << c.script;
     EXPECT_TRUE(harness::keyQueue.empty());
-    EXPECT_TRUE(run("aI") == "a" && screenLineShows(240, "a", makecol(255, 255, 255)) &&
-                screenLineShows(256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
-                screenLineShows(360, "Replacing", makecol(255, 255, 255)));
+    EXPECT_TRUE(run("aI") == "a" && lineShows(screen, 240, "a", makecol(255, 255, 255)) &&
+                lineShows(screen, 256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
+                lineShows(screen, 360, "Replacing", makecol(255, 255, 255)));
 }
 }  // namespace

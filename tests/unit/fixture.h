@@ -98,15 +98,11 @@ inline std::string levelBytes(const std::string& title, const std::string& posit
     return s;
 }
 
-inline bool screenLineShows(int y, const std::string& text, int colour) { return lineShows(screen, y, text, colour); }
-
 // A pocket in the sky, the dog one Down from the bone; buried, the bone lies under rocks down to the bottom.
 inline RuleState pocket(bool buried) {
-    std::vector<std::string> rows(15, std::string(20, '^'));
-    rows[1][4] = 'D', rows[2][4] = '.', rows[3][4] = 'B';
-    for (int r = 3; r < 15 && buried; ++r) rows[r][4] = '#';
-    RuleState s;
-    EXPECT_TRUE(applyGrid(s, rows));
+    std::vector<std::string> rows = {"", "^^^^D", "^^^^."};
+    rows.resize(buried ? 15 : 4, buried ? "^^^^#" : "^^^^B");
+    RuleState s = textBoard(rows, 0, true);
     s.boneColumn = 4, s.boneRow = 3;
     return s;
 }

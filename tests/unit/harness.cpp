@@ -20,7 +20,6 @@ namespace harness {
 
 unsigned long nowMs = 0, vsyncCount = 0;
 std::time_t baseSeconds = 1000000;
-std::vector<unsigned> rests;
 std::vector<std::string> messages, synced;
 std::deque<int> keyQueue;
 BITMAP* mouseSprite = nullptr;
@@ -63,7 +62,7 @@ void type(const std::string& text) {
 
 void reset() {
     nowMs = vsyncCount = 0;
-    rests.clear(), messages.clear(), synced.clear(), keyQueue.clear(), scheduled.clear();
+    messages.clear(), synced.clear(), keyQueue.clear(), scheduled.clear();
     mouseSprite = nullptr, mouse_b = mouse_x = mouse_y = 0;
     for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
 }
@@ -97,12 +96,10 @@ std::string ScratchDir::read(const std::string& relative) const {
     return s.str();
 }
 
-bool ScratchDir::exists(const std::string& relative) const { return access(file(relative).c_str(), F_OK) == 0; }
-
 }  // namespace harness
 
 // Platform stand-ins, replacing Allegro's and the C library's own.
-void rest(unsigned int ms) { harness::rests.push_back(ms), harness::advance(ms); }
+void rest(unsigned int ms) { harness::advance(ms); }
 void vsync() { ++harness::vsyncCount, harness::advance(16); }
 
 extern "C" std::time_t time(std::time_t* out) {

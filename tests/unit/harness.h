@@ -13,7 +13,6 @@ namespace harness {
 
 extern unsigned long nowMs;
 extern std::time_t baseSeconds;         // time() is baseSeconds + nowMs / 1000
-extern std::vector<unsigned> rests;     // every rest() argument, in order
 extern unsigned long vsyncCount;
 extern std::vector<std::string> messages;  // allegro_message texts
 extern std::deque<int> keyQueue;        // (scancode << 8) | ascii, for readkey
@@ -35,7 +34,6 @@ public:
     std::string file(const std::string& relative) const { return relative[0] == '/' ? relative : path_ + "/" + relative; }
     void write(const std::string& relative, const std::string& content) const;
     std::string read(const std::string& relative) const;  // empty unless a regular file; or an absolute path
-    bool exists(const std::string& relative) const;
 
 private:
     std::string path_, oldCwd_;

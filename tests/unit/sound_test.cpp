@@ -11,16 +11,10 @@ namespace {
 
 const long kMs = 44100 * 4 / 1000;  // captured bytes per millisecond
 
-// A stereo 440 Hz tone of 12000, then silence, as a 16-bit WAV file.
+// A stereo 440 Hz tone at 12000 of 32767, then silence, as a 16-bit WAV file.
 void writeTone(const std::string& path, double seconds, double silence = 0) {
-    const uint32_t sounding = seconds * 44100, frames = sounding + silence * 44100;
-    std::vector<int16_t> samples;
-    for (uint32_t i = 0; i < frames; ++i) samples.insert(samples.end(), 2, static_cast<int16_t>(i < sounding ? 12000 * std::sin(2 * M_PI * 440.0 * i / 44100) : 0));
-    // Sizes; PCM, 2 channels; rate; bytes a second; 4 bytes a frame, 16 bits; data size.
-    const uint32_t f[] = {36 + frames * 4, 16, 1 | 2 << 16, 44100, 44100 * 4, 4 | 16 << 16, frames * 4};
-    std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4).write((const char*)f, 4).write("WAVEfmt ", 8).write((const char*)(f + 1), 20);
-    out.write("data", 4).write((const char*)(f + 6), 4).write((const char*)samples.data(), samples.size() * 2);
+    const std::string sox = "sox -D -n -r 44100 -c 2 -b 16 '" + path + "' synth " + std::to_string(seconds);
+    ASSERT_EQ(std::system((sox + " sine 440 vol 0.366 pad 0 " + std::to_string(silence)).c_str()), 0);
 }
 
 class SoundLayer : public testing::Test {
