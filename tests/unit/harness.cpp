@@ -1,7 +1,5 @@
 #include "harness.h"
 
-#include "shell/input_latch.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -15,6 +13,8 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+
+#include "shell/input_latch.h"
 
 namespace harness {
 
