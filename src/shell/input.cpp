@@ -27,16 +27,14 @@ bool Game::pollInput() {
     switch (screenMode) {
     case MainMenu:
         return menuPointer || anyHeld({KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A, KEY_S});
-    case Playing: {
+    case Playing:
         // A step or a fall in progress animates on every frame, keys or not;
         // a press already let go still waits to be played; an answer of the
         // advisor is shown.
-        const bool input = anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O, KEY_U,
-                        KEY_BACKSPACE, KEY_H}) ||
+        return anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O, KEY_U, KEY_BACKSPACE,
+                        KEY_H}) ||
                selection != None || rockFalling || adviceWaiting() ||
                anyWaiting({KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_U, KEY_BACKSPACE, KEY_H});
-        return input;
-    }
     case LevelWon:
         // The level-won step waits for its own keys, so it runs every frame.
         return true;
