@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "play/tiles.h"
-#include "presentation/draw.h"
+#include "rules/tiles.h"
+#include "screens/draw.h"
 
 namespace {
 

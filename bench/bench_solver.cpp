@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "levels/level.h"
-#include "play/solver.h"
+#include "storage/level.h"
+#include "rules/solver.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/game.h"
+#include "app/game.h"
 
 namespace bench {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "play/rules.h"
-#include "play/solver.h"
-#include "play/tiles.h"
+#include "rules/rules.h"
+#include "rules/solver.h"
+#include "rules/tiles.h"
 
 namespace differential {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "level_traps.h"
-#include "play/rules.h"
-#include "play/solver.h"
-#include "play/tiles.h"
+#include "rules/rules.h"
+#include "rules/solver.h"
+#include "rules/tiles.h"
 
 namespace traps {
 

@@ -19,9 +19,9 @@
 #include <sstream>
 #include <string>
 
-#include "play/board_text.h"
-#include "play/solver.h"
-#include "play/tiles.h"
+#include "rules/board_text.h"
+#include "rules/solver.h"
+#include "rules/tiles.h"
 
 namespace {
 

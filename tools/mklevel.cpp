@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "play/board_text.h"
-#include "shell/files.h"
+#include "rules/board_text.h"
+#include "storage/files.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "level_traps_game.h"
-#include "levels/level.h"
-#include "play/solver.h"
-#include "shell/files.h"
+#include "storage/level.h"
+#include "rules/solver.h"
+#include "storage/files.h"
 
 namespace {
 

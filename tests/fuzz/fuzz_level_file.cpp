@@ -2,7 +2,7 @@
 #include <array>
 
 #include "fuzz_support.h"
-#include "play/solver.h"
+#include "rules/solver.h"
 
 // Title (a CR stored as a space, as the writer does), positions, cells.
 static std::string snapshot(const Game& g) {

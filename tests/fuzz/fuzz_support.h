@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/files.h"
-#include "shell/game.h"
+#include "storage/files.h"
+#include "app/game.h"
 
 // A broken expectation: libFuzzer records the abort with its input.
 #define FUZZ_CHECK(condition, ...) \

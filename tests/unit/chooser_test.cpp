@@ -1,7 +1,7 @@
 // The level chooser (rows on screen and their progress, its keys from play and from the menu) and the menu's mouse.
 
 #include "fixture.h"
-#include "levels/chooser_rows.h"
+#include "session/chooser_rows.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The level editor: brush cycle, painting, command keys with prompts, caption, note and V; the text prompt's keys, queue and ending.
 
 #include "fixture.h"
-#include "play/level_check.h"
+#include "rules/level_check.h"
 
 namespace {
 

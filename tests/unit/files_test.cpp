@@ -3,7 +3,7 @@
 #include <sys/resource.h>
 
 #include "fixture.h"
-#include "shell/files.h"
+#include "storage/files.h"
 
 namespace {
 

@@ -21,12 +21,12 @@
 #include <vector>
 
 #include "harness.h"
-#include "play/board_text.h"
-#include "play/solver.h"
-#include "play/tiles.h"
-#include "presentation/draw.h"
-#include "shell/game.h"
-#include "shell/input_latch.h"
+#include "rules/board_text.h"
+#include "rules/solver.h"
+#include "rules/tiles.h"
+#include "screens/draw.h"
+#include "app/game.h"
+#include "platform/input_latch.h"
 
 inline BITMAP* solid(int w, int h, int r, int g, int b) {
     BITMAP* bmp = create_bitmap(w, h);

@@ -14,7 +14,7 @@
 #include <map>
 #include <sstream>
 
-#include "shell/input_latch.h"
+#include "platform/input_latch.h"
 
 namespace harness {
 

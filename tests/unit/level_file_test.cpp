@@ -1,7 +1,7 @@
 // Level files: the reader on whole, cut, odd and damaged bytes; the game's save, load and restart around it. (Saves that fail: bad_input_test.cpp.)
 
 #include "fixture.h"
-#include "levels/level.h"
+#include "storage/level.h"
 
 namespace {
 

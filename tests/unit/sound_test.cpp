@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "fixture.h"
-#include "shell/sound.h"
+#include "platform/sound.h"
 
 namespace {
 

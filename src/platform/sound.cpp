@@ -1,0 +1,273 @@
+// The game's sound library over SDL2_mixer. Recordings are short, so each
+// "stream" is decoded whole into a chunk; the mixer plays it on a fixed
+// channel. Decoding the MP3s takes tens of milliseconds, so it is kept off
+// start-up: opening only checks the file and queues it, one background
+// thread decodes the queue in order, and the first play of a stream waits
+// for its decode if need be. Every call is harmless before FSOUND_Init and
+// after FSOUND_Close, and a null stream is ignored, so a missing sound file
+// only means silence.
+#include "platform/sound.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct FSOUND_STREAM {
+    std::string path;
+    unsigned int mode;  // FSOUND_LOOP_NORMAL or FSOUND_LOOP_OFF
+    // Written by the decoder under decodeMutex; read once decoded is true.
+    Mix_Chunk* chunk = nullptr;
+    bool decoded = false;  // the decoder is done with it (chunk null: it failed)
+};
+
+namespace {
+
+bool initialized = false;
+int lastError = FMOD_ERR_NONE;
+int masterVolume = 255;  // as last set, 0..255
+int channelCount = 0;
+std::vector<FSOUND_STREAM*> streams;  // every stream opened, freed by FSOUND_Close
+
+// The decoder thread and its queue. The thread lives from the first open
+// until FSOUND_Close; only the main thread starts and joins it. They are
+// never destroyed: a process that ends without FSOUND_Close (a tool, a fuzz
+// target) must not run the destructors of a running thread and the lock and
+// queue it waits on.
+std::mutex& decodeMutex = *new std::mutex;
+std::condition_variable& decodeChanged = *new std::condition_variable;
+std::deque<FSOUND_STREAM*>& decodeQueue = *new std::deque<FSOUND_STREAM*>;
+bool decodeStopping = false;
+std::thread& decoder = *new std::thread;
+
+void decodeQueued() {
+    std::unique_lock<std::mutex> lock(decodeMutex);
+    for (;;) {
+        decodeChanged.wait(lock, [] { return decodeStopping || !decodeQueue.empty(); });
+        if (decodeStopping) return;
+        FSOUND_STREAM* stream = decodeQueue.front();
+        decodeQueue.pop_front();
+        const std::string path = stream->path;
+        lock.unlock();
+        Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+        lock.lock();
+        stream->chunk = chunk;
+        stream->decoded = true;
+        decodeChanged.notify_all();
+    }
+}
+
+// Stops the decoder after the file it is on and waits for it; what is still
+// queued stays undecoded.
+void stopDecoder() {
+    if (!decoder.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(decodeMutex);
+        decodeStopping = true;
+    }
+    decodeChanged.notify_all();
+    decoder.join();
+    decodeQueue.clear();
+    decodeStopping = false;
+}
+
+// Whether the file starts like a recording the mixer can decode, so that a
+// file of another kind is refused at open time, without decoding it.
+bool looksLikeRecording(const unsigned char* b, size_t n) {
+    auto starts = [&](const char* magic) {
+        const size_t len = std::strlen(magic);
+        return n >= len && std::memcmp(b, magic, len) == 0;
+    };
+    if (starts("RIFF") || starts("FORM") || starts("Creative Voice File") || starts("OggS") || starts("fLaC"))
+        return true;
+    if (starts("ID3")) return true;                                   // MP3 with a tag in front
+    return n >= 2 && b[0] == 0xFF && (b[1] & 0xE0) == 0xE0 && (b[1] & 0x06) != 0;  // MPEG audio frame
+}
+
+int clampVolume(int volume) {
+    if (volume < 0) return 0;
+    if (volume > 255) return 255;
+    return volume;
+}
+
+// 0..255 onto SDL's 0..128, rounding up so that any non-zero volume is heard.
+int toMixerVolume(int volume) {
+    return (clampVolume(volume) * MIX_MAX_VOLUME + 254) / 255;
+}
+
+bool validChannel(int channel) { return channel >= 0 && channel < channelCount; }
+
+}  // namespace
+
+signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
+    // The mixer runs on its own thread whatever has the focus, so the
+    // global-focus flag needs nothing more.
+    if (initialized) {
+        lastError = FMOD_ERR_BUSY;
+        return 0;
+    }
+    if (mixrate <= 0 || maxchannels <= 0) {
+        lastError = FMOD_ERR_INVALID_PARAM;
+        return 0;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        lastError = FMOD_ERR_INIT;
+        return 0;
+    }
+    // Without the MP3 decoder the streams simply fail to open; not fatal.
+    Mix_Init(MIX_INIT_MP3);
+    // Only ambient recordings play, so a long buffer (93 ms) costs nothing
+    // audible and lets the mixer's thread wake 11 times a second, not 43.
+    if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 4096) != 0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        lastError = FMOD_ERR_INIT;
+        return 0;
+    }
+    channelCount = Mix_AllocateChannels(maxchannels);
+    if (channelCount < maxchannels) {
+        Mix_CloseAudio();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        channelCount = 0;
+        lastError = FMOD_ERR_CHANNEL_ALLOC;
+        return 0;
+    }
+    Mix_MasterVolume(toMixerVolume(masterVolume));
+    Mix_Volume(-1, MIX_MAX_VOLUME);
+    initialized = true;
+    lastError = FMOD_ERR_NONE;
+    return 1;
+}
+
+int FSOUND_GetError() { return lastError; }
+
+FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int /*offset*/, int /*length*/) {
+    if (!initialized) {
+        lastError = FMOD_ERR_UNINITIALIZED;
+        return nullptr;
+    }
+    if (!path) {
+        lastError = FMOD_ERR_INVALID_PARAM;
+        return nullptr;
+    }
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) {
+        lastError = FMOD_ERR_FILE_NOTFOUND;
+        return nullptr;
+    }
+    unsigned char head[20];
+    const size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    if (!looksLikeRecording(head, n)) {
+        lastError = FMOD_ERR_FILE_FORMAT;
+        return nullptr;
+    }
+    FSOUND_STREAM* stream = new FSOUND_STREAM{path, mode};
+    streams.push_back(stream);
+    {
+        std::lock_guard<std::mutex> lock(decodeMutex);
+        decodeQueue.push_back(stream);
+    }
+    if (decoder.joinable())
+        decodeChanged.notify_all();
+    else
+        decoder = std::thread(decodeQueued);
+    return stream;
+}
+
+void FSOUND_SetSFXMasterVolume(int volume) {
+    masterVolume = clampVolume(volume);
+    if (initialized) Mix_MasterVolume(toMixerVolume(masterVolume));
+}
+
+int FSOUND_GetSFXMasterVolume() { return masterVolume; }
+
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
+    if (!initialized || !stream || !validChannel(channel)) return -1;
+    {
+        std::unique_lock<std::mutex> lock(decodeMutex);
+        decodeChanged.wait(lock, [stream] { return stream->decoded; });
+    }
+    if (!stream->chunk) {  // opened, but not a recording after all: silence
+        lastError = FMOD_ERR_FILE_FORMAT;
+        return -1;
+    }
+    const bool loop = stream->mode == FSOUND_LOOP_NORMAL;
+    // A looping recording asked to start while it still sounds goes on
+    // without a seam; anything else starts from the beginning.
+    if (loop && Mix_Playing(channel) && Mix_GetChunk(channel) == stream->chunk) return channel;
+    return Mix_PlayChannel(channel, stream->chunk, loop ? -1 : 0);
+}
+
+signed char FSOUND_SetVolume(int channel, int volume) {
+    if (!initialized) return 0;
+    if (channel == FSOUND_ALL) {
+        Mix_Volume(-1, toMixerVolume(volume));
+        return 1;
+    }
+    if (!validChannel(channel)) return 0;
+    Mix_Volume(channel, toMixerVolume(volume));
+    return 1;
+}
+
+signed char FSOUND_StopSound(int channel) {
+    if (!initialized) return 0;
+    if (channel == FSOUND_ALL) {
+        Mix_HaltChannel(-1);
+        return 1;
+    }
+    if (!validChannel(channel)) return 0;
+    Mix_HaltChannel(channel);
+    return 1;
+}
+
+void FSOUND_Close() {
+    if (!initialized) return;
+    Mix_HaltChannel(-1);
+    // The decoder may still be loading; no chunk is freed under it.
+    stopDecoder();
+    for (FSOUND_STREAM* stream : streams) {
+        if (stream->chunk) Mix_FreeChunk(stream->chunk);
+        delete stream;
+    }
+    streams.clear();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    channelCount = 0;
+    initialized = false;
+}
+
+const char* soundErrorText(int code) {
+    static const char* const texts[] = {
+        "No errors",
+        "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
+        "This command failed because FSOUND_Init was not called",
+        "Error initializing output device.",
+        "The output device is already in use and cannot be reused.",
+        "Playing the sound failed.",
+        "Soundcard does not support the features needed for this soundsystem (16bit stereo output)",
+        "Error setting cooperative level for hardware.",
+        "Error creating hardware sound buffer.",
+        "File not found",
+        "Unknown file format",
+        "Error loading file",
+        "Not enough memory ",
+        "The version number of this file format is not supported",
+        "An invalid parameter was passed to this function",
+        "Tried to use an EAX command on a non EAX enabled channel or output.",
+        "Failed to allocate a new channel",
+        "Recording not supported on this device",
+        "Required Mediaplayer codec is not installed",
+    };
+    if (code < 0 || code >= static_cast<int>(sizeof texts / sizeof texts[0])) return "Unknown error";
+    return texts[code];
+}

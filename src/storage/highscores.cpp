@@ -1,0 +1,174 @@
+// The table of fewest moves per level, "highscores.dat": pairs of decimal
+// integers (level, moves), one pair a line. Written only in ways that leave
+// the old table whole if anything fails.
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "storage/highscores.h"
+#include "storage/files.h"
+#include "app/game.h"
+
+namespace {
+
+const char* const kTablePath = "highscores.dat";
+
+// A level-won screen shows no record line for a value above the moves made
+// other than -1; this is that value when there is no table to compare with.
+const int32_t kNoRecord = INT32_MAX;
+const int32_t kNewRecord = -1;
+
+// A table of every level ever made is a few kilobytes; anything past this is
+// not a table (a device, say) and is not read to its end.
+const size_t kLargestTable = 16u << 20;
+
+// One number of the table and where its text lies in the file.
+struct Number {
+    int32_t value;
+    size_t begin, end;
+};
+
+struct Table {
+    std::vector<Number> numbers;  // level, moves, level, moves, ...
+    bool wellFormed = true;       // every token a number, and an even count
+};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+// Reads the numbers up to the first one that is not a 32-bit decimal
+// integer; the pairs before it are the usable part of the table.
+Table parseTable(const std::string& text) {
+    Table table;
+    size_t i = 0;
+    while (true) {
+        while (i < text.size() && isSpace(text[i])) ++i;
+        if (i == text.size()) break;
+        size_t begin = i;
+        if (text[i] == '+' || text[i] == '-') ++i;
+        size_t digits = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        bool isNumber = i > digits && (i == text.size() || isSpace(text[i]));
+        long long value = 0;
+        if (isNumber) {
+            errno = 0;
+            value = std::strtoll(text.c_str() + begin, nullptr, 10);
+            isNumber = errno == 0 && value >= INT32_MIN && value <= INT32_MAX;
+        }
+        if (!isNumber) {
+            table.wellFormed = false;
+            break;
+        }
+        table.numbers.push_back({static_cast<int32_t>(value), begin, i});
+    }
+    if (table.numbers.size() % 2 != 0) {
+        // A lone number at the end is no entry; it is never used.
+        table.wellFormed = false;
+        table.numbers.pop_back();
+    }
+    return table;
+}
+
+// Adds one entry at the end. The longer table is written whole and renamed
+// into place: appending in place would leave half a line (a wrong record,
+// such as "3 1" for "3 17") if the game were killed in the middle.
+std::string withEntry(const std::string& old, int32_t level, int32_t moves) {
+    // Follow the file's own line ends; a new file gets the usual CR LF.
+    bool bareLf = old.find('\n') != std::string::npos && old.find("\r\n") == std::string::npos;
+    const char* lineEnd = bareLf ? "\n" : "\r\n";
+    std::string line;
+    // A last line without its line break must not run into the new one.
+    if (!old.empty() && !isSpace(old.back())) line += lineEnd;
+    line += std::to_string(level) + " " + std::to_string(moves) + lineEnd;
+    return old + line;
+}
+
+}  // namespace
+
+std::map<int32_t, int32_t> readRecords() {
+    std::map<int32_t, int32_t> records;
+    std::string text;
+    // A table too large to be real is unreadable, as it is for a win.
+    if (!files::readRegular(kTablePath, kLargestTable + 1, text) || text.size() > kLargestTable) return records;
+    const Table table = parseTable(text);
+    for (size_t i = 0; i + 1 < table.numbers.size(); i += 2)
+        records.emplace(table.numbers[i].value, table.numbers[i + 1].value);  // the first entry counts
+    for (auto it = records.begin(); it != records.end();) it = it->second < 0 ? records.erase(it) : std::next(it);
+    return records;
+}
+
+void Game::updateHighScores() {
+    recordNote.clear();
+    // A board changed in the editor is not the level its number names.
+    if (boardEdited) {
+        recordMoves = kNoRecord;
+        recordNote = "An edited board: no record kept.";
+        return;
+    }
+    // Locked from the reading to the renaming of the new table, so that a
+    // second game in this directory cannot slip its own change in between
+    // and have one of the two lost.
+    files::LockedFile locked;
+    std::string text;
+    bool readable = locked.lock(kTablePath) && locked.read(kLargestTable + 1, text) && text.size() <= kLargestTable;
+    Table table = parseTable(text);
+    // A table that cannot be read to its end is not to be trusted for a
+    // record, nor rewritten (what follows the damage would be lost): it is
+    // treated as missing, and kept as it is.
+    if (!readable || !table.wellFormed) {
+        allegro_message("Error loading high scores table (\"highscores.dat\")");
+        recordMoves = kNoRecord;
+        return;
+    }
+
+    // The first entry of the level is its record.
+    bool found = false;
+    int32_t stored = 0;
+    for (size_t i = 0; i + 1 < table.numbers.size(); i += 2) {
+        if (table.numbers[i].value == levelNumber) {
+            found = true;
+            stored = table.numbers[i + 1].value;
+            break;
+        }
+    }
+    // A negative count cannot be a real result; any solution beats it.
+    if (found && stored <= moveCount && stored >= 0) {
+        recordMoves = stored;
+        return;
+    }
+
+    std::string updated;
+    if (!found) {
+        updated = withEntry(text, levelNumber, moveCount);
+    } else {
+        // Every entry of the level gets the new count; all other text stays
+        // byte for byte as it was.
+        size_t copied = 0;
+        std::string moves = std::to_string(moveCount);
+        for (size_t i = 0; i + 1 < table.numbers.size(); i += 2) {
+            if (table.numbers[i].value != levelNumber) continue;
+            const Number& n = table.numbers[i + 1];
+            updated.append(text, copied, n.begin - copied);
+            updated += moves;
+            copied = n.end;
+        }
+        updated.append(text, copied, std::string::npos);
+    }
+    files::Outcome saved = files::writeReplacing(kTablePath, updated);
+    if (saved) {
+        recordMoves = kNewRecord;
+    } else {
+        recordMoves = kNoRecord;
+        recordNote = "The record could not be saved: " + saved.reason;
+    }
+}
+
+int32_t Game::recordedBest(int32_t level) {
+    const std::map<int32_t, int32_t> records = readRecords();
+    const auto found = records.find(level);
+    return found == records.end() ? -1 : found->second;
+}
