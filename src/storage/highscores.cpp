@@ -101,14 +101,8 @@ std::map<int32_t, int32_t> readRecords() {
     return records;
 }
 
-void Game::updateHighScores() {
-    recordNote.clear();
-    // A board changed in the editor is not the level its number names.
-    if (boardEdited) {
-        recordMoves = kNoRecord;
-        recordNote = "An edited board: no record kept.";
-        return;
-    }
+WinRecord recordWin(int32_t level, int32_t moves) {
+    WinRecord out;
     // Locked from the reading to the renaming of the new table, so that a
     // second game in this directory cannot slip its own change in between
     // and have one of the two lost.
@@ -120,50 +114,74 @@ void Game::updateHighScores() {
     // record, nor rewritten (what follows the damage would be lost): it is
     // treated as missing, and kept as it is.
     if (!readable || !table.wellFormed) {
-        allegro_message("Error loading high scores table (\"highscores.dat\")");
-        recordMoves = kNoRecord;
-        return;
+        out.outcome = WinRecord::Unreadable;
+        return out;
     }
 
     // The first entry of the level is its record.
     bool found = false;
     int32_t stored = 0;
     for (size_t i = 0; i + 1 < table.numbers.size(); i += 2) {
-        if (table.numbers[i].value == levelNumber) {
+        if (table.numbers[i].value == level) {
             found = true;
             stored = table.numbers[i + 1].value;
             break;
         }
     }
     // A negative count cannot be a real result; any solution beats it.
-    if (found && stored <= moveCount && stored >= 0) {
-        recordMoves = stored;
-        return;
+    if (found && stored <= moves && stored >= 0) {
+        out.outcome = WinRecord::NotBeaten;
+        out.record = stored;
+        return out;
     }
 
     std::string updated;
     if (!found) {
-        updated = withEntry(text, levelNumber, moveCount);
+        updated = withEntry(text, level, moves);
     } else {
         // Every entry of the level gets the new count; all other text stays
         // byte for byte as it was.
         size_t copied = 0;
-        std::string moves = std::to_string(moveCount);
+        std::string count = std::to_string(moves);
         for (size_t i = 0; i + 1 < table.numbers.size(); i += 2) {
-            if (table.numbers[i].value != levelNumber) continue;
+            if (table.numbers[i].value != level) continue;
             const Number& n = table.numbers[i + 1];
             updated.append(text, copied, n.begin - copied);
-            updated += moves;
+            updated += count;
             copied = n.end;
         }
         updated.append(text, copied, std::string::npos);
     }
     files::Outcome saved = files::writeReplacing(kTablePath, updated);
     if (saved) {
-        recordMoves = kNewRecord;
+        out.outcome = WinRecord::NewRecord;
     } else {
+        out.outcome = WinRecord::NotSaved;
+        out.reason = saved.reason;
+    }
+    return out;
+}
+
+void Game::updateHighScores() {
+    recordNote.clear();
+    // A board changed in the editor is not the level its number names.
+    if (boardEdited) {
         recordMoves = kNoRecord;
-        recordNote = "The record could not be saved: " + saved.reason;
+        recordNote = "An edited board: no record kept.";
+        return;
+    }
+    const WinRecord r = recordWin(levelNumber, moveCount);
+    switch (r.outcome) {
+    case WinRecord::Unreadable:
+        allegro_message("Error loading high scores table (\"highscores.dat\")");
+        recordMoves = kNoRecord;
+        break;
+    case WinRecord::NotBeaten: recordMoves = r.record; break;
+    case WinRecord::NewRecord: recordMoves = kNewRecord; break;
+    case WinRecord::NotSaved:
+        recordMoves = kNoRecord;
+        recordNote = "The record could not be saved: " + r.reason;
+        break;
     }
 }
 
