@@ -1,15 +1,24 @@
-// The program's entry: bring up Allegro, build the Game, run the main loop of
-// show, wait for input, handle it, rest, draw; then shut down.
+// The program's entry: bring up Allegro and the sound, then the one loop:
+// take the input, hand it to the screen on top, let it change, draw the
+// screens and show the picture; sleep while nothing moves.
 #include <allegro.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
+#include "app/stack.h"
+#include "screens/dialogs.h"
+#include "platform/ambient.h"
 #include "platform/background.h"
-#include "app/game.h"
-#include "platform/input_latch.h"
+#include "platform/input.h"
+#include "platform/pictures.h"
+#include "platform/sound.h"
+#include "platform/window.h"
+#include "session/session.h"
+#include "storage/settings.h"
 
 namespace {
 
@@ -71,58 +80,100 @@ bool initPlatform() {
 
 }  // namespace
 
+// Milliseconds from a steady clock (platform/clock.cpp).
+unsigned long gameClockMs();
+
+namespace {
+
+// The pointer's picture at the pointer: the screen's own (the editor's
+// brush) or the usual arrow.
+void drawPointer(BITMAP* target, BITMAP* own, const input::Held& held) {
+    if (!held.inside) return;
+    if (own)
+        draw_sprite(target, own, held.x, held.y);
+    else if (mouse_sprite)
+        draw_sprite(target, mouse_sprite, held.x - mouse_x_focus, held.y - mouse_y_focus);
+}
+
+// The sound layer must come up; without it the game says why and stops.
+void startSound() {
+    if (FSOUND_Init(44100, 16, FSOUND_INIT_GLOBALFOCUS)) return;
+    const char* why = soundErrorText(FSOUND_GetError());
+    // With no display the message box may not appear; say it on stderr too.
+    std::fprintf(stderr, "%s\n", why);
+    allegro_message("%s\n", why);
+    std::exit(1);
+}
+
+}  // namespace
+
 int main() {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     quitRequested = false;
     if (!initPlatform()) return 0;
     set_close_button_callback(onCloseButton);
     // Presses and clicks are caught as they happen, and wake the idle wait.
-    inputLatch::install();
+    input::install();
 
-    BITMAP* backBuffer = create_bitmap(SCREEN_W, SCREEN_H);
-    if (!backBuffer) {
+    BITMAP* picture = create_bitmap(window::kWidth, window::kHeight);
+    if (!picture) {
         reportFailure("Could not create the screen buffer.\n\n%s");
         allegro_exit();
         return 0;
     }
-    clear_bitmap(backBuffer);
+    clear_bitmap(picture);
+    // Allegro mixes no digital sound of its own; everything goes through the sound layer.
+    set_volume_per_voice(0);
 
     {
-        Game game(&quitRequested);
+        Pictures pictures;
+        pictures.load();
+        startSound();
+        Ambient ambient;
+        ambient.open();
+        Settings settings;
+        readSettings(settings);
+        FSOUND_SetSFXMasterVolume(settings.volume);
+        Session session(input::wake);
+        session.loadLevel(1);
 
-        game.drawScreen(backBuffer);
-        vsync();
-        blit(backBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        ScreenStack stack(session, pictures, settings, quitRequested);
+        stack.context().settingsChanged = [&settings] { FSOUND_SetSFXMasterVolume(settings.volume); };
+        if (!pictures.missing().empty()) {
+            std::string text = "These pictures could not be loaded:\n";
+            for (const std::string& path : pictures.missing()) {
+                std::fprintf(stderr, "Could not load %s\n", path.c_str());
+                text += "\n" + path;
+            }
+            stack.push(std::make_unique<MessageDialog>(text));
+        }
 
         while (!quitRequested) {
-            // The pointer is hidden only for the copy, so the copy does not
-            // paint over it. show_mouse stays outside the acquired screen: it
-            // takes the timer's lock, and the timer's pointer callback waits
-            // for the screen's lock, so inside they could wait on each other
-            // for ever (seen under X11: the game froze mid-slide).
-            show_mouse(nullptr);
-            acquire_screen();
-            blit(backBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-            release_screen();
-            show_mouse(screen);
-
-            if (!game.pollInput() && !quitRequested) {
-                // Nothing moves until the player acts, so the background
-                // threads may sleep until X input arrives. A press or an
-                // answer of the advisor ends the wait at once; the polls in
-                // between keep the ambient sounds going.
-                background::QuietWait quiet;
-                do inputLatch::waitForInput(100);
-                while (!game.pollInput() && !quitRequested);
+            stack.dispatch(input::take());
+            const input::Held held = input::held();
+            const bool redraw = stack.update(held, gameClockMs());
+            ambient.update(settings.ambient && stack.ambient());
+            if (redraw) {
+                stack.draw(picture);
+                drawPointer(picture, stack.pointer(), held);
+                window::present(picture);
             }
-
-            game.handleInput();
-            rest(4);
-            game.drawScreen(backBuffer);
+            if (quitRequested) break;
+            if (stack.animating()) {
+                rest(4);
+            } else {
+                // Nothing moves until the player acts, so the background
+                // threads may sleep until X input arrives; the wait ends
+                // at once on a press or an answer of the advisor, and at
+                // least ten times a second for the garden.
+                background::QuietWait quiet;
+                input::waitForInput(100);
+            }
         }
+        FSOUND_Close();
     }
 
-    destroy_bitmap(backBuffer);
+    destroy_bitmap(picture);
     allegro_exit();
     return 0;
 }

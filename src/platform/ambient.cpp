@@ -1,6 +1,4 @@
-// The garden's ambient sounds: five recordings, each alternating between a
-// waiting and a playing phase of fixed length, heard only while playing.
-#include "app/game.h"
+#include "platform/ambient.h"
 
 #include <ctime>
 
@@ -26,14 +24,12 @@ int32_t now() { return static_cast<int32_t>(std::time(nullptr)); }
 
 }  // namespace
 
-void Game::openAmbientSounds() {
+void Ambient::open() {
     for (int i = 0; i < 5; ++i) {
         const AmbientTableRow& row = kAmbientTable[i];
-        AmbientSound& sound = ambientSounds[i];
+        Sound& sound = sounds_[i];
         sound.lastChange = now();
         sound.playing = false;
-        sound.enabled = true;
-        // A missing file gives a null stream, which simply stays silent.
         sound.stream = FSOUND_Stream_Open(row.path, row.mode, 0, 0);
         sound.interval = row.interval;
         sound.channel = row.channel;
@@ -41,17 +37,14 @@ void Game::openAmbientSounds() {
     }
 }
 
-void Game::updateAmbientSounds() {
-    if (!ambientEnabled || screenMode != Playing) {
-        // The records keep their times, so play picks up where it left off.
-        FSOUND_StopSound(FSOUND_ALL);
+void Ambient::update(bool audible) {
+    if (!audible) {
+        for (const Sound& sound : sounds_) FSOUND_StopSound(sound.channel);
         return;
     }
-    for (AmbientSound& sound : ambientSounds) {
-        if (!sound.enabled) continue;
+    for (Sound& sound : sounds_) {
         // 64-bit sum: an absurd interval must not wrap round to the past.
-        if (static_cast<int64_t>(now()) <= static_cast<int64_t>(sound.lastChange) + sound.interval)
-            continue;
+        if (static_cast<int64_t>(now()) <= static_cast<int64_t>(sound.lastChange) + sound.interval) continue;
         sound.lastChange = now();
         if (!sound.playing) {
             sound.playing = true;

@@ -1,69 +1,156 @@
-#include "app/game.h"
-#include "platform/input_latch.h"
+#include "platform/input.h"
 
-#include <initializer_list>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace input {
 
 namespace {
 
-bool anyHeld(std::initializer_list<int> scancodes) {
-    for (int k : scancodes)
-        if (key[k]) return true;  // a held key reads -1 under X11, not 1
-    return false;
+// Allegro calls in from its input thread; the loop takes from the main one.
+std::mutex queueMutex;
+std::deque<Event> queue;
+// A long queue is a stuck loop, not a player; its oldest events go.
+const size_t kLongestQueue = 256;
+std::atomic<bool> down[KEY_MAX];
+int lastX = -1, lastY = -1;  // main thread: the pointer at the last take
+
+std::atomic<int> mapScale{1}, mapX{0}, mapY{0};
+
+std::mutex wakeMutex;
+std::condition_variable wakeSignal;
+bool woken = false;
+
+void signal() {
+    {
+        std::lock_guard<std::mutex> hold(wakeMutex);
+        woken = true;
+    }
+    wakeSignal.notify_all();
 }
 
-bool anyWaiting(std::initializer_list<int> scancodes) {
-    for (int k : scancodes)
-        if (inputLatch::pressWaiting(k)) return true;
-    return false;
+void push(const Event& e) {
+    {
+        std::lock_guard<std::mutex> hold(queueMutex);
+        if (queue.size() >= kLongestQueue) queue.pop_front();
+        queue.push_back(e);
+    }
+    signal();
 }
+
+void keyCallback(int scancode) { onKey(scancode); }
+END_OF_FUNCTION(keyCallback)
+int typedCallback(int character, int* scancode) { return onTyped(character, scancode); }
+END_OF_FUNCTION(typedCallback)
+void mouseCallback(int flags) { onMouse(flags); }
+END_OF_FUNCTION(mouseCallback)
 
 }  // namespace
 
-// Whether the input step has anything to do in this mode. It also drives the
-// ambient sounds, since the idle main loop polls ten times a second.
-bool Game::pollInput() {
-    updateAmbientSounds();
-    const bool menuPointer = pollMenuPointer();
-    switch (screenMode) {
-    case MainMenu:
-        return menuPointer || anyHeld({KEY_UP, KEY_DOWN, KEY_SPACE, KEY_ENTER, KEY_ESC, KEY_L, KEY_A, KEY_S});
-    case Playing:
-        // A step or a fall in progress animates on every frame, keys or not;
-        // a press already let go still waits to be played; an answer of the
-        // advisor is shown.
-        return anyHeld({KEY_R, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ESC, KEY_S, KEY_O, KEY_U, KEY_BACKSPACE,
-                        KEY_H}) ||
-               selection != None || rockFalling || adviceWaiting() ||
-               anyWaiting({KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_U, KEY_BACKSPACE, KEY_H});
-    case LevelWon:
-        // The level-won step waits for its own keys, so it runs every frame.
-        return true;
-    case HelpScreen:
-        return anyHeld({KEY_SPACE, KEY_ENTER, KEY_ESC});
-    case LevelEditor:
-        return (mouse_b & 1) || inputLatch::clickWaiting() || saveNoteExpired() ||
-               anyHeld({KEY_ESC, KEY_LEFT, KEY_RIGHT, KEY_L, KEY_S, KEY_N, KEY_T, KEY_E, KEY_V});
-    default:
-        return false;
+void onKey(int scancode) {
+    const bool release = scancode & 0x80;
+    const int k = scancode & 0x7f;
+    if (k <= 0 || k >= KEY_MAX) return;
+    if (release) {
+        down[k] = false;
+        signal();
+        return;
     }
+    // The window system may repeat a held key's press; only the first counts.
+    if (down[k].exchange(true)) return;
+    Event e;
+    e.kind = Event::Press;
+    e.scancode = k;
+    push(e);
 }
 
-void Game::handleInput() {
-    // A refused step puts the dog back where this step began.
-    stepStartColumn = dogColumn;
-    stepStartRow = dogRow;
-    // Only a handler that changes something visible asks for a new frame.
-    redrawNeeded = false;
-    updateAmbientSounds();
-    switch (screenMode) {
-    case MainMenu: handleMenuInput(); break;
-    case Playing: handlePlayInput(); break;
-    case LevelWon: handleWonInput(); break;
-    case HelpScreen: handleHelpInput(); break;
-    case LevelEditor: handleEditorInput(); break;
-    default: break;
-    }
-    // A level to play goes to the advisor once, after the step that shows
-    // it; its answers wake the main loop.
-    if (screenMode == Playing) askAdvisor();
+int onTyped(int character, int* scancode) {
+    Event e;
+    e.kind = Event::Typed;
+    e.scancode = scancode ? *scancode : 0;
+    e.ascii = character;
+    push(e);
+    return 0;  // nothing for Allegro's own queue: every key is read from here
 }
+
+void onMouse(int flags) {
+    if (!(flags & MOUSE_FLAG_LEFT_DOWN)) {
+        if (flags & MOUSE_FLAG_LEFT_UP) signal();
+        return;
+    }
+    Event e;
+    e.kind = Event::Click;
+    e.x = mouse_x;
+    e.y = mouse_y;
+    toPicture(e.x, e.y);
+    push(e);
+}
+
+void install() {
+    keyboard_lowlevel_callback = keyCallback;
+    keyboard_ucallback = typedCallback;
+    mouse_callback = mouseCallback;
+}
+
+std::vector<Event> take() {
+    std::vector<Event> out;
+    {
+        std::lock_guard<std::mutex> hold(queueMutex);
+        out.assign(queue.begin(), queue.end());
+        queue.clear();
+    }
+    int x = mouse_x, y = mouse_y;
+    toPicture(x, y);
+    if (x != lastX || y != lastY) {
+        Event e;
+        e.kind = Event::Move;
+        e.x = lastX = x;
+        e.y = lastY = y;
+        out.push_back(e);
+    }
+    return out;
+}
+
+Held held() {
+    Held h;
+    // A key set without the callback (another input path, a test) counts as held too.
+    for (int k = 1; k < KEY_MAX; ++k) h.keys[k] = down[k] || key[k];
+    h.button = mouse_b & 1;
+    h.x = mouse_x;
+    h.y = mouse_y;
+    h.inside = mouse_on_screen();
+    toPicture(h.x, h.y);
+    return h;
+}
+
+void clear() {
+    std::lock_guard<std::mutex> hold(queueMutex);
+    queue.clear();
+}
+
+void waitForInput(unsigned ms) {
+    std::unique_lock<std::mutex> hold(wakeMutex);
+    wakeSignal.wait_for(hold, std::chrono::milliseconds(ms), [] { return woken; });
+    woken = false;
+}
+
+void wake() { signal(); }
+
+void setPointerMapping(int scale, int offsetX, int offsetY) {
+    mapScale = scale > 0 ? scale : 1;
+    mapX = offsetX;
+    mapY = offsetY;
+}
+
+void toPicture(int& x, int& y) {
+    const int s = mapScale;
+    // Floor division: a pixel left of or above the picture stays negative.
+    auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+    x = floorDiv(x - mapX, s);
+    y = floorDiv(y - mapY, s);
+}
+
+}  // namespace input

@@ -1,34 +1,101 @@
-// The level editor's input step: brushes, painting with the mouse, and the
-// keys that save, reload, name, number and clear the level.
-#include <sys/stat.h>
+#include "screens/editor.h"
 
 #include <atomic>
-#include <chrono>
-#include <future>
 #include <cerrno>
-#include <cstdint>
+#include <chrono>
 #include <cstdlib>
-#include <ctime>
-#include <string>
+#include <future>
+#include <memory>
 #include <system_error>
 
 #include "rules/level_check.h"
 #include "rules/solver.h"
 #include "rules/tiles.h"
-#include "screens/styled_screen.h"
-#include "app/game.h"
-#include "platform/input_latch.h"
+#include "screens/dialogs.h"
+#include "screens/look.h"
+#include "screens/text.h"
+#include "session/session.h"
+#include "storage/level_file.h"
 
 namespace {
 
 // How long the save note stays on screen, and how long a check runs before
 // it says that it is working.
-const std::time_t kNoteSeconds = 3;
-const std::chrono::milliseconds kMoment{300};
-const std::chrono::milliseconds kPoll{20};
+const unsigned long kNoteMs = 3000;
+const unsigned long kMomentMs = 300;
 
-// The brush after b + stepping in the cycle
-// 0, 1, 2, 16, 17, 19, 21, 254, 255: codes outside it are jumped over.
+const char* brushName(int brush) {
+    switch (brush) {
+    case BlackRock: return "black rock";
+    case Rock: return "rock";
+    case SkyTop: return "sky";
+    case Dirt: return "dirt";
+    case Tunnel: return "tunnel";
+    case SkyBottom: return "grass";
+    case SkyBottomDestroyed: return "dug grass";
+    case BoneTile: return "bone";
+    case DogTile: return "dog";
+    default: return "?";
+    }
+}
+
+// V: the solver works on the board on a thread of its own while this shows
+// (after a moment) that it is working; Escape stops it. The answer replaces
+// it as a message.
+class CheckDialog : public Screen {
+public:
+    explicit CheckDialog(const RuleState& board) {
+        limits_.cancel = &cancel_;
+        const RuleState position = board;
+        try {
+            answer_ = std::async(std::launch::async, [this, position] { return solve(position, limits_); });
+        } catch (const std::system_error&) {
+            answer_ = std::async(std::launch::deferred, [this, position] { return solve(position, limits_); });
+        }
+    }
+    ~CheckDialog() override {
+        cancel_ = true;
+        if (answer_.valid()) answer_.wait();
+    }
+    void handle(const input::Event& e, Context& c) override {
+        if (e.kind == input::Event::Press && e.scancode == KEY_ESC) {
+            cancel_ = true;
+            c.nav.close();
+        }
+    }
+    bool update(const input::Held&, unsigned long nowMs, Context& c) override {
+        if (startedMs_ == 0) startedMs_ = nowMs;
+        if (answer_.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready &&
+            !(answer_.valid() && deferred())) {
+            const bool show = !shown_ && nowMs - startedMs_ >= kMomentMs;
+            shown_ |= show;
+            return show;
+        }
+        const SolveResult result = answer_.get();
+        c.nav.close();
+        c.nav.push(std::make_unique<MessageDialog>(levelCheckText(result)));
+        return true;
+    }
+    void draw(BITMAP* target, Context&) override {
+        if (!shown_) return;
+        dimBeneath(target);
+        drawLines(target, {{"Checking whether the level can be won...", target->h / 2 - 12, makecol(255, 255, 255)},
+                           {"Escape stops the check", target->h / 2 + 4, makecol(200, 200, 200)}});
+    }
+    bool covers() const override { return false; }
+    bool animating(const Context&) const override { return true; }
+
+private:
+    bool deferred() { return answer_.wait_for(std::chrono::milliseconds(0)) == std::future_status::deferred; }
+    std::atomic<bool> cancel_{false};
+    SolveLimits limits_;
+    std::future<SolveResult> answer_;
+    unsigned long startedMs_ = 0;
+    bool shown_ = false;
+};
+
+}  // namespace
+
 int nextBrush(int b, int stepping) {
     b += stepping;
     if (b < 0) return DogTile;
@@ -40,9 +107,6 @@ int nextBrush(int b, int stepping) {
     return b;
 }
 
-// Text to a level number as atoi reads it (blanks, a sign, the digits up to
-// the first other character); 0 for text that gives no number or one that
-// does not fit in 32 bits, so that it is refused like any other 0.
 int32_t levelNumberFromText(const std::string& text) {
     errno = 0;
     long value = std::strtol(text.c_str(), nullptr, 10);
@@ -50,144 +114,97 @@ int32_t levelNumberFromText(const std::string& text) {
     return static_cast<int32_t>(value);
 }
 
-}  // namespace
+BITMAP* EditorScreen::pointer(const Context& c) const {
+    // The dirt picture is all mask colour; its marker stands in as pointer.
+    return c.pictures[brush_ == Dirt ? DirtMarker : brush_];
+}
 
-// S: saves the board under its number. A file the board was neither loaded
-// from nor last saved to is replaced only when the player says so: the
-// random board the editor opens with would otherwise wipe out a level.
-void Game::saveFromEditor() {
-    const std::string path = levelFilePath(levelNumber);
-    struct stat st;
-    const bool askFirst = boardFile != levelNumber && lstat(path.c_str(), &st) == 0;
-    if (askFirst) {
-        while (key[KEY_S] && !quitting()) rest(20);
-        bool yes = askYesNo("Replace " + path + "? (Y/N)");
-        // N held on would open the number prompt at the next step.
-        while ((key[KEY_Y] || key[KEY_N]) && !quitting()) rest(20);
-        if (!yes) return;
-    }
+void EditorScreen::saved(Context& c) {
     std::string reason;
-    saveNote = saveLevel(&reason) ? "Saved " + path : "Could not save " + path + ": " + reason;
-    saveNoteUntil = std::time(nullptr) + kNoteSeconds;
+    const std::string path = levelFilePath(c.session.number);
+    note_ = c.session.save(reason) ? "Saved " + path : "Could not save " + path + ": " + reason;
+    noteUntil_ = now_ + kNoteMs;
 }
 
-bool Game::saveNoteExpired() const { return !saveNote.empty() && std::time(nullptr) >= saveNoteUntil; }
-
-void Game::checkFromEditor() {
-    // The board as edited, as the player would start on it.
-    RuleState edited = rules;
-    edited.stopStep();
-    edited.rockFalling = false;
-    edited.moveCount = 0;
-    edited.beginTick();
-
-    std::atomic<bool> cancel{false};
-    SolveLimits limits;
-    limits.cancel = &cancel;
-    SolveResult result;
-    std::future<SolveResult> answer;
-    try {
-        answer = std::async(std::launch::async, [&] { return solve(edited, limits); });
-    } catch (const std::system_error&) {
-        answer = std::async(std::launch::deferred, [&] { return solve(edited, limits); });  // the player waits
+void EditorScreen::save(Context& c) {
+    // A file that holds another board is replaced only when the player says so.
+    if (!c.session.saveNeedsQuestion()) {
+        saved(c);
+        return;
     }
-    // The game stays responsive while the search runs: after a moment it says
-    // so, and Escape stops it. The wait is on the worker, in real time.
-    const auto started = std::chrono::steady_clock::now();
-    bool shown = false;
-    while (answer.wait_for(kPoll) == std::future_status::timeout) {
-        if (key[KEY_ESC] || quitting()) cancel = true;
-        if (!shown && !cancel && std::chrono::steady_clock::now() - started >= kMoment) {
-            StyledScreen(*this).show(screen, {{"Checking whether the level can be won...", SCREEN_H / 2 - 12,
-                                               makecol(255, 255, 255)},
-                                              {"Escape stops the check", SCREEN_H / 2 + 4, makecol(200, 200, 200)}});
-            shown = true;
-        }
-    }
-    result = answer.get();
-    redrawNeeded = true;
-    if (cancel || quitting()) return;
-    allegro_message("%s", levelCheckText(result).c_str());
+    c.nav.push(std::make_unique<QuestionDialog>("Replace " + levelFilePath(c.session.number) + "? (Y/N)",
+                                                [this](bool yes, Context& c) {
+                                                    if (yes) saved(c);
+                                                }));
 }
 
-void Game::handleEditorInput() {
-    if (saveNoteExpired()) {
-        saveNote.clear();
-        redrawNeeded = true;
+bool EditorScreen::paintAt(int x, int y, Context& c) {
+    // Division truncates toward zero, so a pixel just left of or above the
+    // board would land in column or row 0 without this check.
+    if (x < 0 || y < 0) return false;
+    return c.session.paint(x / kCell, y / kCell, brush_);
+}
+
+void EditorScreen::handle(const input::Event& e, Context& c) {
+    Session& s = c.session;
+    if (e.kind == input::Event::Click) {
+        painting_ = true;
+        paintAt(e.x, e.y, c);
+        return;
     }
-    const int b = selection;
-    const int stepping = key[KEY_LEFT] ? -1 : key[KEY_RIGHT] ? 1 : 0;
-
-    if (stepping != 0) {
-        const int brush = nextBrush(b, stepping);
-        redrawNeeded = true;
-        // The dirt picture is all mask colour; its marker stands in as pointer.
-        set_mouse_sprite(tileImages[brush == Dirt ? DirtMarker : brush]);
-        selection = brush;
-    } else {
-        if (key[KEY_ESC]) {
-            selection = 0;
-            screenMode = MainMenu;
-            set_mouse_sprite(nullptr);
-            redrawNeeded = true;
-        } else if (key[KEY_S]) {
-            saveFromEditor();
-            redrawNeeded = true;
-        } else if (key[KEY_L]) {
-            loadLevel(levelNumber);
-            redrawNeeded = true;
-        } else if (key[KEY_T]) {
-            std::string title = promptLine("Enter the new level title:");
-            if (quitting()) return;  // closed: no message box in the way
-            if (title.empty())
-                allegro_message("Previous level name used.");
-            else
-                setLevelTitle(title);
-        } else if (key[KEY_N]) {
-            int32_t number = levelNumberFromText(promptLine("Enter the new level #:"));
-            if (quitting()) return;
-            if (number == 0) {
-                allegro_message("Invalid level # input");
-            } else {
-                // The board is no longer that of the file its number names.
-                if (number != levelNumber) boardEdited = true;
-                setLevelNumber(number);
-            }
-        } else if (key[KEY_V]) {
-            checkFromEditor();
-            while (key[KEY_V] && !quitting()) rest(20);
-        } else if (key[KEY_E]) {
-            resetBoard(0);
-            boardEdited = true;
-            redrawNeeded = true;
-        }
-
-        // A click shorter than the gap between two steps was caught when made.
-        int x = mouse_x, y = mouse_y;
-        const bool clicked = inputLatch::takeClick(x, y);
-        if (clicked || (mouse_b & 1)) {
-            // Division truncates toward zero, so a pixel just left of or above
-            // the board would land in column or row 0 without this check.
-            if (x >= 0 && y >= 0) {
-                const int c = x / 32, r = y / 32;
-                if (c < boardWidth && r < boardHeight) {
-                    redrawNeeded = true;
-                    boardEdited = true;
-                    if (b == BoneTile) {
-                        boneColumn = c;
-                        boneRow = r;
-                    } else if (b == DogTile) {
-                        dogColumn = c;
-                        dogRow = r;
-                    } else {
-                        board[r][c] = static_cast<uint8_t>(b);
-                    }
-                }
-            }
-            while (mouse_b & 1) rest(20);
-        }
+    if (e.kind != input::Event::Press) return;
+    switch (e.scancode) {
+    case KEY_LEFT:
+    case KEY_RIGHT: brush_ = nextBrush(brush_, e.scancode == KEY_LEFT ? -1 : 1); break;
+    case KEY_ESC: c.nav.showOnly(ScreenId::Menu); break;
+    case KEY_S: save(c); break;
+    case KEY_L: s.reload(); break;
+    case KEY_E: s.blankBoard(); break;
+    case KEY_V: c.nav.push(std::make_unique<CheckDialog>(s.boardToCheck())); break;
+    case KEY_T:
+        c.nav.push(std::make_unique<PromptDialog>("Enter the new level title:", s.title,
+                                                  [](const std::string& title, Context& c) {
+                                                      if (title.empty())
+                                                          c.nav.push(std::make_unique<MessageDialog>(
+                                                              "Previous level name used."));
+                                                      else
+                                                          c.session.setTitle(title);
+                                                  }));
+        break;
+    case KEY_N:
+        c.nav.push(std::make_unique<PromptDialog>("Enter the new level #:", "",
+                                                  [](const std::string& text, Context& c) {
+                                                      const int32_t n = levelNumberFromText(text);
+                                                      if (n == 0)
+                                                          c.nav.push(std::make_unique<MessageDialog>(
+                                                              "Invalid level # input"));
+                                                      else
+                                                          c.session.setNumber(n);
+                                                  }));
+        break;
+    default: break;
     }
+}
 
-    // Also keeps the Escape that ends a prompt from leaving the editor.
-    while (key[KEY_SPACE] || key[KEY_LEFT] || key[KEY_RIGHT] || key[KEY_ESC]) rest(20);
+bool EditorScreen::update(const input::Held& held, unsigned long nowMs, Context& c) {
+    now_ = nowMs;
+    bool changed = false;
+    if (!note_.empty() && nowMs >= noteUntil_) {
+        note_.clear();
+        changed = true;
+    }
+    // Held down, the button paints wherever the pointer goes.
+    painting_ = painting_ && held.button;
+    if (painting_) changed |= paintAt(held.x, held.y, c);
+    return changed;
+}
+
+void EditorScreen::draw(BITMAP* target, Context& c) {
+    const Session& s = c.session;
+    view_.draw(target, s.rules, c.pictures, false);
+    const std::string caption = "Editing level #" + std::to_string(s.number) + ": \"" + s.title +
+                                "\" - brush: " + brushName(brush_);
+    drawOutlinedText(target, printableByAllegro(caption), target->w / 2, 12, makecol(255, 255, 255));
+    if (!note_.empty())
+        drawOutlinedText(target, printableByAllegro(note_), target->w / 2, target->h - 12, makecol(255, 230, 140));
 }

@@ -26,9 +26,9 @@ std::string chooserRow(bool marked, const std::string& title, int32_t number, in
     std::string row = std::string(marked ? "--->" : " ") + " Level: \"" + shown + "\" - #" + std::to_string(number);
     row += best >= 0 ? "   solved in " + std::to_string(best) : "   not solved";
     switch (fewest) {
-        case FewestWorking: row += ", fewest ..."; break;
-        case FewestCannotBeWon: row += ", cannot be won"; break;
-        case FewestUnknown: row += ", fewest ?"; break;
+        case fewest::kNotKnown: row += ", fewest ..."; break;
+        case fewest::kNoWay: row += ", cannot be won"; break;
+        case fewest::kTooHard: row += ", fewest ?"; break;
         default: row += ", fewest " + std::to_string(fewest); break;
     }
     return row;
@@ -36,13 +36,13 @@ std::string chooserRow(bool marked, const std::string& title, int32_t number, in
 
 FewestMovesWork::FewestMovesWork(std::vector<RuleState> positions, std::size_t first, SolveLimits limits)
     : positions_(std::move(positions)), fewest_(new std::atomic<int32_t>[positions_.size()]), limits_(limits) {
-    for (std::size_t j = 0; j < positions_.size(); ++j) fewest_[j] = FewestWorking;
+    for (std::size_t j = 0; j < positions_.size(); ++j) fewest_[j] = fewest::kNotKnown;
     limits_.cancel = &cancel_;
     try {
         thread_ = std::thread(&FewestMovesWork::run, this, first);
     } catch (const std::system_error&) {
         // No thread to be had: the list shows without the fewest moves.
-        for (std::size_t j = 0; j < positions_.size(); ++j) fewest_[j] = FewestUnknown;
+        for (std::size_t j = 0; j < positions_.size(); ++j) fewest_[j] = fewest::kTooHard;
     }
 }
 
@@ -52,7 +52,7 @@ FewestMovesWork::~FewestMovesWork() {
 }
 
 int32_t FewestMovesWork::fewest(std::size_t j) const {
-    return j < positions_.size() ? fewest_[j].load() : int32_t(FewestUnknown);
+    return j < positions_.size() ? fewest_[j].load() : fewest::kTooHard;
 }
 
 void FewestMovesWork::finish() {
@@ -65,8 +65,6 @@ void FewestMovesWork::run(std::size_t first) {
         const std::size_t j = (first + i) % n;
         const SolveResult r = solve(positions_[j], limits_);
         if (r.outcome == SolveResult::NotProved && r.reason == SolveResult::Cancelled) return;
-        fewest_[j] = r.outcome == SolveResult::Solved       ? r.fewestMoves()
-                     : r.outcome == SolveResult::Unwinnable ? int32_t(FewestCannotBeWon)
-                                                            : int32_t(FewestUnknown);
+        fewest_[j] = fewest::of(r);
     }
 }

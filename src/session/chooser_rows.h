@@ -12,14 +12,8 @@
 #include <vector>
 
 #include "rules/rules.h"
+#include "rules/fewest.h"
 #include "rules/solver.h"
-
-// A level's fewest moves as the chooser knows them, or one of these.
-enum FewestKnown : int32_t {
-    FewestWorking = -1,      // not worked out yet
-    FewestCannotBeWon = -2,  // the solver proved it
-    FewestUnknown = -3,      // the solver gave up, or the level is not playable
-};
 
 // The index of the first row on screen, from the one shown before: moved
 // only as far as it takes to bring the marked row on screen. All rows fit
@@ -29,7 +23,7 @@ int firstShownRow(int previousFirst, int mark, int count, int rowsShown);
 
 // One row: the marker, title and number as always, then the progress.
 // best is the player's record (negative: not solved); fewest a number of
-// moves or a FewestKnown.
+// moves or one of the fewest:: values.
 std::string chooserRow(bool marked, const std::string& title, int32_t number, int32_t best, int32_t fewest);
 
 // Solves the given positions one after another on a thread of its own,
@@ -42,7 +36,7 @@ public:
     FewestMovesWork(const FewestMovesWork&) = delete;
     FewestMovesWork& operator=(const FewestMovesWork&) = delete;
 
-    // The fewest moves of position j as far as known (a FewestKnown until then).
+    // The fewest moves of position j as far as known (fewest::kNotKnown until then).
     int32_t fewest(std::size_t j) const;
     // Waits until every position is worked out (tests and tools).
     void finish();

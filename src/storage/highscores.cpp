@@ -12,16 +12,10 @@
 
 #include "storage/highscores.h"
 #include "storage/files.h"
-#include "app/game.h"
 
 namespace {
 
 const char* const kTablePath = "highscores.dat";
-
-// A level-won screen shows no record line for a value above the moves made
-// other than -1; this is that value when there is no table to compare with.
-const int32_t kNoRecord = INT32_MAX;
-const int32_t kNewRecord = -1;
 
 // A table of every level ever made is a few kilobytes; anything past this is
 // not a table (a device, say) and is not read to its end.
@@ -160,33 +154,4 @@ WinRecord recordWin(int32_t level, int32_t moves) {
         out.reason = saved.reason;
     }
     return out;
-}
-
-void Game::updateHighScores() {
-    recordNote.clear();
-    // A board changed in the editor is not the level its number names.
-    if (boardEdited) {
-        recordMoves = kNoRecord;
-        recordNote = "An edited board: no record kept.";
-        return;
-    }
-    const WinRecord r = recordWin(levelNumber, moveCount);
-    switch (r.outcome) {
-    case WinRecord::Unreadable:
-        allegro_message("Error loading high scores table (\"highscores.dat\")");
-        recordMoves = kNoRecord;
-        break;
-    case WinRecord::NotBeaten: recordMoves = r.record; break;
-    case WinRecord::NewRecord: recordMoves = kNewRecord; break;
-    case WinRecord::NotSaved:
-        recordMoves = kNoRecord;
-        recordNote = "The record could not be saved: " + r.reason;
-        break;
-    }
-}
-
-int32_t Game::recordedBest(int32_t level) {
-    const std::map<int32_t, int32_t> records = readRecords();
-    const auto found = records.find(level);
-    return found == records.end() ? -1 : found->second;
 }

@@ -80,18 +80,22 @@ bool Level::operator==(const Level& o) const {
            boneRow == o.boneRow;
 }
 
-void readLevel(const std::string& bytes, Level& level) {
+bool readLevel(const std::string& bytes, Level& level) {
     Bytes in{bytes};
     std::string title;
-    if (!readTitleLine(in, title)) return;
+    if (!readTitleLine(in, title)) return false;
     level.title = title;
     // Play must never index outside the board: a position off it is unread.
+    bool placed = true;
     int32_t* fields[4] = {&level.dogColumn, &level.dogRow, &level.boneColumn, &level.boneRow};
     for (int i = 0; i < 4; ++i) {
         int32_t value;
-        if (!readInteger(in, value)) return;
+        if (!readInteger(in, value)) return false;
         int32_t limit = (i % 2 == 0) ? Level::kColumns : Level::kRows;
-        if (value >= 0 && value < limit) *fields[i] = value;
+        if (value >= 0 && value < limit)
+            *fields[i] = value;
+        else
+            placed = false;
     }
     // Only the order of the non-blank bytes counts, not the line structure.
     for (int r = 0; r < Level::kRows; ++r) {
@@ -100,10 +104,11 @@ void readLevel(const std::string& bytes, Level& level) {
             do {
                 c = in.next();
             } while (isBlank(c));
-            if (c < 0) return;
+            if (c < 0) return placed;
             level.cells[r][column] = static_cast<uint8_t>(c);
         }
     }
+    return placed;
 }
 
 std::string levelTitleOf(const std::string& bytes) {

@@ -27,8 +27,9 @@ struct Level {
 // Reads level-file bytes over `level`: each field the bytes supply replaces
 // the one in `level`, the rest keep their values (a reader fills `level` with
 // its defaults first). Reading stops at the first field that cannot be read;
-// a position outside the board counts as unread. Never fails as a whole.
-void readLevel(const std::string& bytes, Level& level);
+// a position outside the board counts as unread. True when the dog and the
+// bone were both placed on the board: without them there is no level to play.
+bool readLevel(const std::string& bytes, Level& level);
 // The title line of level-file bytes, without its line end; long titles are
 // cut at 4096 characters.
 std::string levelTitleOf(const std::string& bytes);

@@ -1,14 +1,8 @@
-// Level files on disk: the game's current level read from and written to
-// the file of its number. The bytes are levels/level.cpp's.
 #include "storage/level_file.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <string>
+#include <sys/stat.h>
 
 #include "storage/level.h"
-#include "storage/files.h"
-#include "app/game.h"
 
 namespace {
 
@@ -28,50 +22,21 @@ bool readLevelFile(const std::string& path, Level& level) {
     return true;
 }
 
-bool Game::loadLevelFile(const std::string& path) {
-    // Read everything before touching the record, so that a file that turns
-    // out to be unreadable changes nothing.
+bool readPlayableLevel(const std::string& path, Level& level) {
     std::string bytes;
-    if (!files::readRegular(path, kLargestLevel, bytes)) return false;
-    resetBoard(0);
-    // What the file does not supply keeps the blank layout.
-    Level level = levelOf(rules, "");
-    readLevel(bytes, level);
-    placeLevel(level, rules);
-    levelTitle = level.title;
+    // One byte past the limit tells a file too large to be a level.
+    if (!files::readRegular(path, kLargestLevel + 1, bytes) || bytes.size() > kLargestLevel) return false;
+    Level read = level;
+    if (!readLevel(bytes, read)) return false;
+    level = read;
     return true;
 }
 
-bool Game::loadLevel(int32_t number) {
-    if (!loadLevelFile(levelFilePath(number))) return false;
-    levelNumber = number;
-    boardFile = number;
-    boardEdited = false;
-    beginLevelPlay();
-    return true;
+bool levelFileExists(int32_t number) {
+    struct stat st;
+    return lstat(levelFilePath(number).c_str(), &st) == 0;
 }
 
-bool Game::saveLevel(std::string* reason) {
-    const std::string bytes = formatLevel(levelOf(rules, levelTitle));
-
-    files::Outcome saved = files::writeReplacing(levelFilePath(levelNumber), bytes);
-    if (saved) {
-        boardFile = levelNumber;
-        boardEdited = false;
-    } else if (reason) {
-        *reason = saved.reason;
-    }
-    return saved.ok;
+files::Outcome writeLevelFile(int32_t number, const Level& level) {
+    return files::writeReplacing(levelFilePath(number), formatLevel(level));
 }
-
-void Game::restartLevel() {
-    resetBoard(0);
-    boardFile = 0;  // the blank board stays when the file is gone
-    loadLevel(levelNumber);
-    redrawNeeded = true;
-    moveCount = 0;
-}
-
-void Game::setLevelTitle(const std::string& title) { levelTitle = title; }
-
-void Game::setLevelNumber(int32_t number) { levelNumber = number; }

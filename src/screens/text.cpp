@@ -1,4 +1,6 @@
-#include "screens/allegro_text.h"
+#include "screens/text.h"
+
+#include <allegro.h>
 
 #include <cstdint>
 
@@ -35,4 +37,29 @@ std::string printableByAllegro(const std::string& text) {
             out.append(text, start, i - start);
     }
     return out;
+}
+
+std::vector<std::string> wrapText(const std::string& text, int width) {
+    const int perChar = text_length(font, "M");
+    const size_t most = static_cast<size_t>(width / (perChar > 0 ? perChar : 8));
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string paragraph = text.substr(start, end - start);
+        if (paragraph.empty()) lines.emplace_back();
+        while (!paragraph.empty()) {
+            if (paragraph.size() <= most || most == 0) {
+                lines.push_back(paragraph);
+                break;
+            }
+            size_t cut = paragraph.rfind(' ', most);
+            if (cut == std::string::npos || cut == 0) cut = most;
+            lines.push_back(paragraph.substr(0, cut));
+            paragraph.erase(0, paragraph[cut] == ' ' ? cut + 1 : cut);
+        }
+        start = end + 1;
+    }
+    return lines;
 }

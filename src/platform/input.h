@@ -1,0 +1,61 @@
+// The player's input as it happens: Allegro's keyboard and mouse callbacks
+// put every press, typed character and click into one queue, in order, so a
+// tap shorter than a frame still counts once, and the idle loop can sleep
+// until something arrives. The loop takes the queue each frame and hands it
+// to the screen on top; nothing else reads the keyboard.
+#pragma once
+
+#include <allegro.h>
+
+#include <vector>
+
+namespace input {
+
+struct Event {
+    enum Kind {
+        Press,  // a key went down (its first press; the window system's repeats are not presses)
+        Typed,  // a character typed (repeats included), for text prompts
+        Click,  // the left button went down at (x, y)
+        Move,   // the pointer moved to (x, y)
+    };
+    Kind kind = Press;
+    int scancode = 0;  // Press, Typed
+    int ascii = 0;     // Typed: the character, 0 for keys that type none
+    int x = 0, y = 0;  // Click, Move: in the game's 640x480 picture
+};
+
+// What is held down now, for screens that act while a key or the button stays down.
+struct Held {
+    bool keys[KEY_MAX] = {};
+    bool button = false;
+    int x = -1, y = -1;  // the pointer in the game's picture
+    bool inside = false;  // the pointer is over the window
+    bool key(int scancode) const { return scancode > 0 && scancode < KEY_MAX && keys[scancode]; }
+};
+
+// Hooks Allegro's keyboard and mouse callbacks (harmless to repeat).
+void install();
+// Every event since the last call, oldest first. A pointer that moved since
+// the last call adds a Move at the end.
+std::vector<Event> take();
+// What is held now.
+Held held();
+// Forgets every waiting event.
+void clear();
+
+// Sleeps up to `ms`, returning early at input or a wake().
+void waitForInput(unsigned ms);
+// Ends a waitForInput at once (another thread has news for the player).
+void wake();
+
+// Pointer position from the window's pixels to the game's picture; the
+// window sets it when it scales (default: the same).
+void setPointerMapping(int scale, int offsetX, int offsetY);
+void toPicture(int& x, int& y);
+
+// What Allegro calls; public so that tests can drive them as Allegro would.
+void onKey(int scancode);
+int onTyped(int character, int* scancode);
+void onMouse(int flags);
+
+}  // namespace input

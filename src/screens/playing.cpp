@@ -1,0 +1,89 @@
+#include "screens/playing.h"
+
+#include <memory>
+
+#include "screens/dialogs.h"
+#include "screens/won.h"
+#include "session/session.h"
+
+namespace {
+
+const int kArrowKeys[MoveKeys::Count] = {KEY_UP, KEY_DOWN, KEY_RIGHT, KEY_LEFT};
+
+int arrowOf(int scancode) {
+    for (int a = 0; a < MoveKeys::Count; ++a)
+        if (kArrowKeys[a] == scancode) return a;
+    return -1;
+}
+
+}  // namespace
+
+void PlayingScreen::resumed(Context& c) {
+    pending_ = Play::Input();
+    c.session.play.forgetKeys();
+}
+
+void PlayingScreen::handle(const input::Event& e, Context& c) {
+    if (e.kind != input::Event::Press) return;
+    const int arrow = arrowOf(e.scancode);
+    if (arrow >= 0) {
+        pending_.arrows.pressed[arrow] = true;
+        return;
+    }
+    switch (e.scancode) {
+    case KEY_U:
+    case KEY_BACKSPACE: pending_.undo = true; break;
+    case KEY_H: pending_.hint = true; break;
+    case KEY_ESC: c.nav.showOnly(ScreenId::Menu); break;
+    case KEY_R:
+        c.nav.push(std::make_unique<QuestionDialog>("Really restart the level (Y/N)?", [](bool yes, Context& c) {
+            if (yes) c.session.restartLevel();
+        }));
+        break;
+    case KEY_S: c.nav.open(ScreenId::Chooser); break;
+    case KEY_O: c.nav.open(ScreenId::Options); break;
+    default: break;
+    }
+}
+
+bool PlayingScreen::update(const input::Held& held, unsigned long nowMs, Context& c) {
+    Session& s = c.session;
+    arrowHeld_ = false;
+    for (int a = 0; a < MoveKeys::Count; ++a) {
+        pending_.arrows.down[a] = held.key(kArrowKeys[a]);
+        arrowHeld_ |= pending_.arrows.down[a];
+    }
+    if (!s.playable()) {
+        pending_ = Play::Input();
+        return false;
+    }
+    pending_.nowMs = nowMs;
+    const bool won = s.play.frame(pending_);
+    pending_ = Play::Input();
+    for (const CueEvent& cue : s.play.takeCues()) c.hear(cue);
+    if (won) {
+        const WinRecord record = s.recordWin();
+        c.nav.close();
+        c.nav.push(std::make_unique<WonScreen>(record));
+        return true;
+    }
+    return s.play.takeChanged();
+}
+
+bool PlayingScreen::animating(const Context& c) const {
+    return c.session.playable() && (c.session.play.busy() || arrowHeld_);
+}
+
+void PlayingScreen::draw(BITMAP* target, Context& c) {
+    const Session& s = c.session;
+    view_.draw(target, s.rules, c.pictures, true);
+    drawCaption(target, s.number, s.title);
+    if (!s.playable()) {
+        drawSkyText(target, s.unreadableText(), target->w / 2, kCell / 2 - text_height(font) / 2 + 14);
+        drawSkyText(target, "S chooses another level, Escape goes to the menu", target->w / 2,
+                    kCell / 2 - text_height(font) / 2 + 26);
+        return;
+    }
+    drawScoreLine(target, captionText(s.number, s.title), s.rules.moveCount, s.play.best, s.play.fewest);
+    drawNotice(target, s.rules, s.play);
+}

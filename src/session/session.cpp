@@ -1,0 +1,159 @@
+#include "session/session.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "rules/tiles.h"
+#include "storage/level.h"
+#include "storage/level_file.h"
+
+Session::Session(std::function<void()> onAnswer) : play(rules, std::move(onAnswer)) {}
+
+void Session::resetBoard(int mode) {
+    rules.rockFalling = false;
+    rules.moveCount = 0;
+    rules.stopStep();
+    for (int32_t r = 0; r < RuleState::boardHeight; ++r)
+        for (int32_t c = 0; c < RuleState::boardWidth; ++c) {
+            // In mode 1 rows 0 and 1 draw too, though they are overwritten below.
+            if (mode == 0)
+                rules.board[r][c] = Dirt;
+            else
+                rules.board[r][c] = (std::rand() % 4 == 0) ? Rock : Dirt;
+        }
+    for (int32_t c = 0; c < RuleState::boardWidth; ++c) {
+        rules.board[0][c] = SkyTop;
+        rules.board[1][c] = SkyBottom;
+    }
+    rules.dogColumn = std::rand() % RuleState::boardWidth;
+    rules.dogRow = 1;
+    rules.boneColumn = std::rand() % RuleState::boardWidth;
+    // The blank layout keeps the bone out of the first dirt row.
+    if (mode == 0)
+        rules.boneRow = std::rand() % (RuleState::boardHeight - 3) + 3;
+    else
+        rules.boneRow = std::rand() % (RuleState::boardHeight - 2) + 2;
+    rules.beginTick();
+}
+
+void Session::begin() {
+    const std::map<int32_t, int32_t> records = readRecords();
+    const auto found = records.find(number);
+    const bool recorded = !boardEdited && !unreadable && found != records.end();
+    play.begin(recorded ? found->second : fewest::kNotKnown);
+}
+
+bool Session::loadLevel(int32_t n) {
+    resetBoard(0);
+    // What the file does not supply keeps the blank layout.
+    Level level = levelOf(rules, "");
+    number = n;
+    boardEdited = false;
+    unreadable = !readPlayableLevel(levelFilePath(n), level);
+    if (unreadable) {
+        title.clear();
+        boardFile = 0;
+    } else {
+        placeLevel(level, rules);
+        title = level.title;
+        boardFile = n;
+    }
+    begin();
+    return !unreadable;
+}
+
+void Session::restartLevel() { loadLevel(number); }
+
+bool Session::levelExists(int32_t n) { return levelFileExists(n); }
+
+std::string Session::unreadableText() const { return levelFilePath(number) + " could not be read"; }
+
+WinRecord Session::recordWin() {
+    // A board changed in the editor is not the level its number names, and
+    // a level that could not be read is none at all: neither is recorded.
+    if (boardEdited || unreadable) {
+        WinRecord none;
+        none.outcome = WinRecord::NotSaved;
+        return none;
+    }
+    return ::recordWin(number, rules.moveCount);
+}
+
+void Session::openEditor() {
+    resetBoard(1);  // the level number and title stay those of the loaded level
+    // A random board: no file's, and no record for it.
+    boardFile = 0;
+    boardEdited = true;
+    unreadable = false;
+    begin();
+}
+
+void Session::blankBoard() {
+    resetBoard(0);
+    boardEdited = true;
+    unreadable = false;
+    begin();
+}
+
+bool Session::paint(int32_t column, int32_t row, int32_t brush) {
+    if (!rules.onBoard(column, row)) return false;
+    boardEdited = true;
+    if (brush == BoneTile) {
+        rules.boneColumn = column;
+        rules.boneRow = row;
+    } else if (brush == DogTile) {
+        rules.dogColumn = column;
+        rules.dogRow = row;
+    } else {
+        rules.board[row][column] = static_cast<uint8_t>(brush);
+    }
+    return true;
+}
+
+void Session::setNumber(int32_t n) {
+    // The board is no longer that of the file its number names.
+    if (n != number) boardEdited = true;
+    number = n;
+}
+
+bool Session::saveNeedsQuestion() const {
+    return (boardFile != number || boardEdited) && levelFileExists(number);
+}
+
+bool Session::save(std::string& reason) {
+    const files::Outcome saved = writeLevelFile(number, levelOf(rules, title));
+    if (!saved) {
+        reason = saved.reason;
+        return false;
+    }
+    boardFile = number;
+    boardEdited = false;
+    return true;
+}
+
+bool Session::reload() {
+    const RuleState kept = rules;
+    resetBoard(0);
+    // The editor takes whatever of a damaged file can be read.
+    Level level = levelOf(rules, "");
+    if (!readLevelFile(levelFilePath(number), level)) {
+        rules = kept;
+        return false;
+    }
+    placeLevel(level, rules);
+    title = level.title;
+    boardFile = number;
+    boardEdited = false;
+    unreadable = false;
+    begin();
+    return true;
+}
+
+RuleState Session::boardToCheck() const {
+    RuleState edited = rules;
+    edited.stopStep();
+    edited.rockFalling = false;
+    edited.moveCount = 0;
+    edited.beginTick();
+    return edited;
+}

@@ -1,0 +1,77 @@
+// The game's record without a window: the board being played or edited,
+// its level number, title and file, the level in play, and what the editor
+// does to the board. Screens drive it with calls and read its fields; it
+// knows nothing of keys, pictures or sound.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "rules/rules.h"
+#include "session/play.h"
+#include "storage/highscores.h"
+
+class Session {
+public:
+    // `onAnswer` wakes the main loop when the advisor has news (any thread).
+    explicit Session(std::function<void()> onAnswer = nullptr);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    RuleState rules;
+    std::string title;
+    int32_t number = 1;
+    // The level file the board was last loaded from or saved to (0: none),
+    // and whether the board or its number changed since. An edited board
+    // keeps no record, and S asks before it replaces a file.
+    int32_t boardFile = 0;
+    bool boardEdited = false;
+    // The level of `number` could not be read: there is nothing to play.
+    bool unreadable = false;
+    Play play;
+
+    // --- levels ------------------------------------------------------------
+    // Loads and begins level n. When it cannot be read, the board is blank,
+    // the level is marked unreadable, and false comes back.
+    bool loadLevel(int32_t n);
+    // The level again from its file.
+    void restartLevel();
+    // Whether level n exists on disk (for the next level after a win).
+    static bool levelExists(int32_t n);
+    // "levels/N.lvl could not be read" for the current level.
+    std::string unreadableText() const;
+    // Whether the player may move on this board now.
+    bool playable() const { return !unreadable; }
+
+    // --- winning -----------------------------------------------------------
+    // The table's answer to a win of the board being played; an edited or
+    // unreadable board is not recorded (outcome NotSaved, no reason).
+    WinRecord recordWin();
+
+    // --- the editor --------------------------------------------------------
+    // Mode 0: sky, ground line and plain dirt. Mode 1: the editor's random
+    // board. rand() is drawn in a fixed order so that a seeded run is repeatable.
+    void resetBoard(int mode);
+    // The editor opens on a random board under the current number.
+    void openEditor();
+    // E: a blank board.
+    void blankBoard();
+    // A click with a brush (a tile code, or the dog or bone picture slot).
+    // False when the cell is off the board.
+    bool paint(int32_t column, int32_t row, int32_t brush);
+    void setTitle(const std::string& text) { title = text; }
+    void setNumber(int32_t n);
+    // S would replace a file that holds another board than this one.
+    bool saveNeedsQuestion() const;
+    // Saves the board as its number's file; on failure `reason` says why.
+    bool save(std::string& reason);
+    // L: the current number's file again; false (nothing changes) when it
+    // cannot be read.
+    bool reload();
+    // V: the board as edited, as the player would start on it.
+    RuleState boardToCheck() const;
+
+private:
+    void begin();
+};
