@@ -5,11 +5,13 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "platform/background.h"
 #include "app/game.h"
 #include "platform/input_latch.h"
+#include "version.h"
 
 namespace {
 
@@ -71,7 +73,12 @@ bool initPlatform() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char* argv[]) {
+    // Answered before Allegro starts, so it needs no display and opens no window.
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("Tunnelwick %s\n", kGameVersion);
+        return 0;
+    }
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     quitRequested = false;
     if (!initPlatform()) return 0;
