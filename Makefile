@@ -3,7 +3,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test play clean test-asan test-ubsan sanitize fuzz bench install
+.PHONY: all deps build test play clean test-asan test-ubsan sanitize fuzz bench install package
 
 all: build
 
@@ -54,6 +54,10 @@ bench: deps
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# $(BUILD)/tunnelwick_<version>_<arch>.deb: what install puts under /usr.
+package: build
+	cmake --build $(BUILD) -j$(JOBS) --target package
 
 clean:
 	rm -rf $(BUILD) build-asan build-ubsan build-fuzz build-bench

@@ -4,7 +4,7 @@
 set -e
 PACKAGES="cmake make gcc g++ pkg-config liballegro4-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils x11-apps imagemagick lame sox libsox-fmt-mp3 libx11-dev python3
-  clang libclang-rt-14-dev"
+  clang libclang-rt-14-dev dpkg-dev lintian"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

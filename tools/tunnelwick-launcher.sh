@@ -10,13 +10,13 @@
 # Where the shipped data and the binary are: $TUNNELWICK_DATA and
 # $TUNNELWICK_BIN if set, else found from this script's own place (the source
 # tree: tools/../data and tools/../build/tunnelwick; an installation:
-# bin/../share/tunnelwick/data and bin/../lib/tunnelwick/tunnelwick).
+# games/../share/tunnelwick/data and games/../lib/tunnelwick/tunnelwick).
 set -eu
 
 here=$(dirname "$(readlink -f "$0")")
 
-# The source tree (this script in tools/) or an installation (bin/tunnelwick).
-if [ -f "$here/../CMakeLists.txt" ] && [ -d "$here/../src/shell" ]; then
+# The source tree (this script in tools/) or an installation (games/tunnelwick).
+if [ -f "$here/../CMakeLists.txt" ] && [ -d "$here/../data" ] && [ -d "$here/../src" ]; then
     shipped_data=$here/../data
     shipped_binary=$here/../build/tunnelwick
 else
@@ -25,12 +25,14 @@ else
 fi
 data=${TUNNELWICK_DATA:-$shipped_data}
 binary=${TUNNELWICK_BIN:-$shipped_binary}
-if [ ! -d "$data" ]; then
-    echo "tunnelwick: the game's data directory was not found (set TUNNELWICK_DATA)" >&2
-    exit 1
-fi
 if [ ! -x "$binary" ]; then
     echo "tunnelwick: the game binary was not found (build it with 'make', or set TUNNELWICK_BIN)" >&2
+    exit 1
+fi
+# The version is the game's to tell; it touches no game directory.
+if [ "${1:-}" = --version ]; then exec "$binary" --version; fi
+if [ ! -d "$data" ]; then
+    echo "tunnelwick: the game's data directory was not found (set TUNNELWICK_DATA)" >&2
     exit 1
 fi
 

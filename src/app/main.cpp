@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "platform/window.h"
 #include "session/session.h"
 #include "storage/settings.h"
+#include "version.h"
 
 namespace {
 
@@ -107,7 +109,12 @@ void startSound() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char* argv[]) {
+    // Answered before Allegro starts, so it needs no display and opens no window.
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("Tunnelwick %s\n", kGameVersion);
+        return 0;
+    }
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     quitRequested = false;
     if (!initPlatform()) return 0;

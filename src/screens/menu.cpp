@@ -5,6 +5,7 @@
 #include "screens/dialogs.h"
 #include "screens/look.h"
 #include "session/session.h"
+#include "version.h"
 
 const char* const kAboutText =
     "W00f! Thanks for playing Tunnelwick. Every tunnel in this garden\n"
@@ -14,7 +15,9 @@ const char* const kAboutText =
     "Made using SDL2_mixer (for the mp3 playing) and Allegro (for graphics, v " ALLEGRO_VERSION_STR ")\n"
     "\n"
     "And a big thank-you to everyone who plays, builds levels and\n"
-    "shares them: you keep this garden growing!";
+    "shares them: you keep this garden growing!\n"
+    "\n"
+    "Tunnelwick " TUNNELWICK_VERSION;
 
 namespace {
 

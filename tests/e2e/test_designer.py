@@ -21,8 +21,8 @@ class DesignerStory(unittest.TestCase):
         subprocess.run(["cmake", "--install", os.path.dirname(BINARY), "--prefix", prefix], check=True,
                        stdout=subprocess.DEVNULL, timeout=300)
         with open(prefix + "/share/applications/tunnelwick.desktop") as entry:
-            self.assertIn("Exec=%s/bin/tunnelwick\n" % prefix, entry.read())
-        game = Game(self, files=OWN, launcher=prefix + "/bin/tunnelwick")
+            self.assertIn("Exec=%s/games/tunnelwick\n" % prefix, entry.read())
+        game = Game(self, files=OWN, launcher=prefix + "/games/tunnelwick")
         game.until("the menu", lambda: on_menu(game, 0))
         self.assertEqual(game.read("levels/1.lvl"), OWN["levels/1.lvl"])
         number = next(n for n in range(1, 100) if game.read("levels/%d.lvl" % n) is None)
