@@ -8,18 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <string>
 
-#include "app/stack.h"
-#include "screens/dialogs.h"
-#include "platform/ambient.h"
+#include "app/app.h"
 #include "platform/background.h"
 #include "platform/input.h"
-#include "platform/pictures.h"
-#include "platform/sound.h"
 #include "platform/window.h"
-#include "session/session.h"
-#include "storage/settings.h"
 #include "version.h"
 
 namespace {
@@ -85,30 +78,6 @@ bool initPlatform() {
 // Milliseconds from a steady clock (platform/clock.cpp).
 unsigned long gameClockMs();
 
-namespace {
-
-// The pointer's picture at the pointer: the screen's own (the editor's
-// brush) or the usual arrow.
-void drawPointer(BITMAP* target, BITMAP* own, const input::Held& held) {
-    if (!held.inside) return;
-    if (own)
-        draw_sprite(target, own, held.x, held.y);
-    else if (mouse_sprite)
-        draw_sprite(target, mouse_sprite, held.x - mouse_x_focus, held.y - mouse_y_focus);
-}
-
-// The sound layer must come up; without it the game says why and stops.
-void startSound() {
-    if (FSOUND_Init(44100, 16, FSOUND_INIT_GLOBALFOCUS)) return;
-    const char* why = soundErrorText(FSOUND_GetError());
-    // With no display the message box may not appear; say it on stderr too.
-    std::fprintf(stderr, "%s\n", why);
-    allegro_message("%s\n", why);
-    std::exit(1);
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
     // Answered before Allegro starts, so it needs no display and opens no window.
     if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
@@ -129,55 +98,21 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     clear_bitmap(picture);
-    // Allegro mixes no digital sound of its own; everything goes through the sound layer.
-    set_volume_per_voice(0);
 
     {
-        Pictures pictures;
-        pictures.load();
-        startSound();
-        Ambient ambient;
-        ambient.open();
-        Settings settings;
-        readSettings(settings);
-        FSOUND_SetSFXMasterVolume(settings.volume);
-        Session session(input::wake);
-        session.loadLevel(1);
-
-        ScreenStack stack(session, pictures, settings, quitRequested);
-        stack.context().settingsChanged = [&settings] { FSOUND_SetSFXMasterVolume(settings.volume); };
-        if (!pictures.missing().empty()) {
-            std::string text = "These pictures could not be loaded:\n";
-            for (const std::string& path : pictures.missing()) {
-                std::fprintf(stderr, "Could not load %s\n", path.c_str());
-                text += "\n" + path;
-            }
-            stack.push(std::make_unique<MessageDialog>(text));
-        }
-
+        App app(quitRequested);
         while (!quitRequested) {
-            stack.dispatch(input::take());
-            const input::Held held = input::held();
-            const bool redraw = stack.update(held, gameClockMs());
-            ambient.update(settings.ambient && stack.ambient());
-            if (redraw) {
-                stack.draw(picture);
-                drawPointer(picture, stack.pointer(), held);
-                window::present(picture);
-            }
-            if (quitRequested) break;
-            if (stack.animating()) {
+            if (app.frame(gameClockMs(), picture)) {
                 rest(4);
-            } else {
+            } else if (!quitRequested) {
                 // Nothing moves until the player acts, so the background
-                // threads may sleep until X input arrives; the wait ends
-                // at once on a press or an answer of the advisor, and at
-                // least ten times a second for the garden.
+                // threads may sleep until X input arrives; the wait ends at
+                // once on a press or an answer of the advisor, and at least
+                // ten times a second for the garden.
                 background::QuietWait quiet;
                 input::waitForInput(100);
             }
         }
-        FSOUND_Close();
     }
 
     destroy_bitmap(picture);

@@ -1,0 +1,73 @@
+#include "app/app.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/input.h"
+#include "platform/sound.h"
+#include "platform/window.h"
+#include "screens/dialogs.h"
+
+namespace {
+
+// The sound layer must come up; without it the game says why and stops.
+void startSound() {
+    if (FSOUND_Init(44100, 16, FSOUND_INIT_GLOBALFOCUS)) return;
+    const char* why = soundErrorText(FSOUND_GetError());
+    // With no display the message box may not appear; say it on stderr too.
+    std::fprintf(stderr, "%s\n", why);
+    allegro_message("%s\n", why);
+    std::exit(1);
+}
+
+// The pointer's picture at the pointer: the screen's own (the editor's
+// brush) or the usual arrow.
+void drawPointer(BITMAP* target, BITMAP* own, const input::Held& held) {
+    if (!held.inside) return;
+    if (own)
+        draw_sprite(target, own, held.x, held.y);
+    else if (mouse_sprite)
+        draw_sprite(target, mouse_sprite, held.x - mouse_x_focus, held.y - mouse_y_focus);
+}
+
+}  // namespace
+
+App::App(std::atomic<bool>& quit)
+    : session(input::wake), stack(session, pictures, settings, quit), quit_(quit) {
+    // Allegro mixes no digital sound of its own; everything goes through the sound layer.
+    set_volume_per_voice(0);
+    pictures.load();
+    startSound();
+    ambient_.open();
+    readSettings(settings);
+    FSOUND_SetSFXMasterVolume(settings.volume);
+    session.loadLevel(1);
+    stack.context().settingsChanged = [this] { FSOUND_SetSFXMasterVolume(settings.volume); };
+    // Said in the window, and on standard error for whoever started the game.
+    if (!pictures.missing().empty()) {
+        std::string text = "These pictures could not be loaded:\n";
+        for (const std::string& path : pictures.missing()) {
+            std::fprintf(stderr, "Could not load %s\n", path.c_str());
+            text += "\n" + path;
+        }
+        stack.push(std::make_unique<MessageDialog>(text));
+    }
+    input::clear();
+}
+
+App::~App() { FSOUND_Close(); }
+
+bool App::frame(unsigned long nowMs, BITMAP* picture) {
+    stack.dispatch(input::take());
+    const input::Held held = input::held();
+    const bool redraw = stack.update(held, nowMs);
+    ambient_.update(settings.ambient && stack.ambient());
+    if (redraw && picture) {
+        stack.draw(picture);
+        drawPointer(picture, stack.pointer(), held);
+        window::present(picture);
+    }
+    return !quit_ && stack.animating();
+}

@@ -1,0 +1,36 @@
+// The running game once the window exists: pictures, sound, settings, the
+// session on level 1 and the screens, and one pass of the loop over them.
+#pragma once
+
+#include <allegro.h>
+
+#include <atomic>
+
+#include "app/stack.h"
+#include "platform/ambient.h"
+#include "platform/pictures.h"
+#include "session/session.h"
+#include "storage/settings.h"
+
+class App {
+public:
+    // Without a sound device the game says why and ends with status 1.
+    explicit App(std::atomic<bool>& quit);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // One pass of the loop: the input taken and handed to the screen on top,
+    // the screen updated, and the picture drawn and shown when it changed.
+    // True while something moves without input (the loop must not sleep).
+    bool frame(unsigned long nowMs, BITMAP* picture);
+
+    Pictures pictures;
+    Settings settings;
+    Session session;
+    ScreenStack stack;
+
+private:
+    Ambient ambient_;
+    std::atomic<bool>& quit_;
+};
