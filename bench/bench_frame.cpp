@@ -1,5 +1,5 @@
-// What a frame of the game costs. The main loop shows a sliding dog at one
-// tick per pass (input step, rest 4 ms, draw, copy), so the work beside the
+// What a frame of the game costs. The loop shows a sliding dog at one tick
+// per pass (input, update, draw, copy, rest 4 ms), so the work beside the
 // rest sets the animation's pace: it must stay small against the 4 ms.
 #include <allegro.h>
 #include <benchmark/benchmark.h>
@@ -11,7 +11,9 @@
 
 #include "bench_support.h"
 #include "rules/tiles.h"
-#include "screens/draw.h"
+#include "platform/input.h"
+#include "screens/board_view.h"
+#include "screens/playing.h"
 
 namespace {
 
@@ -20,24 +22,24 @@ using Clock = std::chrono::steady_clock;
 // A board where the dog slides right along row 8 through dirt from the left
 // edge to the right one, nineteen cells, with nothing to fall on the way; the
 // rest of the board is the first shipped level (or dirt without it).
-void startSlide(Game& game) {
+void startSlide(App& app) {
+    Session& game = app.session;
     if (!game.loadLevel(1)) game.resetBoard(0);
-    for (int column = 0; column < game.boardWidth; ++column) {
-        game.board[7][column] = Dirt;
-        game.board[8][column] = Dirt;
+    RuleState& b = game.rules;
+    for (int column = 0; column < b.boardWidth; ++column) {
+        b.board[7][column] = Dirt;
+        b.board[8][column] = Dirt;
     }
-    game.dogColumn = 0;
-    game.dogRow = 8;
-    game.dogOffsetX = game.dogOffsetY = 0;
-    game.boneColumn = 19;
-    game.boneRow = 14;
-    game.board[14][19] = Tunnel;
-    game.rockFalling = false;
-    game.screenMode = Playing;
-    game.selection = None;
-    game.moveCount = 0;
-    game.startMove(false, false, true, false);
-    game.redrawNeeded = true;
+    b.dogColumn = 0;
+    b.dogRow = 8;
+    b.dogOffsetX = b.dogOffsetY = 0;
+    b.boneColumn = 19;
+    b.boneRow = 14;
+    b.board[14][19] = Tunnel;
+    b.rockFalling = false;
+    b.moveCount = 0;
+    b.startMove(false, false, true, false);
+    if (!dynamic_cast<PlayingScreen*>(app.stack.top())) app.stack.showOnly(ScreenId::Playing), app.stack.dispatch({});
 }
 
 double percentile(std::vector<double>& values, double fraction) {
@@ -47,17 +49,16 @@ double percentile(std::vector<double>& values, double fraction) {
     return values[at];
 }
 
-// Start-up to the first frame: the Game with every picture and sound, the
-// first drawing into the back buffer and its copy to the screen. Runs before
-// any other Game exists in the process.
+// Start-up to the first frame: every picture and sound, the first drawing
+// into the picture and its copy to the screen. Runs before any other game
+// exists in the process.
 void BM_StartUpToFirstFrame(benchmark::State& state) {
     bench::startAllegro();
     static std::atomic<bool> quit{false};
     BITMAP* back = create_bitmap(640, 480);
     for (auto _ : state) {
-        Game* game = new Game(&quit);
-        game->drawScreen(back);
-        blit(back, screen, 0, 0, 0, 0, 640, 480);
+        App* game = new App(quit);
+        game->frame(0, back);
         state.PauseTiming();
         delete game;
         state.ResumeTiming();
@@ -70,25 +71,22 @@ BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 // input check, the input step, drawing into the back buffer and the copy of
 // the back buffer to a screen-sized bitmap.
 void BM_SlidingFrame(benchmark::State& state) {
-    Game& game = bench::game();
+    App& app = bench::app();
+    const RuleState& game = app.session.rules;
     BITMAP* back = create_bitmap(640, 480);
-    BITMAP* shown = create_bitmap(640, 480);
-    startSlide(game);
+    startSlide(app);
     std::vector<double> frames;
     frames.reserve(1 << 16);
     double slides = 1;
     for (auto _ : state) {
         if (game.selection == None && !game.rockFalling) {
             state.PauseTiming();
-            startSlide(game);
+            startSlide(app);
             slides += 1;
             state.ResumeTiming();
         }
         auto begin = Clock::now();
-        game.pollInput();
-        game.handleInput();
-        game.drawScreen(back);
-        blit(back, shown, 0, 0, 0, 0, 640, 480);
+        app.frame(static_cast<unsigned long>(frames.size()) * 5, back);
         frames.push_back(std::chrono::duration<double, std::micro>(Clock::now() - begin).count());
     }
     state.counters["median_us"] = percentile(frames, 0.5);
@@ -96,18 +94,16 @@ void BM_SlidingFrame(benchmark::State& state) {
     // Nineteen cells at two pixels a tick: about 300 frames a slide.
     state.counters["frames_per_slide"] = frames.size() / slides;
     destroy_bitmap(back);
-    destroy_bitmap(shown);
 }
 BENCHMARK(BM_SlidingFrame)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // The drawing alone, the board pass being the largest part of a frame.
 void BM_DrawPlayingScreen(benchmark::State& state) {
-    Game& game = bench::game();
+    App& app = bench::app();
     BITMAP* back = create_bitmap(640, 480);
-    startSlide(game);
+    startSlide(app);
     for (auto _ : state) {
-        game.redrawNeeded = true;
-        game.drawScreen(back);
+        app.stack.draw(back);
         benchmark::DoNotOptimize(back->line[0][0]);
     }
     destroy_bitmap(back);
@@ -117,11 +113,11 @@ BENCHMARK(BM_DrawPlayingScreen)->Unit(benchmark::kMicrosecond);
 // The board cells alone, both ways: straight onto the target cell by cell,
 // and through the kept layer with the two cells a sliding dog changes.
 void BM_BoardCellsDirect(benchmark::State& state) {
-    Game& game = bench::game();
+    App& app = bench::app();
     BITMAP* back = create_bitmap(640, 480);
-    startSlide(game);
+    startSlide(app);
     for (auto _ : state) {
-        drawBoardCellsDirect(game, back);
+        drawCellsDirect(back, app.session.rules, app.pictures);
         benchmark::DoNotOptimize(back->line[0][0]);
     }
     destroy_bitmap(back);
@@ -129,15 +125,17 @@ void BM_BoardCellsDirect(benchmark::State& state) {
 BENCHMARK(BM_BoardCellsDirect)->Unit(benchmark::kMicrosecond);
 
 void BM_BoardCellsLayered(benchmark::State& state) {
-    Game& game = bench::game();
+    App& app = bench::app();
+    RuleState& game = app.session.rules;
     BITMAP* back = create_bitmap(640, 480);
-    startSlide(game);
+    startSlide(app);
+    BoardView view;
     int column = 0;
     for (auto _ : state) {
         game.board[8][column] = game.board[8][column] == Dirt ? Tunnel : Dirt;
         column = (column + 1) % game.boardWidth;
         game.board[8][column] = game.board[8][column] == Dirt ? Tunnel : Dirt;
-        drawBoardCellsLayered(game, back);
+        view.drawCells(back, game, app.pictures);
         benchmark::DoNotOptimize(back->line[0][0]);
     }
     destroy_bitmap(back);

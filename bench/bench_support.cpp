@@ -39,19 +39,16 @@ void startAllegro() {
     }
 }
 
-Game& game() {
-    static Game* theGame = nullptr;
-    if (!theGame) {
+App& app() {
+    static App* theApp = nullptr;
+    if (!theApp) {
         startAllegro();
-        theGame = new Game(&quitRequested);
+        theApp = new App(quitRequested);
     }
-    return *theGame;
+    return *theApp;
 }
 
 }  // namespace bench
-
-// The first copy of the main loop waits for the retrace; there is none here.
-void vsync() {}
 
 // Modal waits are not part of any measured path; nothing must sleep.
 void allegro_message(const char* format, ...) { (void)format; }

@@ -1,17 +1,17 @@
-// Allegro without a display (screen is a 640x480 memory bitmap) and one Game
-// per process, built in the shipped data tree so every picture is loaded.
+// Allegro without a display (screen is a 640x480 memory bitmap) and one game
+// per process, started in the shipped data tree so every picture is loaded.
 #pragma once
 
 #include <string>
 
-#include "app/game.h"
+#include "app/app.h"
 
 namespace bench {
 
 // Starts Allegro headless once.
 void startAllegro();
-// The process's one Game (built on first use).
-Game& game();
+// The process's one game (started on first use).
+App& app();
 // The shipped data directory.
 std::string dataDir();
 

@@ -6,8 +6,8 @@
 
 namespace {
 
-// Held, Up or Down changes the volume by one this often.
-const unsigned long kStepMs = 20;
+// Held, Up or Down changes the volume by one this often, once held this long.
+const unsigned long kStepMs = 20, kFirstStepMs = 250;
 
 }  // namespace
 
@@ -57,7 +57,7 @@ bool OptionsScreen::update(const input::Held& held, unsigned long nowMs, Context
         heldKey_ = 0;
         return false;
     }
-    if (nextStep_ == 0) nextStep_ = nowMs + kStepMs;
+    if (nextStep_ == 0) nextStep_ = nowMs + kFirstStepMs;
     if (nowMs < nextStep_) return false;
     nextStep_ = nowMs + kStepMs;
     change(heldKey_ == KEY_UP ? 1 : -1);

@@ -58,6 +58,7 @@ bool Session::loadLevel(int32_t n) {
         title = level.title;
         boardFile = n;
     }
+    rules.beginTick();
     begin();
     return !unreadable;
 }
@@ -141,6 +142,7 @@ bool Session::reload() {
         return false;
     }
     placeLevel(level, rules);
+    rules.beginTick();
     title = level.title;
     boardFile = number;
     boardEdited = false;

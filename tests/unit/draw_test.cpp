@@ -1,13 +1,21 @@
-// The screens as a player sees them at chosen pixels; fades through black paced by the retrace; the shipped pictures sized and masked.
+// The screens as a player sees them at chosen pixels; the shipped pictures sized and masked.
 
 #include "fixture.h"
 
 namespace {
 
-class DrawTest : public GameFixture {
+// Every picture slot empty at first; a test puts in the ones it looks for.
+class DrawTest : public AppFixture {
 protected:
-    void SetUp() override { for (int slot = 0; slot < 256; ++slot) setPicture(slot, nullptr); }
+    void SetUp() override {
+        start();
+        for (int slot = 0; slot < 256; ++slot) setPicture(slot, nullptr);
+    }
     void TearDown() override { destroy_bitmap(target); }
+    void setPicture(int slot, BITMAP* p) { app->pictures.set(slot, p), view.forget(); }
+    RuleState& board() { return session().rules; }
+    void drawBoard() { view.draw(target, board(), app->pictures, true); }
+    BoardView view;
     BITMAP* target = solid(640, 480, 255, 0, 0);
 };
 
@@ -16,11 +24,11 @@ TEST_F(DrawTest, MenuLightsTheSelectedButtonInAColumnPlacedByThePlayPicture) {
     const int slots[4][2] = {{245, 246}, {242, 243}, {247, 248}, {249, 250}};  // Play, Options, Help, Quit
     for (int b = 0; b < 4; ++b)
         for (int lit = 0; lit < 2; ++lit) setPicture(slots[b][lit], solid(b ? 120 : 100, b ? 50 : 40, 10 * (b + 1) + lit, 0, 0));
-    for (int sel = -1; sel <= 4; ++sel) {
-        game.selection = sel;
-        drawMode(target, MainMenu);
+    for (int sel = 0; sel < 4; ++sel) {
+        top()->draw(target, app->stack.context());
         for (int b = 0; b < 4; ++b) EXPECT_TRUE(isColour(target, 545, 355 + 40 * b, 10 * (b + 1) + (b == sel), 0, 0)) << sel << b;
         EXPECT_TRUE(isColour(target, 530, 445, 90, 90, 90) && isColour(target, 10, 10, 90, 90, 90));
+        press(KEY_DOWN);
     }
 }
 
@@ -36,11 +44,11 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     BITMAP* bone = solid(32, 32, 255, 0, 255);
     rectfill(bone, 0, 0, 15, 31, makecol(240, 240, 240));
     setPicture(BoneTile, bone);
-    memset(game.board, Tunnel, sizeof game.board);
-    game.board[5][6] = 100;  // a code with no picture: dirt only
-    game.dogColumn = game.boneColumn = 5, game.dogRow = game.boneRow = 7;
-    game.fallingRockX = 300, game.fallingRockY = 101, game.rockFalling = true;
-    drawMode(target, Playing);
+    memset(board().board, Tunnel, sizeof board().board);
+    board().board[5][6] = 100;  // a code with no picture: dirt only
+    board().dogColumn = board().boneColumn = 5, board().dogRow = board().boneRow = 7;
+    board().fallingRockX = 300, board().fallingRockY = 101, board().rockFalling = true;
+    drawBoard();
     for (auto [x, y] : {std::pair{80, 80}, {6 * 32 + 3, 5 * 32 + 30}}) EXPECT_TRUE(isColour(target, x, y, x / 4, y / 4, 200)) << x;
     EXPECT_TRUE(isColour(target, 66, 66, 0, 0, 0));              // tunnel border
     EXPECT_TRUE(isColour(target, 164, 228, 240, 240, 240));       // the bone over the dog
@@ -50,17 +58,22 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     setPicture(3, solid(40, 40, 0, 255, 0));  // spills into its neighbours
     std::mt19937 rng(20261206);
     BITMAP *layered = create_bitmap(640, 480), *direct = create_bitmap(640, 480), *otherDirt = solid(640, 480, 60, 30, 10);
+    // Each swap puts in a new picture of one of two dirts, without the layer being told.
+    auto swapDirt = [&](BITMAP* source) { app->pictures.set(DirtBackground, source ? create_sub_bitmap(source, 0, 0, 640, 480) : nullptr); };
+    BITMAP* own = create_bitmap(640, 480);
+    blit(dirt, own, 0, 0, 0, 0, 640, 480);
+    BITMAP* shown = own;
     const uint8_t codes[] = {BlackRock, Rock, SkyTop, 3, Dirt, Tunnel, 100, 254};
     for (int frame = 0; frame < 300; ++frame) {
-        for (int n = rng() % 4; n > 0; --n) game.board[rng() % 15][rng() % 20] = codes[rng() % 8];
-        if (frame % 37 == 36) game.tileImages[DirtBackground] = game.tileImages[DirtBackground] == dirt ? otherDirt : dirt;
-        if (frame % 61 == 60) game.tileImages[DirtBackground] = nullptr;
-        drawBoardCellsLayered(game, layered);
-        drawBoardCellsDirect(game, direct);
+        for (int n = rng() % 4; n > 0; --n) board().board[rng() % 15][rng() % 20] = codes[rng() % 8];
+        if (frame % 37 == 36) swapDirt(shown = shown == own ? otherDirt : own);
+        if (frame % 61 == 60) swapDirt(nullptr);
+        view.drawCells(layered, board(), app->pictures);
+        drawCellsDirect(direct, board(), app->pictures);
         for (int y = 0; y < 480; ++y) ASSERT_EQ(memcmp(layered->line[y], direct->line[y], 640 * 4), 0) << frame;
     }
-    game.tileImages[DirtBackground] = dirt;
-    for (BITMAP* b : {otherDirt, layered, direct}) destroy_bitmap(b);
+    app->pictures.set(DirtBackground, nullptr);
+    for (BITMAP* b : {layered, direct, otherDirt, own}) destroy_bitmap(b);
 }
 
 TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
@@ -68,11 +81,11 @@ TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
     for (int round = 0; round < 30; ++round) {
         std::string title(rng() % 40, ' ');
         for (char& c : title) c = static_cast<char>(' ' + rng() % 95);  // '%' among them
-        game.setLevelTitle(title);
-        game.setLevelNumber(static_cast<int>(rng() % 200) - 20);
+        const int number = static_cast<int>(rng() % 200) - 20;
         clear_bitmap(target);
-        drawMode(target, Playing);
-        const std::string caption = "Level #" + std::to_string(game.levelNumber) + ": \"" + title + "\"";
+        drawCaption(target, number, title);
+        drawScoreLine(target, captionText(number, title), 3, 4, 5);
+        const std::string caption = "Level #" + std::to_string(number) + ": \"" + title + "\"";
         // The caption's own span: the score line stands beside it.
         const int half = text_length(font, caption.c_str()) / 2 + 2;
         ASSERT_TRUE(lineShows(target, 12, caption, makecol(20, 20, 20), half)) << caption;
@@ -84,22 +97,24 @@ TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
 
 TEST_F(DrawTest, TheRestartQuestionStandsOutlinedInLightOverTheDimmedBoard) {
     setPicture(DirtBackground, solid(640, 480, 0, 250, 0)), setPicture(251, solid(640, 480, 0, 0, 250));  // the board, the garden
-    game.screenMode = Playing;
-    harness::holdKey(KEY_N, 100, 200);
-    EXPECT_FALSE(game.askYesNo("Really restart the level (Y/N)?", true));
-    int light = 0, below = getpixel(screen, 5, 470);
-    for (int i = 0; i < 640 * 12; ++i) light += isColour(screen, i % 640, 236 + i / 640, 236, 220, 190);
+    press(KEY_ENTER), press(KEY_R);
+    app->stack.draw(target);
+    int light = 0, below = getpixel(target, 5, 470);
+    for (int i = 0; i < 640 * 12; ++i) light += isColour(target, i % 640, 236 + i / 640, 236, 220, 190);
     EXPECT_TRUE(getg(below) > 80 && getb(below) < 40 && light > 100) << light;
 }
 
 TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
     setPicture(253, solid(200, 100, 0, 0, 250));
-    const struct { int record, moves; const char* line; } cases[] = {
-        {-1, 15, "This is a new record!"}, {12, 15, "The high score for this level is 12."},
-        {15, 15, "You tied for the high score."}, {16, 15, ""}, {2147483647, 15, ""}};
+    const struct { WinRecord::Outcome outcome; int record; const char* line; } cases[] = {
+        {WinRecord::NewRecord, -1, "This is a new record!"}, {WinRecord::NotBeaten, 12, "The high score for this level is 12."},
+        {WinRecord::NotBeaten, 15, "You tied for the high score."}, {WinRecord::Unreadable, -1, ""},
+        {WinRecord::NotSaved, -1, "The record could not be saved: Permission denied"}};
     for (const auto& c : cases) {
-        game.recordMoves = c.record, game.moveCount = c.moves;
-        drawMode(target, LevelWon);
+        WinRecord r;
+        r.outcome = c.outcome, r.record = c.record, r.reason = "Permission denied";
+        board().moveCount = 15;
+        WonScreen(r).draw(target, app->stack.context());
         EXPECT_TRUE(isColour(target, 220, 190, 0, 0, 250) && isColour(target, 419, 289, 0, 0, 250) && isColour(target, 5, 5, 0, 0, 0));
         EXPECT_TRUE(lineShows(target, 390, "Congratulations! You beat the level in only 15 moves.", makecol(50, 150, 50)));
         EXPECT_TRUE(lineShows(target, 420, c.line, makecol(150, 150, 150))) << c.record;
@@ -110,42 +125,18 @@ TEST_F(DrawTest, TheDogFacesTheWaySheGoes) {
     BITMAP* dog = solid(32, 32, 255, 0, 255);
     rectfill(dog, 20, 4, 31, 20, makecol(250, 200, 0));  // her head, on the right
     setPicture(DogTile, dog);
-    const struct { int mode, direction; bool mirrored; } cases[] = {
-        {Playing, Left, true}, {Playing, Right, false}, {Playing, None, false}, {LevelEditor, Left, false}};  // editor: the brush
+    const struct { bool playing; int direction; bool mirrored; } cases[] = {
+        {true, Left, true}, {true, Right, false}, {true, None, false}, {false, Left, false}};  // the editor
     for (const auto& c : cases) {
-        game.selection = c.direction;
-        drawMode(target, c.mode);
+        board().selection = c.direction;
+        view.draw(target, board(), app->pictures, c.playing);
         int wrong = 0;
         for (int i = 0; i < 32 * 32; ++i) {
             int x = i % 32, y = i / 32, want = getpixel(dog, c.mirrored ? 31 - x : x, y);
-            wrong += want != makecol(255, 0, 255) && getpixel(target, game.dogColumn * 32 + x, game.dogRow * 32 + y) != want;
+            wrong += want != makecol(255, 0, 255) && getpixel(target, board().dogColumn * 32 + x, board().dogRow * 32 + y) != want;
         }
-        EXPECT_EQ(wrong, 0) << c.mode << " " << c.direction;
+        EXPECT_EQ(wrong, 0) << c.playing << " " << c.direction;
     }
-}
-
-TEST(Fade, FramesFollowTheSpeedAndBrightnessMovesOneWayToTheEnd) {
-    BITMAP* image = solid(640, 480, 255, 255, 255);
-    for (auto [in, speed, frames] : {std::tuple{true, 9, 29}, {true, 0, 16}, {true, -3, 16}, {true, 256, 1}, {true, 2147483647, 1},
-                                     {false, 9, 28}, {false, 4, 63}, {false, 0, 15}, {false, 255, 0}, {false, 2147483647, 0}}) {
-        // The red of one pixel at every retrace: the frame shown before it.
-        std::vector<int> reds;
-        for (int i = 1; i <= frames + 1; ++i) harness::at(harness::nowMs + 16UL * i, [&] { reds.push_back(getr(getpixel(screen, 50, 50))); });
-        clear_to_color(screen, makecol(in ? 0 : 255, in ? 0 : 255, 255));
-        const unsigned long before = harness::vsyncCount;
-        in ? fadeIn(image, speed) : fadeOut(speed);
-        EXPECT_EQ(harness::vsyncCount - before, static_cast<unsigned long>(frames)) << in << " " << speed;
-        for (size_t i = 2; i < reds.size(); ++i) EXPECT_TRUE(in ? reds[i] > reds[i - 1] : reds[i] < reds[i - 1]) << speed << " " << i;
-        EXPECT_TRUE(reds.size() <= 2 || (in ? reds[1] == 0 && reds.back() < 255 : reds[1] < 255 && reds.back() > 0));
-        EXPECT_TRUE(isColour(screen, 639, 479, in ? 255 : 0, in ? 255 : 0, in ? 255 : 0)) << in << " " << speed;
-        harness::reset();
-    }
-    destroy_bitmap(image);
-    image = solid(100, 80, 200, 100, 50);  // a small picture leaves the rest black; none is harmless
-    fadeIn(image, 64);
-    EXPECT_TRUE(isColour(screen, 99, 79, 200, 100, 50) && isColour(screen, 100, 10, 0, 0, 0));
-    destroy_bitmap(image);
-    fadeIn(nullptr, 9);
 }
 
 bool isMask(int c) { return c == makecol(255, 0, 255); }

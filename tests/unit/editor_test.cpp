@@ -1,4 +1,4 @@
-// The level editor: brush cycle, painting, command keys with prompts, caption, note and V; the text prompt's keys, queue and ending.
+// The level editor: brush cycle, painting, the prompts, save with its question, reload, clear, V; input a dialog takes never reaching the board.
 
 #include "fixture.h"
 #include "rules/level_check.h"
@@ -7,96 +7,131 @@ namespace {
 
 class Editor : public LevelFixture {
 protected:
-    Editor() {
-        for (auto& slot : game.tileImages) clear_bitmap(slot = slot ? slot : create_bitmap(32, 32));  // distinct, black
-        game.resetBoard(1), game.screenMode = LevelEditor, game.selection = DogTile;
+    void SetUp() override {
+        start();
+        press(KEY_L);
+        ASSERT_NE(editor(), nullptr);
     }
-    // A key for one step; a prompt's answer is typed once it is open, then Escape held, which stays in the editor.
-    void command(int scancode, const char* answer = nullptr) {
-        hold(scancode, 20);
-        if (answer) harness::at(harness::nowMs + 1, [answer] { harness::type(answer); }), harness::holdKey(KEY_ESC, 150, 250);
-        game.handleEditorInput();
-        EXPECT_EQ(std::make_pair(int(key[KEY_ESC]), int(game.screenMode)), std::make_pair(0, int(LevelEditor)));
-        key[scancode] = 0;
+    EditorScreen* editor() { return on<EditorScreen>(); }
+    // A prompt opened by its key, the answer typed, then the key that ends it.
+    void prompt(int opener, const std::string& answer, int end = KEY_ENTER) {
+        press(opener);
+        type(answer);
+        press(end);
     }
 };
 
-TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysTheLeftButtonPaintsOnTheBoardOnlyAndEscapeLeaves) {
-    const RuleState before = game.rules;
-    click(5 * 32, 5 * 32);  // a click held while stepping paints nothing
+TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysAndTheLeftButtonPaintsOnTheBoardOnly) {
     const int cycle[] = {0, 1, 2, 16, 17, 19, 21, 254, 255, 0, 255, 254, 21, 19, 17, 16, 2, 1, 0, 255};
     for (int i = 0; i < 20; ++i) {
-        hold(i < 10 ? KEY_RIGHT : KEY_LEFT, 60);
-        game.handleEditorInput();  // one press, one brush; the dirt's marker stands in for the dirt
-        ASSERT_EQ(std::make_tuple(game.selection, int(key[KEY_RIGHT] | key[KEY_LEFT]), harness::mouseSprite),
-                  std::make_tuple(cycle[i], 0, game.tileImages[cycle[i] == Dirt ? DirtMarker : cycle[i]])) << i;
+        press(i < 10 ? KEY_RIGHT : KEY_LEFT, 400);  // held: one press, one brush
+        ASSERT_EQ(editor()->brush(), cycle[i]) << i;
+        // The dirt's marker stands in as the pointer for the dirt, all mask colour.
+        EXPECT_EQ(editor()->pointer(app->stack.context()), app->pictures[cycle[i] == Dirt ? DirtMarker : cycle[i]]);
     }
-    game.selection = before.selection;
-    EXPECT_EQ(game.rules, before);
-
-    game.board[7][4] = Rock;
-    const struct { int brush, x, y, buttons, column, row; } clicks[] = {  // column -1: nothing changes
-        {Tunnel, 3 * 32 + 31, 6 * 32, 1, 3, 6}, {BlackRock, 639, 479, 1, 19, 14}, {DogTile, 4 * 32 + 5, 7 * 32 + 5, 1, 4, 7},
-        {BoneTile, 12 * 32, 10 * 32, 1, 12, 10}, {Tunnel, 100, 480, 1, -1, 0}, {Tunnel, 640, 100, 1, -1, 0},
-        {Tunnel, -1, 100, 1, -1, 0}, {Tunnel, -31, -31, 1, -1, 0}, {Tunnel, 100, 100, 2, -1, 0}, {DogTile, -5, 40, 1, -1, 0}};
+    const struct { int brush, x, y, column, row; } clicks[] = {  // column -1: nothing changes
+        {Tunnel, 3 * 32 + 31, 6 * 32, 3, 6}, {BlackRock, 639, 479, 19, 14}, {DogTile, 4 * 32 + 5, 7 * 32 + 5, 4, 7},
+        {BoneTile, 12 * 32, 10 * 32, 12, 10}, {Tunnel, 100, 480, -1, 0}, {Tunnel, 640, 100, -1, 0},
+        {Tunnel, -1, 100, -1, 0}, {Tunnel, -31, -31, -1, 0}, {DogTile, -5, 40, -1, 0}};
     for (const auto& c : clicks) {
-        RuleState want = game.rules;
+        while (editor()->brush() != c.brush) press(KEY_RIGHT);
+        RuleState want = session().rules;
         if (c.column >= 0 && c.brush == DogTile) want.dogColumn = c.column, want.dogRow = c.row;
         else if (c.column >= 0 && c.brush == BoneTile) want.boneColumn = c.column, want.boneRow = c.row;
         else if (c.column >= 0) want.board[c.row][c.column] = c.brush;
-        game.selection = want.selection = c.brush, game.redrawNeeded = game.boardEdited = false;
-        click(c.x, c.y, c.buttons);
-        game.handleEditorInput();  // a painted board is no longer its file's: it keeps no record
-        EXPECT_TRUE(game.rules == want && game.redrawNeeded == (c.column >= 0) && game.boardEdited == (c.column >= 0)) << c.x << "," << c.y;
-        EXPECT_EQ(mouse_b, c.buttons & ~1);  // waited for the left button's release
-        mouse_b = 0;
+        session().boardEdited = false;
+        clickAt(c.x, c.y);
+        // A painted board is no longer its file's: it keeps no record.
+        EXPECT_TRUE(session().rules == want && session().boardEdited == (c.column >= 0)) << c.x << "," << c.y;
     }
-    game.selection = Rock;
-    click(4 * 32, 4 * 32);
-    hold(KEY_ESC, 100);
-    game.handleEditorInput();  // the last stroke paints; the default pointer again; the menu must not see Escape
-    EXPECT_EQ(std::make_tuple(game.screenMode, game.selection, int(game.board[4][4]), harness::mouseSprite, int(key[KEY_ESC])),
-              std::make_tuple(int(MainMenu), 0, int(Rock), static_cast<BITMAP*>(nullptr), 0));
+    press(KEY_ESC);
+    EXPECT_NE(on<MenuScreen>(), nullptr);
 }
 
-TEST_F(Editor, NumberAndTitleFromThePrompts) {
+TEST_F(Editor, NumberAndTitleFromThePromptsTheTitleContinuedAndWrongInputToldInTheWindow) {
     const char* const bad = "Invalid level # input";
     const struct { int scancode; const char* typed; int32_t number; const char* title; const char* message; } cases[] = {
         {KEY_N, "12abc", 12, "Old", nullptr}, {KEY_N, "-3", -3, "Old", nullptr}, {KEY_N, "  +7", 7, "Old", nullptr},
         {KEY_N, "-2147483648", INT32_MIN, "Old", nullptr}, {KEY_N, "abc", 5, "Old", bad}, {KEY_N, "0", 5, "Old", bad},
         {KEY_N, "2147483648", 5, "Old", bad}, {KEY_N, "- 4", 5, "Old", bad},
-        {KEY_T, "", 5, "Old", "Previous level name used."}, {KEY_T, "  Two  words ", 5, "  Two  words ", nullptr}};
+        {KEY_T, " and new", 5, "Old and new", nullptr}};
     for (const auto& c : cases) {
-        game.setLevelNumber(5), game.setLevelTitle("Old"), harness::messages.clear();
-        command(c.scancode, c.typed);
-        EXPECT_EQ(std::make_tuple(game.levelNumber, game.levelTitle, harness::messages),
-                  std::make_tuple(c.number, std::string(c.title), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}));
+        session().number = 5, session().title = "Old";
+        prompt(c.scancode, c.typed);
+        EXPECT_EQ(std::make_pair(session().number, session().title), std::make_pair(c.number, std::string(c.title))) << c.typed;
+        auto* message = on<MessageDialog>();
+        EXPECT_EQ(message ? message->text() : "", c.message ? c.message : "") << c.typed;
+        if (message) press(KEY_ENTER);
     }
+    session().title = "Old";  // every character taken back: the title stays, and it is said so
+    press(KEY_T);
+    for (int i = 0; i < 3; ++i) press(KEY_BACKSPACE);
+    press(KEY_ESC);
+    EXPECT_TRUE(session().title == "Old" && on<MessageDialog>() && on<MessageDialog>()->text() == "Previous level name used.");
 }
 
-TEST_F(Editor, SaveReloadAndClearWithTheCaptionAndABriefNote) {
-    game.setLevelNumber(8), game.setLevelTitle("Painted"), game.boardFile = 8, game.board[9][9] = Tunnel;
-    command(KEY_S);
-    game.board[9][9] = Rock, game.boardEdited = true;  // painted
-    command(KEY_L);
-    game.drawScreen(screen);
-    EXPECT_EQ(std::make_pair(game.board[9][9], game.boardEdited), std::make_pair(uint8_t(Tunnel), false)) << "the file's board keeps records";
-    EXPECT_TRUE(lineShows(screen, 12, "Editing level #8: \"Painted\" - brush: dog", makecol(255, 255, 255)));
-    EXPECT_TRUE(lineShows(screen, 468, "Saved levels/8.lvl", makecol(255, 230, 140)));
-    game.setLevelNumber(9);  // no file: the board stays
-    command(KEY_L);
-    command(KEY_E);
-    EXPECT_EQ(std::make_pair(int(game.board[9][9]), game.pollInput()), std::make_pair(int(Dirt), false));
-    rest(3000);  // the note stays a while, then goes by itself
-    EXPECT_TRUE(game.pollInput());
-    game.handleInput();
-    EXPECT_TRUE(game.saveNote.empty() && game.redrawNeeded);
+TEST_F(Editor, TheOpeningKeyAndAClickDuringAPromptNeitherTypeNorPaintAndAHeldVLeavesTheEditorAwake) {
+    while (editor()->brush() != Rock) press(KEY_RIGHT);
+    const uint8_t before = session().rules.board[9][9];
+    session().title = "";
+    harness::holdKey(KEY_T, 0, 100);
+    harness::at(harness::nowMs + 1, [] { int s = KEY_T; input::onTyped('t', &s); });  // the T's own character
+    run(60);
+    clickAt(9 * 32 + 5, 9 * 32 + 5);
+    type("Hi");
+    press(KEY_ENTER);
+    EXPECT_EQ(std::make_pair(session().title, session().rules.board[9][9]), std::make_pair(std::string("Hi"), before));
+    // V held: the answer in the window; after Enter the editor takes keys and clicks again.
+    session().rules = pocket(false);
+    press(KEY_V, 400, 500);
+    ASSERT_NE(on<MessageDialog>(), nullptr);
+    EXPECT_EQ(on<MessageDialog>()->text(), "Can be won in 1 moves: Down");
+    press(KEY_ENTER);
+    press(KEY_LEFT);
+    clickAt(2 * 32 + 5, 5 * 32 + 5);
+    EXPECT_EQ(std::make_pair(editor()->brush(), int(session().rules.board[5][2])), std::make_pair(int(Rock) - 1, int(BlackRock)));
 }
 
-TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEditedNamingEveryMove) {
-    for (bool buried : {false, true}) game.rules = pocket(buried), game.selection = Rock, command(KEY_V);
-    EXPECT_EQ(harness::messages, (std::vector<std::string>{"Can be won in 1 moves: Down", "Cannot be won: the bone is buried under a rock"}));
-    EXPECT_EQ(key[KEY_V], 0);
+TEST_F(Editor, SAsksBeforeReplacingAnotherBoardsFileAndReloadAndClearWork) {
+    const std::string level = levelBytes("Mine", "4 1 10 9");
+    // Each from the file loaded with L, then: what changed, the answer (0: no question expected), whether the file is replaced.
+    const struct { const char* what; std::function<void()> change; int answer; bool replaced; } cases[] = {
+        {"unchanged", [] {}, 0, true},
+        {"E, a blank board", [this] { press(KEY_E); }, KEY_N, false},
+        {"E, then Y", [this] { press(KEY_E); }, KEY_Y, true},
+        {"a painted cell", [this] { clickAt(100, 200); }, KEY_N, false},
+        {"another number", [this] { prompt(KEY_N, "2"), prompt(KEY_N, "1"); }, KEY_N, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("levels/1.lvl", level);
+        session().number = 1;
+        press(KEY_L);
+        session().title = "Changed";
+        c.change();
+        press(KEY_S);
+        EXPECT_EQ(on<QuestionDialog>() != nullptr, c.answer != 0);
+        if (c.answer) EXPECT_TRUE(lineShows(drawn(), 240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)));
+        if (c.answer) press(c.answer);
+        EXPECT_EQ(dir.read("levels/1.lvl") != level, c.replaced);
+        if (c.replaced) EXPECT_TRUE(lineShows(drawn(), 468, "Saved levels/1.lvl", makecol(255, 230, 140)));
+        EXPECT_NE(editor(), nullptr);
+    }
+    // L with no file keeps the board; the note goes by itself after a while.
+    session().number = 9, session().rules.board[9][9] = Tunnel;
+    press(KEY_L);
+    EXPECT_TRUE(session().rules.board[9][9] == Tunnel &&
+                lineShows(drawn(), 12, "Editing level #9: \"Changed\" - brush: dog", makecol(255, 255, 255)));
+    run(3000);
+    EXPECT_TRUE(lineShows(drawn(), 468, "", makecol(255, 230, 140)));
+    chmod("levels/1.lvl", 0444);
+    session().number = 1;
+    press(KEY_L);
+    press(KEY_S);
+    EXPECT_TRUE(lineShows(drawn(), 468, "Could not save levels/1.lvl: Permission denied", makecol(255, 230, 140)));
+}
+
+TEST(LevelCheck, VAnswersInThePlayersWordsNamingEveryMove) {
     SolveResult won, none, unwinnable, big;
     won.outcome = none.outcome = SolveResult::Solved, won.moves = {Right, Down, Left, Up, Right, Right, Right, Right, Right, Right, Right, Right, Left};
     unwinnable.outcome = SolveResult::Unwinnable, unwinnable.reason = SolveResult::NoWay, big.reason = SolveResult::TooMuchWork;
@@ -109,37 +144,41 @@ TEST_F(Editor, VAnswersFromTheSolverAboutTheBoardAsEditedNamingEveryMove) {
 
 class Prompt : public LevelFixture {
 protected:
-    // Types the script once the prompt is open, Escape held after. L R I B D E X: Left Right Insert Backspace Delete Enter queued-Escape; H, U do nothing.
-    std::string run(const std::string& script) {
-        harness::type("typed before");
-        harness::at(harness::nowMs + 1, [script] {
-            const std::string commands = "LRIBDEHUX";
-            const int scancodes[] = {KEY_LEFT, KEY_RIGHT, KEY_INSERT, KEY_BACKSPACE, KEY_DEL, KEY_ENTER, KEY_HOME, KEY_UP, KEY_ESC};
-            const int asciis[] = {0, 0, 0, 8, 127, 13, 0, 0, 27};
-            for (unsigned char ch : script) {
-                const size_t i = commands.find(ch);
-                i == std::string::npos ? harness::queueKey(KEY_TAB, ch) : harness::queueKey(scancodes[i], asciis[i]);
+    // Types the script into the title prompt. L R I B D E H: Left Right Insert Backspace Delete Enter Home.
+    std::string enter(const std::string& script) {
+        start();
+        press(KEY_L);
+        session().title = "";
+        press(KEY_T);
+        const std::string commands = "LRIBDEH";
+        const int scancodes[] = {KEY_LEFT, KEY_RIGHT, KEY_INSERT, KEY_BACKSPACE, KEY_DEL, KEY_ENTER, KEY_HOME};
+        for (unsigned char ch : script) {
+            const size_t i = commands.find(ch);
+            if (i == std::string::npos) {
+                int s = KEY_TAB;
+                input::onTyped(ch, &s);
+            } else {
+                key[scancodes[i]] = -1, input::onKey(scancodes[i]), key[scancodes[i]] = 0, input::onKey(scancodes[i] | 0x80);
             }
-        });
-        harness::holdKey(KEY_ESC, 200, 300);
-        const unsigned long pictures = harness::vsyncCount;
-        std::string text = game.promptLine("Enter the new level title:");
-        EXPECT_LE(harness::vsyncCount - pictures, 5u);  // all queued keys are applied before the next picture
-        while (key[KEY_ESC]) rest(10);
-        return text;
+            run(10);
+        }
+        if (on<PromptDialog>()) press(KEY_ESC);
+        return session().title;
     }
 };
 
-TEST_F(Prompt, EditingKeysInTheMiddleAndAtTheEdgesOnlyPrintableCharactersAndTheLinesShown) {
+TEST_F(Prompt, EditingKeysInTheMiddleAndAtTheEdgesAndOnlyPrintableCharacters) {
     const struct { const char* script; const char* text; } cases[] = {
         {"abcLLx", "axbc"}, {"abcLLIx", "axc"}, {"abcIdeLLLwxyz", "abwxyz"}, {"abcdLLLLIxIy", "xybcd"},
         {"abcLLLBx", "xabc"}, {"abcBx", "abx"}, {"abcDx", "abcx"}, {"abcLLLDx", "xbc"}, {"abRcLLLLLLLLLx", "xabc"},
-        {"a\x7f\x80\xe9\xff\tXHU ~b", "a ~b"},  // a queued Escape is no key at all
-        {"abEcd", "ab"}};                        // Enter ends it; what follows is not part of the answer
-    for (const auto& c : cases) EXPECT_EQ(run(c.script), c.text) << c.script;
-    EXPECT_TRUE(harness::keyQueue.empty());
-    EXPECT_TRUE(run("aI") == "a" && lineShows(screen, 240, "a", makecol(255, 255, 255)) &&
-                lineShows(screen, 256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
-                lineShows(screen, 360, "Replacing", makecol(255, 255, 255)));
+        {"abcHx", "xabc"}, {"a\x7f\x80\xe9\xff\t ~b", "a ~b"},
+        {"abEcd", "ab"}};  // Enter ends it; what follows is not part of the answer
+    for (const auto& c : cases) EXPECT_EQ(enter(c.script), c.text) << c.script;
+    enter("aI");
+    press(KEY_T);
+    EXPECT_TRUE(lineShows(drawn(), 240, "a", makecol(255, 255, 255)) &&
+                lineShows(picture, 256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
+                lineShows(picture, 360, "Inserting", makecol(255, 255, 255)));
 }
+
 }  // namespace

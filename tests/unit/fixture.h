@@ -20,13 +20,24 @@
 #include <tuple>
 #include <vector>
 
+#include "app/app.h"
 #include "harness.h"
+#include "platform/input.h"
 #include "rules/board_text.h"
 #include "rules/solver.h"
 #include "rules/tiles.h"
-#include "screens/draw.h"
-#include "app/game.h"
-#include "platform/input_latch.h"
+#include "screens/board_view.h"
+#include "screens/chooser.h"
+#include "screens/dialogs.h"
+#include "screens/editor.h"
+#include "screens/help.h"
+#include "screens/menu.h"
+#include "screens/options.h"
+#include "screens/playing.h"
+#include "screens/text.h"
+#include "screens/won.h"
+#include "session/session.h"
+#include "storage/level_file.h"
 
 inline BITMAP* solid(int w, int h, int r, int g, int b) {
     BITMAP* bmp = create_bitmap(w, h);
@@ -62,26 +73,64 @@ inline RuleState textBoard(std::vector<std::string> rows, int first = 0, bool po
     return s;
 }
 
-// A Game in a scratch directory, stepped by hand.
-class GameFixture : public testing::Test {
+// The pointer at (x, y) with the left button down, let go after 50 ms.
+inline void click(int x, int y) {
+    mouse_x = x, mouse_y = y, mouse_b = 1, input::onMouse(MOUSE_FLAG_LEFT_DOWN);
+    harness::at(harness::nowMs + 50, [] { mouse_b = 0, input::onMouse(MOUSE_FLAG_LEFT_UP); });
+}
+
+// The game in a scratch directory, made by start() once the test's files are
+// in place, and driven as the loop drives it: a frame every 5 ms of
+// simulated time, with keys, text and clicks told to the input as Allegro
+// tells them.
+class AppFixture : public testing::Test {
 protected:
     harness::ScratchDir dir;
     std::atomic<bool> quit{false};
-    Game game{&quit};
+    std::unique_ptr<App> app;
+    BITMAP* picture = create_bitmap(640, 480);
 
-    void setBoard(const std::vector<std::string>& rows, int first = 0) { game.rules = textBoard(rows, first), game.screenMode = Playing; }
-    // One input step with the keys held for just that step, the keyboard's callback told of each press and release as Allegro tells it.
-    void tap(const std::vector<int>& keys = {}) {
-        for (int k : keys) key[k] = -1, inputLatch::onKey(k);
-        game.handleInput();
-        for (int k : keys) key[k] = 0, inputLatch::onKey(k | 0x80);
+    ~AppFixture() override { app.reset(), destroy_bitmap(picture); }
+    // The scratch directory has no pictures: the message saying so is closed.
+    App& start() {
+        app.reset(), app = std::make_unique<App>(quit);
+        run(10);
+        if (on<MessageDialog>()) app->stack.close();
+        run(10);
+        return *app;
     }
-    // The game owns its pictures; the board layer is forgotten, since a new picture may take a destroyed one's address.
-    void setPicture(int slot, BITMAP* picture) {
-        if (game.tileImages[slot]) destroy_bitmap(game.tileImages[slot]);
-        game.tileImages[slot] = picture, forgetBoardLayer(game);
+    Session& session() { return app->session; }
+    Screen* top() { return app->stack.top(); }
+    template <class T> T* on() { return dynamic_cast<T*>(top()); }
+    // Runs the loop for ms of simulated time.
+    void run(unsigned long ms) {
+        const unsigned long end = harness::nowMs + ms;
+        while (harness::nowMs < end && !quit) rest(5), app->frame(harness::nowMs, picture);
     }
-    void drawMode(BITMAP* target, int mode) { game.screenMode = mode, game.redrawNeeded = true, game.drawScreen(target); }
+    // A key pressed, held `holdMs`, let go, then `afterMs` more of the loop.
+    void press(int k, unsigned long holdMs = 100, unsigned long afterMs = 100) {
+        harness::holdKey(k, 0, holdMs);
+        run(holdMs + afterMs);
+    }
+    void keys(const std::vector<int>& ks) {
+        for (int k : ks) press(k);
+    }
+    void type(const std::string& text) {
+        harness::type(text);
+        run(50);
+    }
+    // A left click at (x, y) in the game's picture.
+    void clickAt(int x, int y) { click(x, y), run(100); }
+    // The board of the level in play from text rows (see textBoard).
+    void setBoard(const std::vector<std::string>& rows, int first = 0) {
+        session().rules = textBoard(rows, first);
+        session().play.begin(fewest::kNotKnown);
+    }
+    // The top screen's picture, drawn afresh.
+    BITMAP* drawn() {
+        app->stack.draw(picture);
+        return picture;
+    }
 };
 
 // Sky, ground line, then dirt with a diagonal of rocks and a few codes with no tile (a NUL among them).
@@ -114,14 +163,6 @@ struct Press {
     bool repeated = false;
 };
 
-// Down now, so that the step about to run sees it, and let go after ms.
-inline void hold(int scancode, unsigned long ms) { harness::holdKey(scancode, 0, ms), key[scancode] = -1, inputLatch::onKey(scancode); }
-// The pointer at (x, y) with these buttons down, let go after 50 ms.
-inline void click(int x, int y, int buttons = 1) {
-    mouse_x = x, mouse_y = y, mouse_b = buttons, inputLatch::onMouse(buttons & 1 ? MOUSE_FLAG_LEFT_DOWN : 0);
-    harness::at(harness::nowMs + 50, [] { mouse_b = 0; });
-}
-
-struct LevelFixture : GameFixture {
+struct LevelFixture : AppFixture {
     LevelFixture() { mkdir("levels", 0755); }
 };

@@ -14,15 +14,13 @@
 #include <map>
 #include <sstream>
 
-#include "platform/input_latch.h"
+#include "platform/input.h"
 
 namespace harness {
 
-unsigned long nowMs = 0, vsyncCount = 0;
+unsigned long nowMs = 0;
 std::time_t baseSeconds = 1000000;
 std::vector<std::string> messages, synced;
-std::deque<int> keyQueue;
-BITMAP* mouseSprite = nullptr;
 
 namespace {
 std::multimap<unsigned long, std::function<void()>> scheduled;
@@ -50,21 +48,24 @@ void at(unsigned long atMs, std::function<void()> action) { scheduled.emplace(at
 
 // Allegro's keyboard callback hears of the press and the release as well.
 void holdKey(int scancode, unsigned long fromMs, unsigned long toMs) {
-    at(nowMs + fromMs, [scancode] { key[scancode] = -1, inputLatch::onKey(scancode); });
-    at(nowMs + toMs, [scancode] { key[scancode] = 0, inputLatch::onKey(scancode | 0x80); });
+    at(nowMs + fromMs, [scancode] { key[scancode] = -1, input::onKey(scancode); });
+    at(nowMs + toMs, [scancode] { key[scancode] = 0, input::onKey(scancode | 0x80); });
 }
 
-void queueKey(int scancode, int ascii) { keyQueue.push_back((scancode << 8) | (ascii & 0xff)); }
-
 void type(const std::string& text) {
-    for (unsigned char c : text) queueKey(0, c);
+    for (unsigned char c : text) {
+        int scancode = 0;
+        input::onTyped(c, &scancode);
+    }
 }
 
 void reset() {
-    nowMs = vsyncCount = 0;
-    messages.clear(), synced.clear(), keyQueue.clear(), scheduled.clear();
-    mouseSprite = nullptr, mouse_b = mouse_x = mouse_y = 0;
-    for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
+    nowMs = 0;
+    messages.clear(), synced.clear(), scheduled.clear();
+    mouse_b = 0, mouse_x = mouse_y = -100;
+    for (int i = 0; i < KEY_MAX; ++i)
+        if (key[i]) key[i] = 0, input::onKey(i | 0x80);
+    input::take(), input::clear();
 }
 
 std::string dataDir() { return TUNNELWICK_DATA_DIR; }
@@ -100,7 +101,6 @@ std::string ScratchDir::read(const std::string& relative) const {
 
 // Platform stand-ins, replacing Allegro's and the C library's own.
 void rest(unsigned int ms) { harness::advance(ms); }
-void vsync() { ++harness::vsyncCount, harness::advance(16); }
 
 extern "C" std::time_t time(std::time_t* out) {
     std::time_t now = harness::baseSeconds + static_cast<std::time_t>(harness::nowMs / 1000);
@@ -117,8 +117,6 @@ extern "C" int fsync(int fd) {
     harness::synced.push_back(std::string(path, n > 0 ? n : 0) + " " + std::to_string(st.st_size));
     return static_cast<int>(syscall(SYS_fsync, fd));
 }
-
-void set_mouse_sprite(BITMAP* sprite) { harness::mouseSprite = sprite; }
 
 void allegro_message(const char* format, ...) {
     char text[4096];
@@ -147,10 +145,8 @@ int main(int argc, char** argv) {
     harness::fakeDriver.w = 640, harness::fakeDriver.h = 480;
     gfx_driver = &harness::fakeDriver;
     screen = create_bitmap(640, 480);
-    install_keyboard_hooks([] { return int(!harness::keyQueue.empty()); }, [] {
-        const int k = harness::keyQueue.empty() ? 0 : harness::keyQueue.front();
-        return harness::keyQueue.empty() ? 0 : (harness::keyQueue.pop_front(), k);
-    });
     testing::UnitTest::GetInstance()->listeners().Append(new ResetEachTest);
+    // The pointer stands outside the window unless a test moves it in.
+    mouse_x = mouse_y = -100;
     return RUN_ALL_TESTS();
 }

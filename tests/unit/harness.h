@@ -1,4 +1,4 @@
-// Platform stand-ins: a simulated clock (rest, vsync), timed keys and mouse, a key queue, recorded message boxes and fsyncs, scratch directories.
+// Platform stand-ins: a simulated clock (rest, time), timed keys, typed text, recorded message boxes and fsyncs, scratch directories.
 #pragma once
 
 #include <allegro.h>
@@ -13,16 +13,12 @@ namespace harness {
 
 extern unsigned long nowMs;
 extern std::time_t baseSeconds;         // time() is baseSeconds + nowMs / 1000
-extern unsigned long vsyncCount;
 extern std::vector<std::string> messages;  // allegro_message texts
-extern std::deque<int> keyQueue;        // (scancode << 8) | ascii, for readkey
-extern BITMAP* mouseSprite;             // last set_mouse_sprite (null: the arrow)
 extern std::vector<std::string> synced;  // "<path> <size>" of every fsync, in order
 
 void at(unsigned long atMs, std::function<void()> action);  // once the clock reaches atMs
 void holdKey(int scancode, unsigned long fromMs, unsigned long toMs);  // from now + fromMs to now + toMs
-void type(const std::string& text);
-void queueKey(int scancode, int ascii = 0);
+void type(const std::string& text);  // each character typed now, as Allegro's typing callback tells it
 void reset();  // time 0, nothing held, scheduled, queued or recorded
 
 // A fresh working directory (with seedData, a copy of the shipped data) in parent; the old working directory comes back when it is destroyed.

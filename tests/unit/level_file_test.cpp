@@ -50,64 +50,78 @@ TEST(LevelReader, ReadsWhatTheBytesHoldAndLeavesTheRestAsItWas) {
     EXPECT_EQ(levelTitleOf("a\r\nb"), "a");
 }
 
-class LevelFile : public LevelFixture {};
+class LevelFile : public LevelFixture {
+protected:
+    Session game;
+};
 
 TEST_F(LevelFile, SaveWritesCrLfLinesOfRawBytesThatLoadBackTheSame) {
     game.resetBoard(0);
-    game.setLevelTitle("  Two  spaces  ");
-    game.dogColumn = 7, game.dogRow = 1, game.boneColumn = 12, game.boneRow = 9;
+    game.title = "  Two  spaces  ";
+    RuleState& b = game.rules;
+    b.dogColumn = 7, b.dogRow = 1, b.boneColumn = 12, b.boneRow = 9;
     // Every byte value the reader does not skip as a blank, a NUL first.
     std::string expected = "  Two  spaces  \r\n7 1 12 9\r\n";
     for (int n = 0, code = 0; n < 300; ++n, code = (code + 1) % 256) {
         while (code == 32 || (code >= 9 && code <= 13)) ++code;
-        game.board[n / 20][n % 20] = static_cast<uint8_t>(code);
+        b.board[n / 20][n % 20] = static_cast<uint8_t>(code);
         expected += std::string(1, char(code)) + " " + (n % 20 == 19 ? "\r\n" : "");
     }
-    const RuleState saved = game.rules;
-    game.setLevelNumber(-3);
-    ASSERT_TRUE(game.saveLevel());
+    const RuleState saved = b;
+    game.setNumber(-3);
+    std::string why;
+    ASSERT_TRUE(game.save(why));
     EXPECT_EQ(dir.read("levels/-3.lvl"), expected);
 
     game.resetBoard(1);
-    game.setLevelNumber(9);
-    game.moveCount = 12;
+    game.setNumber(9);
+    b.moveCount = 12;
     ASSERT_TRUE(game.loadLevel(-3));
-    EXPECT_EQ(std::make_tuple(game.levelNumber, game.levelTitle, game.moveCount), std::make_tuple(-3, "  Two  spaces  ", 0));
-    EXPECT_EQ(levelOf(game.rules, ""), levelOf(saved, ""));
+    EXPECT_EQ(std::make_tuple(game.number, game.title, b.moveCount), std::make_tuple(-3, "  Two  spaces  ", 0));
+    EXPECT_EQ(levelOf(b, ""), levelOf(saved, ""));
     // A line break in the title would split the first line and lose the rest.
-    game.setLevelTitle("two\r\nlines");
-    ASSERT_TRUE(game.saveLevel() && game.loadLevel(-3));
-    EXPECT_EQ(game.levelTitle, "two  lines");
-    EXPECT_EQ(levelOf(game.rules, ""), levelOf(saved, ""));
+    game.title = "two\r\nlines";
+    ASSERT_TRUE(game.save(why) && game.loadLevel(-3));
+    EXPECT_EQ(game.title, "two  lines");
+    EXPECT_EQ(levelOf(b, ""), levelOf(saved, ""));
 }
 
-// Unread parts keep the blank layout; an unreadable file changes nothing; a restart reads the level again or keeps the blank board.
-TEST_F(LevelFile, LoadStartsFromTheBlankLayoutUnreadableChangesNothingRestartReads) {
-    dir.write("levels/1.lvl", "short\r\n3 1\r\n");
+// Unread cells keep the blank layout; a level that cannot be read is not played: the board is blank and nothing is recorded for it.
+TEST_F(LevelFile, LoadStartsFromTheBlankLayoutAndAnUnreadableLevelIsNotPlayed) {
+    dir.write("levels/1.lvl", "short\r\n3 1 4 5\r\n");
     std::srand(77);
     game.resetBoard(0);
     RuleState expected = game.rules;
-    expected.dogColumn = 3, expected.dogRow = 1;
-    game.board[8][8] = 0;
+    expected.dogColumn = 3, expected.dogRow = 1, expected.boneColumn = 4, expected.boneRow = 5;
     std::srand(77);
     ASSERT_TRUE(game.loadLevel(1));
     EXPECT_EQ(levelOf(game.rules, ""), levelOf(expected, ""));
 
     dir.write("levels/3.lvl", levelBytes("three", "3 1 5 7"));
+    dir.write("highscores.dat", "");
     ASSERT_TRUE(game.loadLevel(3));
     const RuleState loaded = game.rules;
-    mkdir("levels/2.lvl", 0755);  // a directory where a level should be
-    EXPECT_FALSE(game.loadLevel(6) || game.loadLevel(2) || game.loadLevelFile("levels"));
-    EXPECT_EQ(std::make_pair(game.levelNumber, game.levelTitle), std::make_pair(3, std::string("three")));
-    EXPECT_TRUE(game.rules == loaded);
-
-    game.board[3][3] = 17;
-    game.dogColumn = 9, game.moveCount = 6, game.rockFalling = true;
+    game.rules.board[3][3] = 17;
+    game.rules.dogColumn = 9, game.rules.moveCount = 6;
     game.restartLevel();
     EXPECT_TRUE(game.rules == loaded);
-    std::remove("levels/3.lvl");
-    game.restartLevel();
-    EXPECT_EQ(std::make_pair(game.levelNumber, boardRows(game.rules)[2]), std::make_pair(3, std::string(20, '.')));
+    // Missing, a folder, a pipe, too large, positions off the board or missing: each said, none played or recorded.
+    mkdir("levels/2.lvl", 0755);
+    ASSERT_EQ(mkfifo("levels/4.lvl", 0644), 0);
+    dir.write("levels/5.lvl", std::string(70000, 'x'));
+    dir.write("levels/6.lvl", levelBytes("off", "3 1 20 7"));
+    dir.write("levels/7.lvl", "no places\r\n");
+    for (int n : {2, 4, 5, 6, 7, 8}) {
+        EXPECT_FALSE(game.loadLevel(n)) << n;
+        EXPECT_EQ(std::make_tuple(game.number, game.playable(), game.title), std::make_tuple(n, false, std::string())) << n;
+        EXPECT_EQ(game.unreadableText(), "levels/" + std::to_string(n) + ".lvl could not be read");
+        game.rules.moveCount = 3;
+        EXPECT_EQ(game.recordWin().outcome, WinRecord::NotSaved);
+    }
+    EXPECT_EQ(dir.read("highscores.dat"), "");
+    // A damaged but readable level plays as the reader has it.
+    dir.write("levels/9.lvl", "cut\r\n3 1 4 5\r\n\x01\x01");
+    EXPECT_TRUE(game.loadLevel(9) && game.playable() && game.rules.board[0][0] == 1 && game.rules.board[5][5] == Dirt);
 }
 
 }  // namespace

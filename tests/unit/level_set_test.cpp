@@ -1,4 +1,4 @@
-// The shipped level set: built from sources, titled, each won in its golden moves through the input step, traps from 28 on, a rising curve.
+// The shipped level set: built from sources, titled, each won in its golden moves through the session's frames, traps from 28 on, a rising curve.
 
 #include "../../tools/level_traps_game.h"
 #include "fixture.h"
@@ -12,9 +12,8 @@ const int kLevels = sizeof kFewest / sizeof *kFewest, kFirstTrapLevel = 28;
 // From level 28 on, at least two positions on the way offer a move that loses the level (shuts the dog in).
 void checkLevels(int first, int last) {
     harness::ScratchDir dir(true);
-    std::atomic<bool> quit{false};
-    Game game(&quit);
-    const int keyOf[] = {0, KEY_RIGHT, KEY_DOWN, KEY_LEFT, KEY_UP};
+    Session game;
+    const int arrowOf[] = {0, MoveKeys::Right, MoveKeys::Down, MoveKeys::Left, MoveKeys::Up};
     for (int n = first; n <= last; ++n) {
         SCOPED_TRACE("level " + std::to_string(n));
         char source[32];
@@ -23,19 +22,19 @@ void checkLevels(int first, int last) {
         std::string error;
         ASSERT_TRUE(game.loadLevel(n) && parseLevelText(dir.read(harness::dataDir() + source), level, error)) << error;
         EXPECT_EQ(formatLevel(level), dir.read(harness::dataDir() + "/levels/" + std::to_string(n) + ".lvl")) << "stale: rebuild it";
-        game.screenMode = Playing, game.stopStep();
         const traps::Report report = traps::analyseFrom(game.rules, 2000000, 20000, n >= kFirstTrapLevel ? 2 : 0);
         const std::vector<int>& way = report.start.way;
         ASSERT_EQ(report.start.outcome, traps::Answer::Won);
         EXPECT_EQ(std::make_pair(report.start.fewest, report.trapPositions >= (n >= kFirstTrapLevel ? 2 : 0)), std::make_pair(kFewest[n - 1], true));
-        for (size_t i = 0; i < way.size(); ++i) {  // each key held for one input step, as a player taps it
-            ASSERT_EQ(game.screenMode, Playing) << "won early, before move " << i;
-            key[keyOf[way[i]]] = -1;
-            ASSERT_TRUE(game.pollInput());
-            game.handleInput(), key[keyOf[way[i]]] = 0;
-            for (int steps = 0; game.screenMode == Playing && steps < 100000 && game.pollInput(); ++steps) game.handleInput();
+        bool won = false;
+        for (size_t i = 0; i < way.size(); ++i) {  // each arrow tapped for one frame, as a player taps it
+            ASSERT_FALSE(won) << "won early, before move " << i;
+            Play::Input tap;
+            tap.arrows.pressed[arrowOf[way[i]]] = true;
+            won = game.play.frame(tap);
+            for (int steps = 0; !won && steps < 100000 && game.play.busy(); ++steps) won = game.play.frame(Play::Input());
         }
-        EXPECT_EQ(std::make_pair(game.screenMode, game.moveCount), std::make_pair(int32_t(LevelWon), int32_t(way.size())));
+        EXPECT_EQ(std::make_pair(won, game.rules.moveCount), std::make_pair(true, int32_t(way.size())));
     }
 }
 }  // namespace
@@ -47,10 +46,9 @@ TEST(LevelSet, Levels36OnAreWonPastTheirTraps) { checkLevels(36, kLevels); }
 
 TEST(LevelSet, EachLevelHasATitleOfItsOwnNoneLiesBeyondTheTableAndEachFiveNeedMoreMovesThanTheFiveBefore) {
     harness::ScratchDir dir(true);
-    std::atomic<bool> quit{false};
-    Game game(&quit);
+    Session game;
     std::set<std::string> titles;
-    for (int n = 1; n <= kLevels; ++n) EXPECT_TRUE(game.loadLevel(n) && !game.levelTitle.empty() && titles.insert(game.levelTitle).second) << n;
+    for (int n = 1; n <= kLevels; ++n) EXPECT_TRUE(game.loadLevel(n) && !game.title.empty() && titles.insert(game.title).second) << n;
     EXPECT_FALSE(game.loadLevel(kLevels + 1)) << "a level file beyond the golden table";
     for (int n = 5, before = 0, now = 0; n <= kLevels; n += 5, before = now, now = 0) {
         for (int i = n - 5; i < n; ++i) now += kFewest[i];

@@ -52,50 +52,63 @@ TEST(Rules, EachArrowPlaysOutToTheRightBoard) {
     EXPECT_EQ(boardRows(s), before);
 }
 
+// The session's frames, an arrow tapped (pressed and held) for one of them.
+struct Frames : testing::Test {
+    harness::ScratchDir dir;
+    Session game;
+    bool tap(int arrow = -1) {
+        Play::Input in;
+        if (arrow >= 0) in.arrows.pressed[arrow] = in.arrows.down[arrow] = true;
+        return game.play.frame(in);
+    }
+    void setBoard(const std::vector<std::string>& rows, int first) { game.rules = textBoard(rows, first), game.play.begin(-1); }
+};
+
 // A rock drops 4 pixels a tick while the dog, 2 a tick, waits and no arrow counts; the dog wins on the tick she arrives, and one on the bone at once.
-TEST_F(GameFixture, FallsPauseTheDogAndTheBoneWinsOnArrival) {
+TEST_F(Frames, FallsPauseTheDogAndTheBoneWinsOnArrival) {
+    RuleState& b = game.rules;
     setBoard({"..#", "..d    #", ".. ", ".. "}, 2);
-    tap({KEY_RIGHT});
+    tap(MoveKeys::Right);
     for (int i = 1; i < 16; ++i) tap();
-    ASSERT_TRUE(game.rockFalling);
-    EXPECT_EQ(std::make_tuple(game.dogColumn, game.fallingRockY), std::make_tuple(3, 68));
-    for (int i = 0; i < 7; ++i) tap({KEY_LEFT});
-    EXPECT_EQ(std::make_tuple(game.fallingRockY, game.moveCount, game.dogColumn), std::make_tuple(96, 1, 3));
+    ASSERT_TRUE(b.rockFalling);
+    EXPECT_EQ(std::make_tuple(b.dogColumn, b.fallingRockY), std::make_tuple(3, 68));
+    for (int i = 0; i < 7; ++i) tap(MoveKeys::Left);
+    EXPECT_EQ(std::make_tuple(b.fallingRockY, b.moveCount, b.dogColumn), std::make_tuple(96, 1, 3));
 
     dir.write("highscores.dat", "");
     setBoard({"d....B"}, 2);
-    game.levelNumber = 3;
-    tap({KEY_RIGHT});
+    game.number = 3;
+    bool won = tap(MoveKeys::Right);
     int ticks = 1;
-    for (; game.screenMode == Playing && ticks < 200; ++ticks) tap();
-    EXPECT_EQ(std::make_tuple(ticks, game.screenMode, game.dogColumn), std::make_tuple(5 * 16, int(LevelWon), 5));
+    for (; !won && ticks < 200; ++ticks) won = tap();
+    EXPECT_EQ(std::make_tuple(ticks, won, b.dogColumn), std::make_tuple(5 * 16, true, 5));
+    EXPECT_EQ(game.recordWin().outcome, WinRecord::NewRecord);
     EXPECT_EQ(dir.read("highscores.dat"), "3 1\r\n");
     setBoard({"b"}, 2);
-    game.dogColumn = 0, game.dogRow = 2;
-    tap();
-    EXPECT_EQ(std::make_pair(game.screenMode, game.moveCount), std::make_pair(int(LevelWon), 0));
+    b.dogColumn = 0, b.dogRow = 2;
+    EXPECT_EQ(std::make_pair(tap(), b.moveCount), std::make_pair(true, 0));
 }
 
 // Both layouts: sky and ground line on top, dog on the ground line, rocks (random: about one in four) and the bone below, nothing left over.
-TEST_F(GameFixture, BothLayoutsGiveAFreshPlayableBoard) {
+TEST_F(Frames, BothLayoutsGiveAFreshPlayableBoard) {
+    RuleState& b = game.rules;
     for (int mode : {0, 1}) {
         int rocks = 0;
         for (unsigned seed = 1; seed <= 40; ++seed) {
             std::srand(seed);
-            game.levelNumber = 6, game.moveCount = 9, game.rockFalling = true;
+            game.number = 6, b.moveCount = 9, b.rockFalling = true;
             game.resetBoard(mode);
-            const std::vector<std::string> rows = boardRows(game.rules);
+            const std::vector<std::string> rows = boardRows(b);
             std::string below;
             for (int r = 2; r < 15; ++r) below += rows[r];
             const long seedRocks = std::count(below.begin(), below.end(), '#');
             EXPECT_EQ(std::count(below.begin(), below.end(), '.') + seedRocks, 260 - (below.find('B') != std::string::npos));
-            EXPECT_EQ(rows[0] + rows[1], std::string(20, '^') + std::string(game.dogColumn, '=') + "D" +
-                                             std::string(19 - game.dogColumn, '='));
+            EXPECT_EQ(rows[0] + rows[1], std::string(20, '^') + std::string(b.dogColumn, '=') + "D" +
+                                             std::string(19 - b.dogColumn, '='));
             rocks += seedRocks;
-            EXPECT_EQ(std::make_tuple(game.dogRow, game.moveCount, game.rockFalling, game.levelNumber),
-                      std::make_tuple(1, 0, false, 6));
-            EXPECT_GE(game.boneRow, mode == 0 ? 3 : 2);
-            EXPECT_TRUE(game.rules.valid() && game.rules.betweenMoves());
+            EXPECT_EQ(std::make_tuple(b.dogRow, b.moveCount, b.rockFalling, game.number), std::make_tuple(1, 0, false, 6));
+            EXPECT_GE(b.boneRow, mode == 0 ? 3 : 2);
+            EXPECT_TRUE(b.valid() && b.betweenMoves());
         }
         EXPECT_TRUE(mode == 0 ? rocks == 0 : rocks > 40 * 260 / 5 && rocks < 40 * 260 / 3) << rocks;
     }

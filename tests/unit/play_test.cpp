@@ -1,0 +1,156 @@
+// Playing through the loop: presses become moves as the player means them, undo, the hint, the dead end, the score line, the advisor.
+#include "fixture.h"
+
+namespace {
+
+class Playing : public LevelFixture {
+protected:
+    void SetUp() override {
+        dir.write("levels/1.lvl", levelBytes("Play", "2 1 10 8"));
+        dir.write("highscores.dat", "1 7\r\n");
+        start();
+        press(KEY_ENTER);
+        ASSERT_NE(on<PlayingScreen>(), nullptr);
+    }
+    // The key, then the loop until the dog stands still, no rock falls and the advisor has answered.
+    void move(int k) {
+        press(k, 60, 20);
+        for (int i = 0; i < 5000 && !session().rules.betweenMoves(); ++i) run(5);
+        settle();
+    }
+    void settle() {
+        for (int i = 0; i < 400 && (session().play.adviceWaiting() || session().play.fewest == fewest::kNotKnown); ++i)
+            run(5), std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        run(20);
+    }
+    static bool same(const RuleState& a, const RuleState& b) {
+        return boardRows(a) == boardRows(b) && a.dogColumn == b.dogColumn && a.dogRow == b.dogRow &&
+               a.rockFalling == b.rockFalling && a.moveCount == b.moveCount && a.selection == b.selection;
+    }
+};
+
+TEST_F(Playing, PressesAndHoldsCountAsThePlayerMeansThem) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> board;
+        std::vector<Press> presses;
+        int moves, column, row;
+    };
+    const Case cases[] = {
+        {"a 20 ms tap slides once", {"", "", "d"}, {{KEY_RIGHT, 10, 30}}, 1, 19, 2},
+        {"a 3 ms tap between two frames is kept", {"", "D"}, {{KEY_RIGHT, 11, 14}}, 1, 1, 1},
+        {"Up held 200 ms against the sky is one move", {"", "D"}, {{KEY_UP, 10, 210}}, 1, 0, 1},
+        {"Right held against a rock, its press repeated, is one move", {"", "", "d#"}, {{KEY_RIGHT, 10, 160, true}}, 1, 0, 2},
+        {"a 150 ms tap on the ground line walks one cell", {"", "D"}, {{KEY_RIGHT, 10, 160}}, 1, 1, 1},
+        {"held 600 ms on the ground line: a move every 250 ms", {"", "D"}, {{KEY_RIGHT, 10, 610}}, 3, 3, 1},
+        {"a refused move is not repeated, but pressed again it counts", {"", "", "d#"},
+         {{KEY_RIGHT, 10, 700}, {KEY_RIGHT, 800, 830}}, 2, 0, 2},
+        {"Up and Right together count two, the dog goes right", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 19, 3},
+        {"Left and Right together: one move, right", {"", "", "", "...d"}, {{KEY_LEFT, 10, 60}, {KEY_RIGHT, 10, 60}}, 1, 19, 3},
+        {"a press in the slide let go before its end is dropped", {"", "", "d"},
+         {{KEY_RIGHT, 10, 30}, {KEY_DOWN, 200, 260}}, 1, 19, 2},
+        {"a press in the slide still held at its end is played, and repeats until refused", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 6000}}, 3, 0, 14},
+        {"an arrow pressed in the restart question is no move", {"", "D"}, {{KEY_R, 10, 150}, {KEY_RIGHT, 200, 230}, {KEY_N, 300, 360}}, 0, 0, 1},
+        {"an arrow held out of the options is no move", {"", "D"}, {{KEY_O, 10, 60}, {KEY_RIGHT, 200, 900}, {KEY_ESC, 300, 360}}, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setBoard(c.board);
+        for (const Press& p : c.presses) {
+            for (unsigned long t = p.from; t < p.to; t += p.repeated ? 30 : p.to)
+                harness::at(harness::nowMs + t, [k = p.key] { key[k] = -1, input::onKey(k); });
+            harness::at(harness::nowMs + p.to, [k = p.key] { key[k] = 0, input::onKey(k | 0x80); });
+        }
+        run(7000);
+        EXPECT_EQ(std::make_tuple(session().rules.moveCount, session().rules.dogColumn, session().rules.dogRow,
+                                  session().rules.dogOffsetX, session().rules.dogOffsetY),
+                  std::make_tuple(c.moves, c.column, c.row, 0, 0));
+    }
+}
+
+TEST_F(Playing, UndoTakesEveryMoveBackToTheStartAndRestartForgetsThem) {
+    setBoard({"", "", "", "...d", "....", "..#.", "", "", "..........B"});
+    std::vector<RuleState> before;
+    for (int k : {KEY_LEFT, KEY_DOWN, KEY_RIGHT, KEY_UP}) before.push_back(session().rules), move(k);
+    ASSERT_EQ(session().rules.moveCount, 4);
+    for (size_t i = before.size(); i-- > 0;) {
+        move(i % 2 ? KEY_BACKSPACE : KEY_U);
+        EXPECT_TRUE(same(session().rules, before[i])) << "move " << i;
+    }
+    move(KEY_U);
+    EXPECT_TRUE(same(session().rules, before.front())) << "nothing before the start";
+    move(KEY_RIGHT);
+    session().restartLevel();
+    const RuleState restarted = session().rules;
+    move(KEY_U);
+    EXPECT_TRUE(same(session().rules, restarted));
+}
+
+TEST_F(Playing, HintShowsTheWayADeadEndIsToldAndTheScoreLineStandsBesideTheCaption) {
+    session().rules = textBoard({"", "", "d  ", "^^b"}, 0, true);  // Right, then Down
+    session().play.begin(fewest::kNotKnown);
+    settle();
+    move(KEY_H);
+    const Play& play = session().play;
+    EXPECT_EQ(std::make_tuple(play.notice, play.hintDirection, play.hintMoves, session().rules.moveCount),
+              std::make_tuple(Play::HintNotice, int32_t(Right), 2, 0));
+    EXPECT_TRUE(lineShows(drawn(), 26, "2 moves to the bone", makecol(20, 20, 20)));
+
+    setBoard({"..#", "..d", "..b"}, 12);
+    const RuleState begun = session().rules;
+    settle();
+    EXPECT_EQ(std::make_pair(play.fewest, play.notice), std::make_pair(1, Play::NoNotice)) << "nothing said unasked";
+    move(KEY_RIGHT);  // the rock falls onto the bone: a dead end, told after the move
+    EXPECT_EQ(play.notice, Play::DeadEndNotice);
+    move(KEY_H);
+    EXPECT_EQ(play.notice, Play::DeadEndNotice) << "H at a dead end tells the dead end";
+    move(KEY_U);
+    EXPECT_EQ(play.notice, Play::NoNotice) << "gone with the move taken back";
+    EXPECT_TRUE(same(session().rules, begun)) << "the rock back where it hung";
+    move(KEY_H);
+    EXPECT_EQ(std::make_tuple(play.notice, play.hintDirection), std::make_tuple(Play::HintNotice, int32_t(Down)));
+
+    // The best from the table (none for an edited board), the fewest worked out; beside a short caption, below a long one.
+    session().loadLevel(1);
+    settle();
+    EXPECT_EQ(std::make_pair(play.best, play.fewest), std::make_pair(7, fewest::of(solve(session().rules))));
+    for (auto [title, y] : {std::pair{std::string("Short"), 12}, {std::string(60, 'W'), 44}}) {
+        session().title = title;
+        drawn();
+        // The moves in dark letters from the left margin.
+        BITMAP* want = solid(100, 8, 0, 0, 0);
+        textout_ex(want, font, "Moves: 0", 0, 0, makecol(20, 20, 20), -1);
+        int wrong = 0;
+        for (int i = 0; i < 100 * 8; ++i)
+            wrong += (getpixel(picture, 6 + i % 100, y + i / 100) == makecol(20, 20, 20)) != (getpixel(want, i % 100, i / 100) == makecol(20, 20, 20));
+        destroy_bitmap(want);
+        EXPECT_EQ(wrong, 0) << title;
+    }
+    session().boardEdited = true, session().play.begin(fewest::kNotKnown);
+    EXPECT_EQ(play.best, fewest::kNotKnown);
+}
+
+TEST(Advisor, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
+    // The bone sealed in a ring of sky under a row of rocks: a search that runs to its bound.
+    const RuleState hard = textBoard({"", "", "####################", "d", "", "", "        ^^^^^", "        ^   ^",
+                                      "        ^ b ^", "        ^   ^", "        ^^^^^"});
+    const RuleState easy = textBoard({"", "", "d.b"});
+    Advisor advisor(nullptr, {400000});
+    advisor.ask(Advisor::LevelStart, hard);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // under way, so that the player's question pauses it
+    advisor.ask(Advisor::Position, hard);
+    advisor.ask(Advisor::Position, easy);  // cancels the running question
+    ASSERT_TRUE(advisor.waitForAnswer(Advisor::Position, 60000));
+    SolveResult r;
+    ASSERT_TRUE(advisor.answer(Advisor::Position, r));
+    EXPECT_EQ(r.moves, solve(easy).moves);
+    advisor.drop(Advisor::Position);
+    EXPECT_FALSE(advisor.answer(Advisor::Position, r));
+    // The level's question, paused for the player's, is answered after it, in full.
+    ASSERT_TRUE(advisor.waitForAnswer(Advisor::LevelStart, 60000));
+    ASSERT_TRUE(advisor.answer(Advisor::LevelStart, r));
+    EXPECT_EQ(r.reason, SolveResult::TooMuchWork);
+}
+
+}  // namespace

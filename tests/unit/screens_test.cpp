@@ -1,0 +1,151 @@
+// The screens as the loop meets them: where each key leads, messages drawn in the window and closed as a player expects, nothing pressed before a screen opens reaching it, the start-up.
+#include "fixture.h"
+
+namespace {
+
+const char* nameOf(Screen* s) {
+    return dynamic_cast<MenuScreen*>(s) ? "menu" : dynamic_cast<PlayingScreen*>(s) ? "playing"
+         : dynamic_cast<WonScreen*>(s) ? "won" : dynamic_cast<ChooserScreen*>(s) ? "chooser"
+         : dynamic_cast<OptionsScreen*>(s) ? "options" : dynamic_cast<HelpScreen*>(s) ? "help"
+         : dynamic_cast<EditorScreen*>(s) ? "editor" : dynamic_cast<MessageDialog*>(s) ? "message"
+         : dynamic_cast<QuestionDialog*>(s) ? "question" : dynamic_cast<PromptDialog*>(s) ? "prompt" : "?";
+}
+
+// Whether a row of the picture shows the text in the colour.
+bool showsLine(BITMAP* bmp, const std::string& text, int colour) {
+    for (int y = 0; y + 8 <= bmp->h; ++y)
+        if (lineShows(bmp, y, text, colour)) return true;
+    return false;
+}
+
+using Screens = LevelFixture;
+
+TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
+    dir.write("levels/1.lvl", levelBytes("First Dig", "2 1 10 8"));  // the dog on the ground line
+    dir.write("levels/2.lvl", levelBytes("Second Dig", "5 1 10 8"));
+    dir.write("highscores.dat", "");
+    const int U = KEY_UP, D = KEY_DOWN, E = KEY_ENTER;
+    struct Case {
+        const char* what;
+        int level;
+        bool boneBeside;  // the bone one Right from the dog
+        std::vector<int> keys;
+        const char* top;
+        int levelAfter, movesAfter, menuLit;
+        bool quits;
+        const char* message;
+    };
+    const int K = -1;  // any
+    // Each starts on the menu with three moves made in the level.
+    const Case cases[] = {
+        {"Up wraps to Quit", 1, false, {U}, "menu", 1, 3, 3, false, ""},
+        {"Down", 1, false, {D, D, D, D}, "menu", 1, 3, 0, false, ""},
+        {"Play goes on with the level as it stands", 1, false, {E}, "playing", 1, 3, K, false, ""},
+        {"Options and back: Play lit", 1, false, {D, E, KEY_ESC}, "menu", 1, 3, 0, false, ""},
+        {"Help and back: Options lit", 1, false, {D, D, KEY_SPACE, E}, "menu", 1, 3, 1, false, ""},
+        {"A: the about box in the window", 1, false, {KEY_A}, "message", 1, 3, K, false, "W00f! Thanks for playing"},
+        {"Enter closes it", 1, false, {KEY_A, E}, "menu", 1, 3, 0, false, ""},
+        {"restart? No keeps the level", 1, false, {E, KEY_R, KEY_N}, "playing", 1, 3, K, false, ""},
+        {"restart? Yes reads it again", 1, false, {E, KEY_R, KEY_Y}, "playing", 1, 0, K, false, ""},
+        {"Escape in play keeps the level", 1, false, {E, KEY_ESC}, "menu", 1, 3, 0, false, ""},
+        {"S: the chooser; Enter plays the level marked, afresh", 1, false, {KEY_S, D, E}, "playing", 2, 0, K, false, ""},
+        {"the chooser's Escape goes back to the level in play", 1, false, {E, KEY_S, D, KEY_ESC}, "playing", 1, 3, K, false, ""},
+        {"O in play: the options", 1, false, {E, KEY_O}, "options", 1, 3, K, false, ""},
+        {"L: the editor", 1, false, {KEY_L}, "editor", 1, 0, K, false, ""},
+        {"Escape quits", 1, false, {KEY_ESC}, "menu", 1, 3, K, true, ""},
+        {"so does Quit", 1, false, {U, E}, "menu", 1, 3, K, true, ""},
+        {"a win", 1, true, {E, KEY_RIGHT}, "won", 1, 4, K, false, ""},
+        {"won: Enter starts the next level", 1, true, {E, KEY_RIGHT, E}, "playing", 2, 0, K, false, ""},
+        {"won the last level: the end, back on level 1", 2, true, {E, KEY_RIGHT, KEY_SPACE}, "message", 1, 0, K, false,
+         "Congratulations! You beat all the levels available in Tunnelwick!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        harness::reset();
+        quit = false;
+        start();
+        session().loadLevel(c.level);
+        session().rules.moveCount = 3;
+        if (c.boneBeside) session().rules.boneColumn = session().rules.dogColumn + 1, session().rules.boneRow = 1;
+        run(50);
+        for (int k : c.keys) press(k);
+        run(300);
+        ASSERT_EQ(std::string(nameOf(top())), c.top);
+        EXPECT_EQ(std::make_tuple(session().number, quit.load()), std::make_tuple(c.levelAfter, c.quits));
+        if (c.movesAfter != K) EXPECT_EQ(session().rules.moveCount, c.movesAfter);
+        if (c.menuLit != K) EXPECT_EQ(on<MenuScreen>()->selection(), c.menuLit);
+        if (*c.message) EXPECT_EQ(on<MessageDialog>()->text().rfind(c.message, 0), 0u);
+        EXPECT_TRUE(harness::messages.empty()) << "a message box outside the window: " << harness::messages[0];
+    }
+}
+
+TEST_F(Screens, AMessageIsWrappedInsideTheWindowAndClosesOnEnterEscapeSpaceOrAClickOnly) {
+    start();
+    const std::string text = "A message long enough to need two lines at least, since its words do not fit one line of "
+                             "the panel in the window; and a second paragraph.\n\nThe end.";
+    for (int closer : {int(KEY_ENTER), int(KEY_ESC), int(KEY_SPACE), 0}) {
+        app->stack.push(std::make_unique<MessageDialog>(text));
+        run(50);
+        for (int other : {KEY_A, KEY_DOWN, KEY_Y}) press(other);
+        ASSERT_NE(on<MessageDialog>(), nullptr);
+        BITMAP* shown = drawn();
+        EXPECT_TRUE(showsLine(shown, "The end.", makecol(255, 255, 255)));
+        for (const std::string& line : wrapText(text, 560))
+            EXPECT_TRUE(line.empty() || (text_length(font, line.c_str()) <= 560 && showsLine(shown, line, makecol(255, 255, 255)))) << line;
+        closer ? press(closer) : clickAt(300, 300);
+        EXPECT_NE(on<MenuScreen>(), nullptr) << closer;
+    }
+}
+
+TEST_F(Screens, ThePictureIsDrawnOnlyWhenSomethingChanged) {
+    dir.write("levels/1.lvl", levelBytes("First Dig", "2 1 10 8"));
+    start();
+    for (std::vector<int> open : {std::vector<int>{}, {KEY_ENTER}, {KEY_S}, {KEY_DOWN, KEY_ENTER}, {KEY_L}}) {
+        app->stack.showOnly(ScreenId::Menu);
+        run(50);
+        for (int k : open) press(k);
+        run(2000);  // the chooser's work and the advisor's answers come in
+        clear_to_color(screen, makecol(1, 2, 3));
+        run(1000);
+        EXPECT_EQ(getpixel(screen, 5, 470), makecol(1, 2, 3)) << nameOf(top()) << ": drawn again while idle";
+    }
+}
+
+TEST(StartUp, InAnEmptyDirectoryTheMenuSaysWhichPicturesAreMissingAndLevelOneCannotBePlayed) {
+    harness::ScratchDir dir(false);
+    std::atomic<bool> quit(false);
+    testing::internal::CaptureStderr();
+    {
+        App app(quit);
+        app.stack.dispatch({});
+        auto* message = dynamic_cast<MessageDialog*>(app.stack.top());
+        ASSERT_NE(message, nullptr);
+        EXPECT_NE(message->text().find("graphics/menu/play.pcx"), std::string::npos);
+        EXPECT_EQ(std::make_tuple(app.stack.depth(), app.session.number, app.session.playable(), app.settings.ambient, FSOUND_GetSFXMasterVolume()),
+                  std::make_tuple(2u, 1, false, true, 255));
+        EXPECT_EQ(app.session.unreadableText(), "levels/1.lvl could not be read");
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Could not load graphics/zada.pcx"), std::string::npos);
+    EXPECT_EQ(std::system("test -z \"$(ls -A)\""), 0) << "a file was written";
+    dir.write("settings.ini", "200\r\n0\r\n");
+    mkdir("levels", 0755);
+    dir.write("levels/1.lvl", levelBytes("Start Here", "3 4 15 11"));
+    App app(quit);
+    EXPECT_EQ(std::make_tuple(app.settings.ambient, FSOUND_GetSFXMasterVolume(), app.session.title, app.session.rules.dogColumn),
+              std::make_tuple(false, 200, std::string("Start Here"), 3));
+    FSOUND_SetSFXMasterVolume(255);
+}
+
+TEST(StartUpDeathTest, SoundOutputFailureShowsItsTextAndEndsWithStatus1) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    harness::ScratchDir dir(false);
+    std::atomic<bool> quit(false);
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "nonexistent", 1);
+            App app(quit);
+        },
+        testing::ExitedWithCode(1), "Error initializing output device\\.");
+}
+
+}  // namespace
