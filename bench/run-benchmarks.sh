@@ -41,6 +41,14 @@ if os.path.exists(solver):
             figures["solver from reachable positions, p99 (ms)"] = (b["p99_ms"], 50)
             figures["  median (ms)"] = (b["p50_ms"], None)
             figures["  slowest (ms)"] = (b["max_ms"], None)
+sound = os.path.join(out, "bench_sound.json")
+if os.path.exists(sound):
+    for b in json.load(open(sound))["benchmarks"]:
+        if b["name"].startswith("BM_OpenAndDecodeEverySound"):
+            figures["opening every sound at start-up (ms)"] = (b["open_ms"], 20)
+            figures["decoded sound held (MB)"] = (b["decoded_mb"], 8)
+            figures["  decoding it all, in the background (ms)"] = (b["decode_ms"], None)
+            figures["  max RSS growth while decoding (MB)"] = (b["max_rss_growth_mb"], None)
 game = {}
 for line in open(os.path.join(out, "game.txt")):
     parts = line.split()

@@ -1,8 +1,8 @@
 #!/bin/sh
-# Checks the shipped ambient recordings: all five decode, none is silent,
-# clipped or of the wrong length, the looping bird chorus is not one short
-# phrase over and over, the set stays small, and the sound maker, run again,
-# makes recordings of the same length and loudness.
+# Checks the shipped sounds: every one decodes, none is silent, clipped or of
+# the wrong length, the bird calls reach up high as birds do, the set stays
+# small, and the sound maker, run again, makes sounds of the same length and
+# loudness.
 # Usage: tools/check-sounds.sh [DATA_DIR]
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,41 +14,40 @@ within() { awk -v v="$1" -v a="$2" -v b="$3" 'BEGIN { exit !(v >= a && v <= b) }
 # stat_of FILE FIELD: one figure of sox's statistics of the decoded sound.
 stat_of() { sox "$1" -n stat 2>&1 | awk -v want="$2" -F: '$1 ~ want { gsub(/ /, "", $2); print $2; exit }'; }
 
-# repeats FILE: the strongest likeness (0..1) of the loudness envelope, in
-# 20 ms steps, to itself shifted by 1 s up to half its length. A phrase
-# repeated gives about 1; the chorus about 0.2.
-repeats() {
-    sox "$1" -t dat -r 16000 -c 1 - 2>/dev/null | awk '
-        $1 !~ /^;/ { s += ($2 < 0 ? -$2 : $2); if (++k == 320) { e[n++] = s / k; s = 0; k = 0 } }
-        END {
-            for (i = 0; i < n; i++) m += e[i] / n
-            for (i = 0; i < n; i++) { e[i] -= m; v += e[i] * e[i] }
-            best = v > 0 ? 0 : 1
-            for (lag = 50; lag <= n / 2; lag++) {
-                c = 0; for (i = 0; i + lag < n; i++) c += e[i] * e[i + lag]
-                c /= v * (n - lag) / n; if (c > best) best = c
-            }
-            printf "%.2f\n", best
-        }'
-}
-
-# Lengths in seconds: the chorus loops all through a level, so it is long.
-for row in bird1a:40:60 chaffinch1a:1:6 car9b:3:12 willow1a:4:15 dog1a:0.5:5; do
-    name=${row%%:*} max=${row##*:} min=${row#*:} min=${min%:*}
+# Every file the game loads, with its length in seconds and its least RMS;
+# the click is meant to be barely there.
+rows="chaffinch1a:1:6:0.02 car9b:3:12:0.02 willow1a:4:15:0.02 dog1a:0.5:5:0.02"
+for kind in robin1 robin2 robin3 blackbird1 blackbird2 wren1 wren2 tit1 tit2 crest1 crest2 sparrow1 sparrow2; do
+    rows="$rows birds/$kind:0.4:2:0.05"
+done
+for name in dig1 dig2 dig3 dig4 step1 step2 step3 bump; do rows="$rows effects/$name:0.03:0.25:0.05"; done
+rows="$rows effects/land-light:0.1:0.3:0.1 effects/land-heavy:0.25:0.6:0.1 effects/undo:0.1:0.4:0.1"
+rows="$rows effects/hint:0.3:0.8:0.1 effects/deadend:0.4:0.9:0.1 effects/win:0.6:1.6:0.1 effects/click:0.01:0.05:0.02"
+names=""
+for row in $rows; do
+    name=${row%%:*} rest=${row#*:}
+    min=${rest%%:*} rest=${rest#*:} max=${rest%%:*} least=${rest#*:}
+    names="$names $name"
     f=$snd/$name.mp3
     if ! sox "$f" -n stat >/dev/null 2>&1; then bad "$f is missing or does not decode"; continue; fi
     len=$(stat_of "$f" "^Length") rms=$(stat_of "$f" "^RMS +amplitude")
     hi=$(stat_of "$f" "^Maximum amplitude") lo=$(stat_of "$f" "^Minimum amplitude")
     echo "$name: ${len}s rms $rms peaks $lo..$hi"
     within "$len" "$min" "$max" || bad "$name lasts ${len}s, outside $min..$max"
-    within "$rms" 0.02 1 || bad "$name is (nearly) silent: rms $rms"
+    within "$rms" "$least" 1 || bad "$name is (nearly) silent: rms $rms"
     within "$hi" -1 0.98 && within "$lo" -0.98 1 || bad "$name reaches full scale: $lo..$hi"
 done
-likeness=$(repeats "$snd/bird1a.mp3")
-echo "bird1a repeats itself at most $likeness"
-within "$likeness" 0 0.5 || bad "bird1a is one phrase repeated: $likeness"
-total=$(cat "$snd"/*.mp3 | wc -c)
-[ "$total" -lt 900000 ] || bad "the five sounds take $total bytes"
+# Birds sing high: together the calls keep a good share of their energy
+# above 6 kHz, where a machine's stacked low tones have none.
+sox "$snd"/birds/*.mp3 /tmp/tunnelwick-birds.$$.wav 2>/dev/null
+all=$(stat_of /tmp/tunnelwick-birds.$$.wav "^RMS +amplitude")
+high=$(sox /tmp/tunnelwick-birds.$$.wav -n sinc 6000 stat 2>&1 | awk -F: '$1 ~ "^RMS +amplitude" { gsub(/ /, "", $2); print $2 }')
+rm -f /tmp/tunnelwick-birds.$$.wav
+echo "birds: rms $all, above 6 kHz $high"
+within "$high" "$(awk "BEGIN { print $all * 0.3 }")" 1 || bad "the birds have little above 6 kHz: $high of $all"
+total=$(find "$snd" -name '*.mp3' -exec cat {} + | wc -c)
+echo "all sounds: $total bytes"
+[ "$total" -lt 1500000 ] || bad "the sounds take $total bytes"
 
 # Made again, each matches the shipped one in length and loudness; the
 # encoder may differ in its bytes from one version to the next.
@@ -57,7 +56,7 @@ trap 'rm -rf "$again"' EXIT
 if ! "$here/make-sounds.sh" "$again" >/dev/null 2>&1; then
     bad "the sound maker failed"
 else
-    for name in bird1a chaffinch1a car9b willow1a dog1a; do
+    for name in $names; do
         a=$snd/$name.mp3 b=$again/$name.mp3
         la=$(stat_of "$a" "^Length") lb=$(stat_of "$b" "^Length")
         ra=$(stat_of "$a" "^RMS +amplitude") rb=$(stat_of "$b" "^RMS +amplitude")

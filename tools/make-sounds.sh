@@ -1,10 +1,13 @@
 #!/bin/sh
-# Makes the five ambient recordings of the garden with sox:
-#   bird1a.mp3       a garden chorus of five birds, 42 s, made to loop
+# Makes the game's sounds with sox:
 #   chaffinch1a.mp3  a chaffinch's song: a falling run of notes and a flourish
 #   car9b.mp3        a car passing from left to right
 #   willow1a.mp3     wind in a willow: a gust and rustling leaves
 #   dog1a.mp3        a dog barking a few gardens away
+#   birds/*.mp3      short calls of six kinds of bird, which the game places
+#                    at random to make the garden's chorus
+#   effects/*.mp3    the answers to the player: dig, step, land, bump, win,
+#                    undo, hint, dead end, click
 # Usage: tools/make-sounds.sh [OUT_DIR]   (default: data/sounds)
 # Every sox run is repeatable (-R seeds its noise and dither) and every
 # random choice comes from a seeded generator, so running it again gives
@@ -37,87 +40,98 @@ finish() {
     $SOX "$1" -C "$4" "$out/$2" gain -n "$3"
 }
 
-# --- bird: a garden chorus of five kinds of bird, each singing its own
-# call at its own pitch and pace, placed in time by a seeded generator. The
-# game loops it, so it is long and no phrase comes back the same ---
+# --- birds: short calls that the game places at random times, pitches and
+# places in the stereo picture, so that the chorus never comes round again.
+# Each call is drawn sample by sample: one whistled voice whose pitch glides,
+# arches, trills and wavers as a bird's syrinx does, with a quick attack and
+# a soft end on every syllable ---
 
-# plan KIND SEED: the notes of one bird over the chorus, a line per note:
-# "SILENCE_BEFORE LENGTH FROM_HZ TO_HZ". Park-Miller random numbers, exact
-# in any awk, so the plan is the same on every machine.
-plan() {
-    awk -v kind="$1" -v seed="$2" -v total="$CHORUS_END" '
+# call KIND SEED WAV: one call of a kind of bird. A seeded Park-Miller
+# generator (exact in any awk) chooses its syllables, so it repeats.
+# A syllable: start, length, from Hz, to Hz, contour (0 straight, 1 easing,
+# 2 arched through the "to" pitch), trill rate Hz and depth, loudness.
+call() {
+    awk -v kind="$1" -v seed="$2" -v rate=$RATE '
     function rnd() { seed = (seed * 16807) % 2147483647; return seed / 2147483647 }
     function between(a, b) { return a + (b - a) * rnd() }
-    function add(len, f1, f2, after) { n++; L[n] = len; A[n] = f1; B[n] = f2; G[n] = after; dur += len + after }
+    function note(len, f1, f2, shape, vr, vd, amp, after) {
+        n++; S[n] = t; L[n] = len; A[n] = f1; B[n] = f2; C[n] = shape; VR[n] = vr; VD[n] = vd; G[n] = amp
+        t += len + after
+    }
     BEGIN {
-        t = between(0.2, 5); last = 0
-        for (;;) {
-            n = 0; dur = 0; k = between(0.9, 1.12)      # each phrase at a pitch of its own
-            if (kind == "warble") {                     # robin: a quick run of varied notes
-                m = int(between(4, 9))
-                for (i = 0; i < m; i++) { f = between(2300, 5200) * k; add(between(0.05, 0.14), f, f * between(0.75, 1.3), between(0.03, 0.09)) }
-                rest = between(2.5, 6)
-            } else if (kind == "teacher") {             # great tit: tea-cher, tea-cher
-                m = int(between(3, 6))
-                for (i = 0; i < m; i++) { add(0.07, 6200 * k, 5800 * k, 0.04); add(0.09, 4300 * k, 4000 * k, 0.09) }
-                rest = between(5, 11)
-            } else if (kind == "fluty") {               # blackbird: slow low fluting
-                m = int(between(3, 6))
-                for (i = 0; i < m; i++) { f = between(1500, 2600) * k; add(between(0.15, 0.35), f, f * between(0.85, 1.2), between(0.06, 0.15)) }
-                rest = between(7, 13)
-            } else if (kind == "chirp") {               # sparrow: a cluster of chirps
-                m = int(between(2, 7))
-                for (i = 0; i < m; i++) { f = between(3600, 4400) * k; add(between(0.05, 0.08), f, f * 0.7, between(0.07, 0.2)) }
-                rest = between(1.5, 5)
-            } else {                                    # wood pigeon far off: coo-COO-coo, coo-coo
-                f = 470 * k
-                add(0.35, f, f * 0.9, 0.12); add(0.5, f * 1.08, f * 0.92, 0.1); add(0.3, f, f * 0.9, 0.45)
-                add(0.35, f, f * 0.9, 0.12); add(0.3, f, f * 0.88, 0)
-                rest = between(14, 22)
+        t = 0.03
+        if (kind == "robin") {                  # a tumbling run of varied, thin notes
+            m = int(between(6, 11))
+            for (i = 0; i < m; i++) {
+                f = between(2600, 7600); g = f * between(0.7, 1.35)
+                note(between(0.04, 0.14), f, g, int(between(0, 3)), between(0, 1) < 0.35 ? between(35, 70) : 0, 0.06, between(0.5, 1), between(0.02, 0.08))
             }
-            if (t + dur > total) break
-            for (i = 1; i <= n; i++) { printf "%.3f %.3f %d %d\n", t - last, L[i], A[i], B[i]; t += L[i]; last = t; t += G[i] }
-            t += rest
+        } else if (kind == "blackbird") {       # low fluting, then a high squeaky twitter
+            m = int(between(3, 6))
+            for (i = 0; i < m; i++) {
+                f = between(1500, 2900)
+                note(between(0.14, 0.3), f, f * between(0.8, 1.25), 2, 6 + between(0, 3), 0.012, between(0.7, 1), between(0.04, 0.1))
+            }
+            m = int(between(3, 7))
+            for (i = 0; i < m; i++) note(between(0.025, 0.05), between(5500, 8200), between(4000, 9000), 0, 0, 0, between(0.2, 0.4), 0.015)
+        } else if (kind == "wren") {            # a loud fast trill in a few runs
+            runs = int(between(2, 4))
+            for (r = 0; r < runs; r++) {
+                f = between(4500, 8500); g = f * between(0.55, 0.8); m = int(between(7, 15)); len = between(0.022, 0.04)
+                for (i = 0; i < m; i++) note(len, f, g, 1, 0, 0, between(0.75, 1), len * 0.45)
+                t += between(0.02, 0.06)
+            }
+        } else if (kind == "tit") {             # tea-cher, tea-cher
+            m = int(between(3, 6)); hi = between(5800, 7200); lo = between(3800, 4700)
+            for (i = 0; i < m; i++) {
+                note(0.075, hi, hi * 0.93, 1, 0, 0, 0.9, 0.035)
+                note(0.1, lo * 1.04, lo, 2, 0, 0, 1, between(0.08, 0.12))
+            }
+        } else if (kind == "crest") {           # very high, thin "see-see" with a flourish
+            m = int(between(4, 8))
+            for (i = 0; i < m; i++) note(between(0.05, 0.08), between(7000, 8000), between(8200, 9400), 1, 0, 0, between(0.6, 1), between(0.03, 0.06))
+            note(0.16, 8800, 6200, 0, 48, 0.08, 0.8, 0)
+        } else {                                # sparrow: chirrup, chirp
+            m = int(between(2, 5))
+            for (i = 0; i < m; i++) {
+                f = between(3200, 4800)
+                note(between(0.06, 0.1), f, f * between(1.2, 1.45), 2, between(20, 45), 0.1, between(0.7, 1), between(0.08, 0.2))
+            }
         }
-    }'
+        N = int((t + 0.15) * rate)
+        for (k = 1; k <= n; k++) {
+            from = int(S[k] * rate); len = int(L[k] * rate); ph = 0
+            # A slow unsteadiness of pitch, different for every syllable.
+            w1 = between(9, 23); w2 = between(27, 45); p1 = between(0, 6.3); p2 = between(0, 6.3)
+            for (j = 0; j < len; j++) {
+                u = j / len; s = j / rate
+                c = C[k] == 0 ? u : C[k] == 1 ? sin(u * 1.5708) : sin(u * 3.14159)
+                f = A[k] + (B[k] - A[k]) * c
+                f *= 1 + VD[k] * sin(6.28318 * VR[k] * s) + 0.008 * sin(6.28318 * w1 * s + p1) + 0.005 * sin(6.28318 * w2 * s + p2)
+                ph += 6.28318 * f / rate
+                e = u < 0.12 ? sin(u / 0.12 * 1.5708) : 1
+                e *= u > 0.55 ? sin((1 - u) / 0.45 * 1.5708) : 1
+                if (VR[k] > 0) e *= 0.75 + 0.25 * sin(6.28318 * VR[k] * s)
+                x[from + j] += G[k] * e * (sin(ph) + 0.04 * sin(2 * ph))
+            }
+        }
+        printf "; Sample Rate %d\n; Channels 1\n", rate
+        for (i = 0; i < N; i++) printf "%.5f %.5f\n", i / rate, x[i] * 0.5
+    }' > "$1$2.dat"
+    $SOX "$1$2.dat" -b 16 "$3" highpass 900 reverb 18 50 25 0 0 -10 fade h 0.005
 }
 
-# sing KIND SEED HARMONICS EFFECTS...: one bird's track, its notes joined
-# with the silences of its plan. HARMONICS: the weights of the first three
-# partials, e.g. "1 0.12 0" for a whistle with a little edge.
-sing() {
-    kind=$1 seed=$2 h=$3; shift 3
-    i=0 list=""
-    plan "$kind" "$seed" > "$kind.plan"
-    while read -r before len f1 f2; do
+mkdir -p "$out/birds"
+rm -f "$out"/birds/*.mp3
+for row in robin:11:23:37 blackbird:41:53 wren:61:71 tit:83:97 crest:101:113 sparrow:127:131; do
+    kind=${row%%:*} seeds=${row#*:}
+    i=0
+    for seed in $(echo "$seeds" | tr : ' '); do
         i=$((i + 1))
-        # shellcheck disable=SC2086
-        $SOX -r $RATE -c 3 -n -b 16 "$kind$i.wav" synth "$len" sine "$f1-$f2" sine "$((2 * f1))-$((2 * f2))" \
-            sine "$((3 * f1))-$((3 * f2))" remix "$(echo $h | awk '{ printf "1v%s,2v%s,3v%s", $1, $2, $3 }')" \
-            fade h 0.012 "$len" "$(awk "BEGIN { print $len * 0.4 }")" pad "$before" "$@"
-        list="$list $kind$i.wav"
-    done < "$kind.plan"
-    # shellcheck disable=SC2086
-    $SOX $list "$kind.wav"
-}
-
-CHORUS_END=41.5
-sing warble 11 "0.8 0.1 0.03"
-sing teacher 23 "0.8 0.1 0"
-sing fluty 37 "0.7 0.22 0.08" tremolo 7 12
-sing chirp 41 "0.55 0.3 0.2" highpass 2500
-sing coo 53 "0.6 0.3 0.1" lowpass 1400
-# Each bird from its own place: (left, right) weights.
-$SOX warble.wav warbleLR.wav remix 1v0.9 1v0.45
-$SOX teacher.wav teacherLR.wav remix 1v0.35 1v0.7
-$SOX fluty.wav flutyLR.wav remix 1v0.45 1v0.45
-$SOX chirp.wav chirpLR.wav remix 1v0.4 1v0.15
-$SOX coo.wav cooLR.wav remix 1v0.25 1v0.55
-$SOX -r $RATE -c 2 -n -b 16 quiet.wav trim 0 42
-$SOX -m -v 0.5 quiet.wav -v 0.5 warbleLR.wav -v 0.5 teacherLR.wav -v 0.5 flutyLR.wav -v 0.5 chirpLR.wav -v 0.5 cooLR.wav bird.wav \
-    highpass 250 reverb 20 50 40 0 8 -8 trim 0 42 fade h 0.05 42 0.05 \
-    compand 0.005,0.3 6:-60,-60,-30,-20,-10,-14 -6 -90 0.01
-finish bird.wav bird1a.mp3 -2 64
+        call "$kind" "$seed" "$kind$i.wav"
+        finish "$kind$i.wav" "birds/$kind$i.mp3" -3 64
+    done
+done
 
 # --- chaffinch: chip-chip-chip, a quicker falling run, then the flourish ---
 notes=""
@@ -192,4 +206,72 @@ bark w5.wav 0.19 280 0.8
 $SOX w1.wav w2.wav w3.wav w4.wav w5.wav dog.wav lowpass 3000 reverb 30 50 50 0 12 -8
 finish dog.wav dog1a.mp3 -1.5 64
 
-ls -l "$out"/*.mp3
+# --- effects: short answers to what the player does, mono, made to sit
+# under the garden. The game chooses their volume and varies their pitch ---
+mkdir -p "$out/effects"
+fx() { finish "$1" "effects/$2" "$3" 56; }
+# note FILE SECONDS HZ: a struck note, bright at first and dying away.
+note() {
+    $SOX -r $RATE -c 2 -n -b 16 "$1" synth "$2" sine "$3" sine "$((2 * $3))" remix 1v0.8,2v0.2 \
+        fade h 0.004 "$2" "$(awk "BEGIN { print $2 * 0.85 }")"
+}
+
+# dig: a scrape of claws in earth, each of the four from a different stretch
+# of noise, of its own length and colour, so that a long dig never repeats.
+$SOX -r $RATE -c 1 -n -b 16 earth.wav synth 2 brownnoise synth 2 pinknoise mix gain -3
+i=0
+for row in 0.11:0.1:1100 0.14:0.5:1500 0.09:0.9:900 0.13:1.3:1300; do
+    i=$((i + 1))
+    len=${row%%:*} at=${row#*:} at=${at%:*} lp=${row##*:}
+    $SOX earth.wav "dig$i.wav" trim "$at" "$len" lowpass "$lp" highpass 90 tremolo 47 60 \
+        fade h 0.006 "$len" "$(awk "BEGIN { print $len * 0.7 }")"
+    fx "dig$i.wav" "dig$i.mp3" -3
+done
+# step: a paw in short grass, a soft high swish.
+i=0
+for row in 0.06:0.2:5200 0.07:0.7:4300 0.05:1.2:6000; do
+    i=$((i + 1))
+    len=${row%%:*} at=${row#*:} at=${at%:*} lp=${row##*:}
+    $SOX -r $RATE -c 1 -n -b 16 "grass$i.wav" synth 2 pinknoise trim "$at" "$len" highpass 1400 lowpass "$lp" \
+        fade h 0.01 "$len" "$(awk "BEGIN { print $len * 0.75 }")"
+    fx "grass$i.wav" "step$i.mp3" -6
+done
+# land: a rock's thud, a falling boom with dull earth over it; the heavy one
+# lower, longer and with a rumble after it.
+thud() {
+    $SOX -r $RATE -c 1 -n -b 16 boom.wav synth "$2" sine "$3-$4" fade q 0.003 "$2" "$(awk "BEGIN { print $2 * 0.9 }")"
+    $SOX earth.wav crumb.wav trim 0.4 "$2" lowpass "$5" fade q 0.002 "$2" "$(awk "BEGIN { print $2 * 0.95 }")"
+    $SOX -m boom.wav -v 0.8 crumb.wav "$1" fade h 0 "$2" "$(awk "BEGIN { print $2 * 0.8 }")"
+}
+thud light.wav 0.16 130 60 700
+fx light.wav land-light.mp3 -2
+thud heavy.wav 0.42 85 34 450
+fx heavy.wav land-heavy.mp3 -1
+# bump: a muffled knock against something that will not give.
+thud knock.wav 0.07 240 150 1200
+fx knock.wav bump.mp3 -4
+# win: a rising jingle, then a bark close by.
+note j1.wav 0.13 1047; note j2.wav 0.13 1319; note j3.wav 0.13 1568; note j4.wav 0.45 2093
+$SOX j1.wav j2.wav j3.wav j4.wav jingle.wav
+bark near.wav 0.16 420 0.05
+$SOX jingle.wav near.wav win.wav reverb 15 50 20 0 0 -8
+fx win.wav win.mp3 -2
+# undo: a quick drop of two notes, the move going back.
+$SOX -r $RATE -c 1 -n -b 16 u1.wav synth 0.07 sine 900-620 fade h 0.004 0.07 0.03
+$SOX -r $RATE -c 1 -n -b 16 u2.wav synth 0.09 sine 650-420 fade h 0.004 0.09 0.05
+$SOX u1.wav u2.wav undo.wav
+fx undo.wav undo.mp3 -4
+# hint: two soft chimes, upward.
+note h1.wav 0.18 1319; note h2.wav 0.4 1976
+$SOX h1.wav h2.wav hint.wav reverb 25 50 30 0 0 -6
+fx hint.wav hint.mp3 -5
+# deadend: two low falling notes, a sad "uh-oh".
+$SOX -r $RATE -c 1 -n -b 16 d1.wav synth 0.2 triangle 392-380 lowpass 2000 fade h 0.01 0.2 0.06
+$SOX -r $RATE -c 1 -n -b 16 d2.wav synth 0.42 triangle 311-290 lowpass 1600 fade h 0.01 0.42 0.3
+$SOX d1.wav d2.wav deadend.wav
+fx deadend.wav deadend.mp3 -4
+# click: a dry tick for menu moves and choices.
+$SOX -r $RATE -c 1 -n -b 16 click.wav synth 0.025 sine 1800-1200 fade q 0.001 0.025 0.02
+fx click.wav click.mp3 -8
+
+ls -l "$out"/*.mp3 "$out"/birds "$out"/effects

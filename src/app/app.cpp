@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -32,19 +33,32 @@ void drawPointer(BITMAP* target, BITMAP* own, const input::Held& held) {
         draw_sprite(target, mouse_sprite, held.x - mouse_x_focus, held.y - mouse_y_focus);
 }
 
+// The garden keeps time by the wall clock, as its recordings always have.
+double wallSeconds() {
+    using namespace std::chrono;
+    return duration_cast<duration<double>>(system_clock::now().time_since_epoch()).count();
+}
+
 }  // namespace
 
 App::App(std::atomic<bool>& quit)
-    : session(input::wake), stack(session, pictures, settings, quit), quit_(quit) {
+    : session(input::wake), stack(session, pictures, settings, preferences, quit), quit_(quit) {
     // Allegro mixes no digital sound of its own; everything goes through the sound layer.
     set_volume_per_voice(0);
     pictures.load();
     startSound();
-    ambient_.open();
+    garden_.open(wallSeconds());
+    effects_.open();
     readSettings(settings);
     FSOUND_SetSFXMasterVolume(settings.volume);
+    preferences = readPreferences();
+    effects_.setEnabled(preferences.effects);
     session.loadLevel(1);
-    stack.context().settingsChanged = [this] { FSOUND_SetSFXMasterVolume(settings.volume); };
+    stack.context().hear = [this](const CueEvent& cue) { effects_.play(cue); };
+    stack.context().settingsChanged = [this] {
+        FSOUND_SetSFXMasterVolume(settings.volume);
+        effects_.setEnabled(preferences.effects);
+    };
     // Said in the window, and on standard error for whoever started the game.
     if (!pictures.missing().empty()) {
         std::string text = "These pictures could not be loaded:\n";
@@ -63,7 +77,7 @@ bool App::frame(unsigned long nowMs, BITMAP* picture) {
     stack.dispatch(input::take());
     const input::Held held = input::held();
     const bool redraw = stack.update(held, nowMs);
-    ambient_.update(settings.ambient && stack.ambient());
+    garden_.update(settings.ambient && stack.ambient(), wallSeconds());
     if (redraw && picture) {
         stack.draw(picture);
         drawPointer(picture, stack.pointer(), held);

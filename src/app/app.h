@@ -7,9 +7,11 @@
 #include <atomic>
 
 #include "app/stack.h"
-#include "platform/ambient.h"
+#include "platform/effects.h"
+#include "platform/garden.h"
 #include "platform/pictures.h"
 #include "session/session.h"
+#include "storage/preferences.h"
 #include "storage/settings.h"
 
 class App {
@@ -27,10 +29,12 @@ public:
 
     Pictures pictures;
     Settings settings;
+    Preferences preferences;
     Session session;
     ScreenStack stack;
 
 private:
-    Ambient ambient_;
+    Garden garden_;
+    Effects effects_;
     std::atomic<bool>& quit_;
 };

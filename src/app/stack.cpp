@@ -7,8 +7,9 @@
 #include "screens/options.h"
 #include "screens/playing.h"
 
-ScreenStack::ScreenStack(Session& session, Pictures& pictures, Settings& settings, std::atomic<bool>& quit)
-    : context_{session, pictures, *this, settings}, quit_(quit) {
+ScreenStack::ScreenStack(Session& session, Pictures& pictures, Settings& settings, Preferences& preferences,
+                         std::atomic<bool>& quit)
+    : context_{session, pictures, *this, settings, preferences}, quit_(quit) {
     screens_.push_back(std::make_unique<MenuScreen>());
 }
 

@@ -11,6 +11,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -35,6 +37,17 @@ int lastError = FMOD_ERR_NONE;
 int masterVolume = 255;  // as last set, 0..255
 int channelCount = 0;
 std::vector<FSOUND_STREAM*> streams;  // every stream opened, freed by FSOUND_Close
+
+// A pitched copy of a decoded chunk, owned by the channel it plays on. One
+// per channel at most, so copies never pile up: the next sound on the
+// channel, a stop or FSOUND_Close frees it.
+struct PitchedCopy {
+    std::vector<Sint16> samples;
+    Mix_Chunk* chunk = nullptr;  // over `samples`, which it does not own
+};
+std::vector<PitchedCopy> copies;       // by channel
+std::vector<unsigned long> startedAt;  // by channel: the order of the last start
+unsigned long starts = 0;
 
 // The decoder thread and its queue. The thread lives from the first open
 // until FSOUND_Close; only the main thread starts and joins it. They are
@@ -104,6 +117,49 @@ int toMixerVolume(int volume) {
 
 bool validChannel(int channel) { return channel >= 0 && channel < channelCount; }
 
+// Stops the channel and frees its pitched copy, if it has one; the mixer no
+// longer reads a chunk once its channel is halted.
+void dropCopy(int channel) {
+    PitchedCopy& copy = copies[channel];
+    if (!copy.chunk) return;
+    Mix_HaltChannel(channel);
+    Mix_FreeChunk(copy.chunk);
+    copy.chunk = nullptr;
+    copy.samples = {};
+}
+
+// The stream's chunk once decoded; null for a stream that failed.
+Mix_Chunk* decodedChunk(FSOUND_STREAM* stream) {
+    std::unique_lock<std::mutex> lock(decodeMutex);
+    decodeChanged.wait(lock, [stream] { return stream->decoded; });
+    return stream->chunk;
+}
+
+// Frames of the mixer's output format in a chunk, and samples per frame.
+int outputChannels() {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    return Mix_QuerySpec(&rate, &format, &channels) ? channels : 2;
+}
+
+// Resamples the chunk (16-bit, the mixer's format) by linear interpolation:
+// read `pitch` frames of it for each frame written.
+void resample(const Mix_Chunk& chunk, double pitch, int perFrame, std::vector<Sint16>& out) {
+    const Sint16* in = reinterpret_cast<const Sint16*>(chunk.abuf);
+    const size_t frames = chunk.alen / sizeof(Sint16) / perFrame;
+    if (frames < 2) return;
+    const size_t made = static_cast<size_t>((frames - 1) / pitch) + 1;
+    out.resize(made * perFrame);
+    for (size_t i = 0; i < made; ++i) {
+        const double at = i * pitch;
+        const size_t j = std::min(static_cast<size_t>(at), frames - 2);
+        const double f = at - j;
+        for (int c = 0; c < perFrame; ++c)
+            out[i * perFrame + c] =
+                static_cast<Sint16>(std::lround(in[j * perFrame + c] * (1 - f) + in[(j + 1) * perFrame + c] * f));
+    }
+}
+
 }  // namespace
 
 signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
@@ -142,6 +198,8 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
     }
     Mix_MasterVolume(toMixerVolume(masterVolume));
     Mix_Volume(-1, MIX_MAX_VOLUME);
+    copies.assign(channelCount, PitchedCopy{});
+    startedAt.assign(channelCount, 0);
     initialized = true;
     lastError = FMOD_ERR_NONE;
     return 1;
@@ -192,19 +250,82 @@ int FSOUND_GetSFXMasterVolume() { return masterVolume; }
 
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     if (!initialized || !stream || !validChannel(channel)) return -1;
-    {
-        std::unique_lock<std::mutex> lock(decodeMutex);
-        decodeChanged.wait(lock, [stream] { return stream->decoded; });
-    }
-    if (!stream->chunk) {  // opened, but not a recording after all: silence
+    Mix_Chunk* chunk = decodedChunk(stream);
+    if (!chunk) {  // opened, but not a recording after all: silence
         lastError = FMOD_ERR_FILE_FORMAT;
         return -1;
     }
     const bool loop = stream->mode == FSOUND_LOOP_NORMAL;
     // A looping recording asked to start while it still sounds goes on
     // without a seam; anything else starts from the beginning.
-    if (loop && Mix_Playing(channel) && Mix_GetChunk(channel) == stream->chunk) return channel;
-    return Mix_PlayChannel(channel, stream->chunk, loop ? -1 : 0);
+    if (loop && Mix_Playing(channel) && Mix_GetChunk(channel) == chunk) return channel;
+    dropCopy(channel);
+    startedAt[channel] = ++starts;
+    return Mix_PlayChannel(channel, chunk, loop ? -1 : 0);
+}
+
+int FSOUND_Stream_PlayPitched(int channel, FSOUND_STREAM* stream, double pitch) {
+    if (!initialized || !stream || !validChannel(channel)) return -1;
+    Mix_Chunk* chunk = decodedChunk(stream);
+    if (!chunk) {
+        lastError = FMOD_ERR_FILE_FORMAT;
+        return -1;
+    }
+    dropCopy(channel);
+    startedAt[channel] = ++starts;
+    pitch = std::isfinite(pitch) ? std::clamp(pitch, 0.5, 2.0) : 1.0;
+    // Within a hundredth the difference is not heard: play the original.
+    if (std::fabs(pitch - 1) < 0.01) return Mix_PlayChannel(channel, chunk, 0);
+    PitchedCopy& copy = copies[channel];
+    resample(*chunk, pitch, outputChannels(), copy.samples);
+    if (copy.samples.empty()) return -1;
+    copy.chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(copy.samples.data()),
+                                   static_cast<Uint32>(copy.samples.size() * sizeof(Sint16)));
+    if (!copy.chunk) {
+        copy.samples = {};
+        lastError = FMOD_ERR_MEMORY;
+        return -1;
+    }
+    return Mix_PlayChannel(channel, copy.chunk, 0);
+}
+
+int FSOUND_FreeChannel(int first, int last) {
+    if (!initialized || !validChannel(first) || !validChannel(last) || first > last) return -1;
+    int oldest = first;
+    for (int channel = first; channel <= last; ++channel) {
+        if (!Mix_Playing(channel)) return channel;
+        if (startedAt[channel] < startedAt[oldest]) oldest = channel;
+    }
+    return oldest;
+}
+
+signed char FSOUND_SetPan(int channel, int pan) {
+    if (!initialized || !validChannel(channel)) return 0;
+    pan = clampVolume(pan);
+    // Equal loudness in the middle; at either end the other side is silent.
+    const double angle = pan / 255.0 * 1.5707963;
+    return Mix_SetPanning(channel, static_cast<Uint8>(std::lround(255 * std::cos(angle))),
+                          static_cast<Uint8>(std::lround(255 * std::sin(angle)))) != 0;
+}
+
+double FSOUND_Stream_GetLengthSeconds(FSOUND_STREAM* stream) {
+    if (!initialized || !stream) return 0;
+    Mix_Chunk* chunk = decodedChunk(stream);
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (!chunk || !Mix_QuerySpec(&rate, &format, &channels) || rate <= 0 || channels <= 0) return 0;
+    return static_cast<double>(chunk->alen) / (SDL_AUDIO_BITSIZE(format) / 8 * channels) / rate;
+}
+
+std::size_t FSOUND_DecodedBytes() {
+    std::size_t bytes = 0;
+    {
+        std::lock_guard<std::mutex> lock(decodeMutex);
+        for (FSOUND_STREAM* stream : streams)
+            if (stream->chunk) bytes += stream->chunk->alen;
+    }
+    for (const PitchedCopy& copy : copies) bytes += copy.samples.size() * sizeof(Sint16);
+    return bytes;
 }
 
 signed char FSOUND_SetVolume(int channel, int volume) {
@@ -222,16 +343,21 @@ signed char FSOUND_StopSound(int channel) {
     if (!initialized) return 0;
     if (channel == FSOUND_ALL) {
         Mix_HaltChannel(-1);
+        for (int each = 0; each < channelCount; ++each) dropCopy(each);
         return 1;
     }
     if (!validChannel(channel)) return 0;
     Mix_HaltChannel(channel);
+    dropCopy(channel);
     return 1;
 }
 
 void FSOUND_Close() {
     if (!initialized) return;
     Mix_HaltChannel(-1);
+    for (int channel = 0; channel < channelCount; ++channel) dropCopy(channel);
+    copies.clear();
+    startedAt.clear();
     // The decoder may still be loading; no chunk is freed under it.
     stopDecoder();
     for (FSOUND_STREAM* stream : streams) {

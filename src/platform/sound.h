@@ -1,7 +1,10 @@
-// The game's sound library: five MP3 streams on fixed channels, a volume per
-// channel and one master volume. Implemented over SDL2_mixer; this is the
-// only part of the game that knows SDL.
+// The game's sound library: MP3 streams on fixed channels, a volume per
+// channel and one master volume; and for short sounds, playing at a pitch
+// on a channel of a range, and a place left or right. Implemented over
+// SDL2_mixer; this is the only part of the game that knows SDL.
 #pragma once
+
+#include <cstddef>
 
 struct FSOUND_STREAM;  // opaque: a decoded recording
 
@@ -54,6 +57,24 @@ signed char FSOUND_SetVolume(int channel, int volume);
 signed char FSOUND_StopSound(int channel);
 // Releases the library and every stream opened.
 void FSOUND_Close();
+
+// Plays the stream once on `channel` at `pitch` times its speed (clamped to
+// 0.5..2; above 1 is higher and shorter), from a copy made for the channel
+// that lasts until the channel plays something else or is stopped. Returns
+// the channel, or -1.
+int FSOUND_Stream_PlayPitched(int channel, FSOUND_STREAM* stream, double pitch);
+// A silent channel of first..last, or else the one started longest ago, so
+// that a new short sound cuts off the oldest; -1 for a range outside the
+// channels.
+int FSOUND_FreeChannel(int first, int last);
+// Where the channel is heard: 0 left, 128 the middle, 255 right (clamped).
+signed char FSOUND_SetPan(int channel, int pan);
+// The decoded length in seconds, waiting for the decode if need be; 0 for a
+// null stream or one that did not decode.
+double FSOUND_Stream_GetLengthSeconds(FSOUND_STREAM* stream);
+// Bytes of decoded sound held now: every stream decoded so far and the
+// pitched copies on the channels.
+std::size_t FSOUND_DecodedBytes();
 
 // The text for an error code of FSOUND_GetError.
 const char* soundErrorText(int code);

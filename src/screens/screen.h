@@ -14,6 +14,7 @@
 #include "platform/input.h"
 #include "platform/pictures.h"
 #include "session/cues.h"
+#include "storage/preferences.h"
 #include "storage/settings.h"
 
 class Session;
@@ -43,6 +44,7 @@ struct Context {
     Pictures& pictures;
     Navigator& nav;
     Settings& settings;
+    Preferences& preferences;
     // Plays a cue (nothing when effects are off).
     std::function<void(const CueEvent&)> hear = [](const CueEvent&) {};
     // Applies the volume and switches at once (the options screen's Escape).

@@ -111,6 +111,8 @@ class Game:
     def until(self, what, check, timeout=DEADLINE):
         end = time.monotonic() + timeout
         while True:
+            boxes = subprocess.run(["pgrep", "-x", "-s", str(self.game.pid), "xmessage"], capture_output=True).stdout
+            self.test.assertFalse(boxes, "a message box outside the game's window")  # in the game's session, its own
             got = check()
             if got:
                 return got
@@ -179,16 +181,11 @@ class Game:
     def saying(self, *texts, colour=(20, 20, 20), y=12):  # a check: all the texts on the row at y (None: anywhere)
         return lambda: all(self.says(t, colour, (0, 0, 640, 480) if y is None else (0, y, 640, 8)) for t in texts)
 
-    def message(self, *keys):
-        """Presses the keys, then answers the game's message box (an xmessage); its text."""
-        self.press(*keys)
-        box = self.until("a message box", lambda: self.x("search", "--onlyvisible", "--class", "xmessage").split())
-        pid = subprocess.run(["pgrep", "-x", "-s", str(self.game.pid), "xmessage"], capture_output=True,
-                             text=True).stdout.split()[0]  # in the game's session, which is its own
-        text = pathlib.Path("/proc/%s/cmdline" % pid).read_bytes().rstrip(b"\0").split(b"\0")[-1].decode()  # last arg
-        self.x("windowfocus", "--sync", box[0], "key", "Return")
-        self.until("the message box to close", lambda: not self.x("search", "--onlyvisible", "--class", "xmessage"))
-        return text.rstrip("\n")
+    def message(self, keys, *lines):
+        """Presses the keys, waits for the game's message in its window with these lines in white, closes it with Return."""
+        shown = self.saying(*lines, colour=(255, 255, 255), y=None)
+        self.step(keys, "the message " + repr(lines[0]), shown)
+        self.step("Return", "the message to close", lambda: not shown())
 
     def seconds(self):
         return os.path.getsize(self.audio) / 176400 if os.path.exists(self.audio) else 0.0  # 44.1 kHz 16-bit stereo

@@ -32,9 +32,8 @@ class PlayerStory(unittest.TestCase):
         dog, said = (lambda c, r: lambda: dog_at(game, c, r)), game.saying
         won = lambda scores: lambda: game.shows("zada_wins.pcx") and game.read("highscores.dat") == scores
         game.until("the menu", lambda: on_menu(game, 0))
-        about = game.message("a")
-        self.assertIn("Made using SDL2_mixer (for the mp3 playing) and Allegro (for graphics, v ", about)
-        self.assertLessEqual(max(map(len, about.splitlines())), 100)
+        game.message("a", "W00f! Thanks for playing Tunnelwick.", "Made using SDL2_mixer (for the mp3 playing) and Allegro",
+                     "4.4.3)", "Tunnelwick 1.3.0")
         game.click(500, 390)  # the Help button
         game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0))
         game.step("Return", "the menu", lambda: on_menu(game, 1))
@@ -79,10 +78,7 @@ class PlayerStory(unittest.TestCase):
         os.chmod(os.path.join(game.dir, "highscores.dat"), 0o444)  # refused by the game even to root
         game.step("Left", "the note", said("The record could not be saved: ", colour=(150, 150, 150), y=420))
         game.until("the level won, the record unchanged", won(b"1 2\r\n"))
-        end = game.message("Return")
-        self.assertEqual(end.splitlines()[0], "Congratulations! You beat all the levels available in Tunnelwick!")
-        self.assertRegex(end, r"levels\s+folder")
-        self.assertNotIn("forums", end)
+        game.message("Return", "Congratulations! You beat all the levels available in Tunnelwick!", "levels folder")
         game.until("the menu on level 1", lambda: on_menu(game, 0))
         self.assertEqual(game.close(), 0)
 

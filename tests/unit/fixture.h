@@ -23,6 +23,7 @@
 #include "app/app.h"
 #include "harness.h"
 #include "platform/input.h"
+#include "platform/sound.h"
 #include "rules/board_text.h"
 #include "rules/solver.h"
 #include "rules/tiles.h"

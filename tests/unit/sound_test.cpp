@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "fixture.h"
+#include "platform/effects.h"
+#include "platform/garden.h"
 #include "platform/sound.h"
 
 namespace {
@@ -41,6 +43,14 @@ protected:
         for (long i = 0; i < in.gcount() / 2; ++i) sum += double(data[i]) * data[i];
         EXPECT_GT(in.gcount(), 20 * kMs) << "too little captured to judge";
         return std::sqrt(sum / std::max<long>(1, in.gcount() / 2));
+    }
+    // Milliseconds from the first to the last loud sample captured since a mark.
+    double soundingMs(long from) const {
+        const std::string all = dir.read("capture.raw");
+        long first = -1, last = -1;
+        for (long i = from / 2; i < long(all.size()) / 2; ++i)
+            if (std::abs(reinterpret_cast<const int16_t*>(all.data())[i]) > 3000) last = i, first = first < 0 ? i : first;
+        return first < 0 ? 0 : (last - first) * 2.0 / kMs;
     }
     double listen(int ms) {
         long from = mark();
@@ -106,11 +116,56 @@ TEST_F(SoundLayer, MissingOrBrokenFilesNullStreamsAndBadChannelsAreHarmless) {
     // Closed while the recordings are decoded: nothing is freed under the decoder.
     for (int round = 0; round < 3; ++round) {
         if (round) FSOUND_Close(), init();
-        for (const char* name : {"bird1a", "chaffinch1a", "car9b", "willow1a", "dog1a"})
+        for (const char* name : {"birds/wren1", "chaffinch1a", "car9b", "willow1a", "dog1a"})
             ASSERT_NE(stream = open(harness::dataDir() + "/sounds/" + name + ".mp3"), nullptr);
     }
     EXPECT_EQ(FSOUND_Stream_Play(0, stream), 0);  // the last waits for those before it
     EXPECT_GT(listen(400), 100.0);
+}
+
+TEST_F(SoundLayer, APitchedCopyPlaysFasterOnTheOldestChannelAndIsFreedWhenStopped) {
+    init();
+    FSOUND_STREAM* once = open(tone, FSOUND_LOOP_OFF);
+    const double seconds = FSOUND_Stream_GetLengthSeconds(once);
+    EXPECT_NEAR(seconds, 0.15, 0.01);
+    const size_t decoded = FSOUND_DecodedBytes();
+    for (double pitch : {2.0, 0.5, 1e9, -1.0, std::nan("")}) {  // the last three: 2, 0.5 and 1
+        const int channel = FSOUND_FreeChannel(5, 6);
+        const long at = mark();
+        ASSERT_EQ(FSOUND_Stream_PlayPitched(channel, once, pitch), channel);
+        const double lasts = seconds / std::clamp(std::isnan(pitch) ? 1.0 : pitch, 0.5, 2.0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(long(lasts * 1000) + 250));
+        EXPECT_NEAR(soundingMs(at), lasts * 1000, 8) << pitch;
+    }
+    // Both busy: the one started first is given; a stop frees the copies.
+    FSOUND_Stream_PlayPitched(5, once, 0.5), FSOUND_Stream_PlayPitched(6, once, 0.6);
+    EXPECT_EQ(FSOUND_FreeChannel(5, 6), 5);
+    EXPECT_GT(FSOUND_DecodedBytes(), decoded * 3);
+    FSOUND_StopSound(5), FSOUND_StopSound(6);
+    EXPECT_EQ(FSOUND_DecodedBytes(), decoded);
+    EXPECT_TRUE(FSOUND_FreeChannel(6, 5) == -1 && FSOUND_FreeChannel(0, 16) == -1);
+}
+
+TEST_F(SoundLayer, EffectsSoundAtOnceOnlyWhenOnAndTheGardenStopsOnlyItsOwnChannels) {
+    init();
+    Garden garden;
+    Effects effects;
+    {
+        harness::ScratchDir data(true);
+        garden.open(0), effects.open();
+        FSOUND_Stream_GetLengthSeconds(FSOUND_Stream_Open("sounds/effects/click.mp3", FSOUND_LOOP_OFF, 0, 0));  // all decoded
+    }
+    for (bool on : {true, false, true}) {
+        effects.setEnabled(on);
+        for (Cue cue : {Cue::Dig, Cue::Bump, Cue::Land, Cue::Win}) {
+            const long at = mark();
+            effects.play({cue, 4});
+            garden.update(false, 1);  // away from the garden: its channels stop, not these
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            const double heard = loudness(at - 80 * kMs, at + 100 * kMs);
+            EXPECT_TRUE(on ? heard > 300 : heard < 5) << int(cue) << " " << on << " " << heard;
+        }
+    }
 }
 
 }  // namespace
