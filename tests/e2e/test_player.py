@@ -28,7 +28,8 @@ class PlayerStory(unittest.TestCase):
         away = subprocess.run([BINARY], env={k: v for k, v in os.environ.items() if k != "DISPLAY"}, cwd="/",
                               capture_output=True, timeout=60)  # no display: it says so, and ends with 0
         self.assertEqual((away.returncode, away.stderr.count(b"Could not initialize Allegro.")), (0, 1))
-        game = Game(self, LEVELS, {"highscores.dat": b"1 9\r\n", "settings.ini": b"255\r\n1\r\n"}, audio=True)
+        game = Game(self, LEVELS, {"highscores.dat": b"1 9\r\n", "settings.ini": b"255\r\n1\r\n",
+                                   "preferences.ini": b"sound-effects=off\n"}, audio=True)
         dog, said = (lambda c, r: lambda: dog_at(game, c, r)), game.saying
         won = lambda scores: lambda: game.shows("zada_wins.pcx") and game.read("highscores.dat") == scores
         game.until("the menu", lambda: on_menu(game, 0))
