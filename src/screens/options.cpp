@@ -1,58 +1,104 @@
 #include "screens/options.h"
 
+#include <algorithm>
 #include <string>
 
 #include "screens/dialogs.h"
 
 namespace {
 
-// Held, Up or Down changes the volume by one this often, once held this long.
+// Held, Left or Right changes the volume by one this often, once held this long.
 const unsigned long kStepMs = 20, kFirstStepMs = 250;
+
+// The panel's layout: a heading, the lines, the keys along the bottom.
+const int kPanelLeft = 96, kPanelRight = 543, kFirstLineY = 160, kLineStep = 40;
+const int kLabelX = 128, kValueX = 336, kBarWidth = 120;
+
+const char* const kLabels[OptionsScreen::kLines] = {"Background volume", "Ambient noise", "Sound effects", "Window size"};
+
+std::string sizeName(int size) { return size == 0 ? "Full screen" : std::to_string(size) + "x"; }
+
+int currentSize(const Preferences& p) { return p.fullScreen ? 0 : std::max(1, p.windowScale); }
+
+void textLeft(BITMAP* t, const std::string& text, int x, int y, int colour) {
+    drawOutlinedText(t, text, x + text_length(font, text.c_str()) / 2, y, colour);
+}
 
 }  // namespace
 
 OptionsScreen::OptionsScreen(Context& c)
-    : volume_(c.settings.volume), ambient_(c.settings.ambient), look_(new StyledScreen(c.pictures[MenuBackground])) {}
-
-void OptionsScreen::change(int by) {
-    if (item_ == Item::Volume) {
-        volume_ += by;
-        if (volume_ < 0) volume_ = 0;
-        if (volume_ > 255) volume_ = 255;
-    } else {
-        ambient_ = !ambient_;
-    }
+    : settings_(c.settings), preferences_(c.preferences), sizes_(c.windowSizes()),
+      look_(new StyledScreen(c.pictures[MenuBackground])) {
+    if (sizes_.empty()) sizes_.push_back(1);
 }
 
-void OptionsScreen::handle(const input::Event& e, Context& c) {
-    if (e.kind != input::Event::Press) return;
-    switch (e.scancode) {
-    case KEY_UP:
-    case KEY_DOWN:
-        change(e.scancode == KEY_UP ? 1 : -1);
-        heldKey_ = e.scancode;
-        nextStep_ = 0;
-        break;
-    case KEY_LEFT:
-    case KEY_RIGHT: item_ = item_ == Item::Volume ? Item::Ambient : Item::Volume; break;
-    case KEY_ESC: {
-        c.settings.volume = volume_;
-        c.settings.ambient = ambient_;
-        c.settingsChanged();
-        c.nav.close();
-        const files::Outcome saved = saveSettings(c.settings);
-        if (!saved)
-            c.nav.push(std::make_unique<MessageDialog>("The options could not be saved (\"settings.ini\"): " +
-                                                       saved.reason));
+void OptionsScreen::change(int by) {
+    switch (line_) {
+    case Volume: settings_.volume = std::clamp(settings_.volume + by, 0, 255); break;
+    case Ambient: settings_.ambient = !settings_.ambient; break;
+    case Effects: preferences_.effects = !preferences_.effects; break;
+    case WindowSize: {
+        // Round the sizes the desktop allows: 1x, 2x, 3x, full screen.
+        auto at = std::find(sizes_.begin(), sizes_.end(), currentSize(preferences_));
+        int i = at == sizes_.end() ? 0 : static_cast<int>(at - sizes_.begin());
+        i = (i + by + static_cast<int>(sizes_.size())) % static_cast<int>(sizes_.size());
+        preferences_.fullScreen = sizes_[i] == 0;
+        if (sizes_[i] > 0) preferences_.windowScale = sizes_[i];
         break;
     }
     default: break;
     }
 }
 
+void OptionsScreen::leave(Context& c) {
+    c.settings = settings_;
+    c.preferences = preferences_;
+    c.settingsChanged();
+    c.nav.close();
+    std::string failed;
+    const files::Outcome saved = saveSettings(c.settings);
+    if (!saved) failed = "The options could not be saved (\"settings.ini\"): " + saved.reason;
+    const files::Outcome kept = savePreferences(c.preferences);
+    if (saved && !kept) failed = "The options could not be saved (\"preferences.ini\"): " + kept.reason;
+    if (!failed.empty()) c.nav.push(std::make_unique<MessageDialog>(failed));
+}
+
+int OptionsScreen::lineAt(int y) const {
+    const int line = (y - kFirstLineY + kLineStep / 2) / kLineStep;
+    return y >= kFirstLineY - kLineStep / 2 && line >= 0 && line < kLines ? line : -1;
+}
+
+void OptionsScreen::handle(const input::Event& e, Context& c) {
+    if (e.kind == input::Event::Click) {
+        const int line = lineAt(e.y);
+        if (line < 0 || e.x < kPanelLeft || e.x > kPanelRight) return;
+        line_ = line;
+        if (line == Volume && e.x >= kValueX && e.x < kValueX + kBarWidth)
+            settings_.volume = std::clamp((e.x - kValueX) * 255 / (kBarWidth - 1), 0, 255);
+        else if (e.x >= kValueX)
+            change(e.x >= kValueX + kBarWidth / 2 ? 1 : -1);
+        c.hear({Cue::Click});
+        return;
+    }
+    if (e.kind != input::Event::Press) return;
+    switch (e.scancode) {
+    case KEY_UP: line_ = (line_ + kLines - 1) % kLines, c.hear({Cue::Click}); break;
+    case KEY_DOWN: line_ = (line_ + 1) % kLines, c.hear({Cue::Click}); break;
+    case KEY_LEFT:
+    case KEY_RIGHT:
+        change(e.scancode == KEY_RIGHT ? 1 : -1);
+        heldKey_ = e.scancode;
+        nextStep_ = 0;
+        c.hear({Cue::Click});
+        break;
+    case KEY_ESC: leave(c); break;
+    default: break;
+    }
+}
+
 bool OptionsScreen::update(const input::Held& held, unsigned long nowMs, Context&) {
-    // Holding Up or Down keeps counting on the volume; the switch flips once a press.
-    holding_ = item_ == Item::Volume && heldKey_ != 0 && held.key(heldKey_);
+    // Holding Left or Right keeps counting on the volume; a switch flips once a press.
+    holding_ = line_ == Volume && heldKey_ != 0 && held.key(heldKey_);
     if (!holding_) {
         heldKey_ = 0;
         return false;
@@ -60,20 +106,37 @@ bool OptionsScreen::update(const input::Held& held, unsigned long nowMs, Context
     if (nextStep_ == 0) nextStep_ = nowMs + kFirstStepMs;
     if (nowMs < nextStep_) return false;
     nextStep_ = nowMs + kStepMs;
-    change(heldKey_ == KEY_UP ? 1 : -1);
+    change(heldKey_ == KEY_RIGHT ? 1 : -1);
     return true;
 }
 
 void OptionsScreen::draw(BITMAP* target, Context&) {
-    const int H = target->h;
-    const int th = text_height(font);
-    const int help = makecol(150, 200, 10);
-    const std::string value = item_ == Item::Volume ? "Background volume: %" + std::to_string(volume_ * 100 / 255)
-                                                    : std::string("Ambient Noise: ") + (ambient_ ? "on" : "off");
-    look_->show(target, {{value, H / 2, makecol(10, 150, 200)},
-                         {"Options menu:", H / 4, makecol(10, 200, 150)},
-                         {"Left and right arrow keys to choose whether to configure", H / 4 + 2 * th, help},
-                         {"Ambient noise (on / off) or background noise volume", H / 4 + 3 * th, help},
-                         {"Up and down arrow keys to adjust your selection, press escape to quit", H / 4 + 4 * th,
-                          help}});
+    look_->backdrop(target);
+    drawPanel(target, kPanelLeft, 88, kPanelRight, 356);
+    drawOutlinedText(target, "Options", target->w / 2, 104, makecol(255, 230, 120));
+    const int plain = makecol(230, 220, 200), lit = makecol(255, 214, 64);
+    for (int line = 0; line < kLines; ++line) {
+        const int y = kFirstLineY + line * kLineStep - 4;
+        const int colour = line == line_ ? lit : plain;
+        if (line == line_) textLeft(target, ">", kLabelX - 16, y, lit);
+        textLeft(target, kLabels[line], kLabelX, y, colour);
+        std::string value;
+        switch (line) {
+        case Volume: {
+            // A bar of the volume, and the per cent beside it.
+            const int filled = settings_.volume * (kBarWidth - 2) / 255;
+            rect(target, kValueX, y - 2, kValueX + kBarWidth - 1, y + 9, makecol(206, 156, 90));
+            if (filled > 0) rectfill(target, kValueX + 1, y - 1, kValueX + filled, y + 8, colour);
+            textLeft(target, std::to_string(settings_.volume * 100 / 255) + "%", kValueX + kBarWidth + 12, y, colour);
+            continue;
+        }
+        case Ambient: value = settings_.ambient ? "on" : "off"; break;
+        case Effects: value = preferences_.effects ? "on" : "off"; break;
+        case WindowSize: value = sizeName(currentSize(preferences_)); break;
+        default: break;
+        }
+        textLeft(target, "< " + value + " >", kValueX, y, colour);
+    }
+    drawOutlinedText(target, "Up/Down: choose   Left/Right: change   Escape: save and go back", target->w / 2, 332,
+                     makecol(200, 200, 200));
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/input.h"
 #include "platform/pictures.h"
@@ -47,8 +48,10 @@ struct Context {
     Preferences& preferences;
     // Plays a cue (nothing when effects are off).
     std::function<void(const CueEvent&)> hear = [](const CueEvent&) {};
-    // Applies the volume and switches at once (the options screen's Escape).
+    // Applies the settings and preferences as they now are (the options screen's Escape).
     std::function<void()> settingsChanged = [] {};
+    // The window sizes this desktop allows: whole scales, then 0 for full screen.
+    std::function<std::vector<int>()> windowSizes = [] { return std::vector<int>{1}; };
 };
 
 class Screen {

@@ -67,8 +67,9 @@ class PlayerStory(unittest.TestCase):
 
         game.step("Return", "level 2, the garden heard", lambda: dog_at(game, 5, 1)
                   and game.loudness(game.seconds() - 0.5, game.seconds()) > LOUD)
-        game.step("o", "the options screen", lambda: game.extent((10, 200, 150), (0, 120, 640, 8)) > 80)
-        game.step("Right Up Escape", "the ambient noise off", lambda: game.read("settings.ini") == b"255\r\n0\r\n")
+        game.step("o", "the options screen", lambda: game.saying("Options", colour=(255, 230, 120), y=None)()
+                  and game.saying("100%", colour=(255, 214, 64), y=None)())
+        game.step("Down Right Escape", "the ambient noise off", lambda: game.read("settings.ini") == b"255\r\n0\r\n")
         off = game.seconds()
         game.until("4 s more sound", lambda: game.seconds() > off + 4)
         self.assertEqual(game.loudness(off + 1.5, off + 4), 0, "sound once switched off")

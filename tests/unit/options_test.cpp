@@ -1,4 +1,4 @@
-// The options screen and "settings.ini": volume in per cent, bounded, the switch, saved on leaving (failure told), read back safely.
+// The options screen and its files: every line with its value, Up/Down choose, Left/Right change (the volume bounded and held), the mouse, saved on leaving (failure told), read back safely.
 
 #include <cstdio>
 
@@ -8,57 +8,85 @@ namespace {
 
 class OptionsTest : public AppFixture {
 protected:
-    void SetUp() override { start(); }
-    ~OptionsTest() override { destroy_bitmap(last); }
-    // Opens the options and runs them until Escape, held from escAt for 100 ms; then the file.
-    std::string runMenu(unsigned long escAt) {
+    void SetUp() override {
+        start();
+        app->stack.context().windowSizes = [] { return std::vector<int>{1, 2, 0}; };
+    }
+    // Opens the options and runs the scheduled keys until Escape, held from escAt for 100 ms.
+    void runMenu(unsigned long escAt) {
         app->stack.open(ScreenId::Options), app->stack.dispatch({});
         harness::at(harness::nowMs + escAt - 1, [this] { blit(screen, last, 0, 0, 0, 0, 640, 480); });
         harness::holdKey(KEY_ESC, escAt, escAt + 100);
         run(escAt + 200);
-        return dir.read("settings.ini");
     }
-    // The options screen as last shown.
-    bool shows(const std::string& value) {
-        return lineShows(last, 240, value, makecol(10, 150, 200)) && lineShows(last, 120, "Options menu:", makecol(10, 200, 150));
+    // A line of the screen as last shown: label and value in the lit colour when chosen.
+    bool shows(const std::string& text, int colour) {
+        for (int y = 150; y < 300; ++y)
+            for (int x = 100; x < 540; ++x)
+                if (getpixel(last, x, y) == colour && lineShowsAt(x, y, text, colour)) return true;
+        return false;
+    }
+    bool lineShowsAt(int x, int y, const std::string& text, int colour) {
+        BITMAP* want = create_bitmap(text_length(font, text.c_str()), 8);
+        clear_to_color(want, makecol(1, 1, 1)), textout_ex(want, font, text.c_str(), 0, 0, colour, -1);
+        int firstX = 0;
+        while (firstX < want->w && getpixel(want, firstX, 0) != colour) ++firstX;  // the glyph's first pixel in its top row
+        bool same = firstX < want->w;
+        for (int i = 0; same && i < want->w * 8; ++i)
+            same = (getpixel(want, i % want->w, i / want->w) == colour) == (getpixel(last, x - firstX + i % want->w, y + i / want->w) == colour);
+        destroy_bitmap(want);
+        return same;
     }
     void setVolume(int v) { app->settings.volume = v, FSOUND_SetSFXMasterVolume(v); }
     BITMAP* last = create_bitmap(640, 480);
+    const int lit = makecol(255, 214, 64), plain = makecol(230, 220, 200);
 };
 
-TEST_F(OptionsTest, TheVolumeShowsAsPerCentAndUpAndDownChangeItWithinRange) {
-    for (auto [volume, shown] : {std::pair{0, "%0"}, {3, "%1"}, {128, "%50"}, {254, "%99"}, {255, "%100"}}) {
-        setVolume(volume);
-        EXPECT_EQ(runMenu(300), std::to_string(volume) + "\r\n1\r\n");
-        EXPECT_TRUE(shows(std::string("Background volume: ") + shown)) << volume;
+TEST_F(OptionsTest, EveryLineShowsItsValueAndTheKeysChangeTheChosenOne) {
+    const int U = KEY_UP, D = KEY_DOWN, L = KEY_LEFT, R = KEY_RIGHT;
+    const struct { std::vector<int> keys; int volume; bool ambient, effects; const char* preferences; const char* lit; } cases[] = {
+        {{}, 255, true, true, "full-screen=off\nsound-effects=on\n", "100%"},
+        {{L, L, L}, 252, true, true, "full-screen=off\nsound-effects=on\n", "98%"},
+        {{D, R}, 255, false, true, "full-screen=off\nsound-effects=on\n", "< off >"},
+        {{D, D, L}, 255, true, false, "full-screen=off\nsound-effects=off\n", "< off >"},
+        {{U, R}, 255, true, true, "window-scale=2\nfull-screen=off\nsound-effects=on\n", "< 2x >"},
+        {{U, L}, 255, true, true, "full-screen=on\nsound-effects=on\n", "< Full screen >"},
+        {{U, R, R, R, D, U}, 255, true, true, "window-scale=1\nfull-screen=off\nsound-effects=on\n", "< 1x >"},
+    };
+    for (const auto& c : cases) {
+        std::remove("preferences.ini");
+        app->settings = Settings(), app->preferences = Preferences();
+        unsigned long t = 100;
+        for (int k : c.keys) harness::holdKey(k, t, t + 60), t += 150;
+        runMenu(t + 100);
+        EXPECT_EQ(dir.read("settings.ini"), std::to_string(c.volume) + "\r\n" + (c.ambient ? "1" : "0") + "\r\n");
+        EXPECT_EQ(dir.read("preferences.ini"), c.preferences);
+        EXPECT_EQ(std::make_tuple(FSOUND_GetSFXMasterVolume(), app->settings.ambient, app->preferences.effects),
+                  std::make_tuple(c.volume, c.ambient, c.effects));
+        EXPECT_TRUE(shows(c.lit, lit)) << c.lit;
+    }
+    EXPECT_TRUE(shows("Sound effects", plain) && shows("Background volume", plain));
+}
+
+TEST_F(OptionsTest, TheVolumeKeepsChangingWhileHeldWithinRangeAndTheMouseSetsIt) {
+    for (auto [from, k, to] : {std::tuple{250, KEY_RIGHT, 255}, {4, KEY_LEFT, 0}}) {
+        setVolume(from);
+        harness::holdKey(k, 100, 3000);
+        runMenu(3200);
+        EXPECT_EQ(FSOUND_GetSFXMasterVolume(), to);
     }
     setVolume(100);
     int heardDuringMenu = -1;
-    harness::holdKey(KEY_UP, 100, 500);  // held, Up counts one at once, then one every 20 ms after 250 ms
+    harness::holdKey(KEY_RIGHT, 100, 500);  // one at once, then one every 20 ms after 250 ms
     harness::at(harness::nowMs + 350, [&] { heardDuringMenu = FSOUND_GetSFXMasterVolume(); });
     runMenu(700);
     EXPECT_TRUE(FSOUND_GetSFXMasterVolume() >= 107 && FSOUND_GetSFXMasterVolume() <= 109) << FSOUND_GetSFXMasterVolume();
     EXPECT_EQ(heardDuringMenu, 100) << "applied only on leaving";
-    for (auto [from, key, to] : {std::tuple{250, KEY_UP, 255}, {4, KEY_DOWN, 0}}) {
-        setVolume(from);
-        harness::holdKey(key, 100, 3000);
-        EXPECT_EQ(runMenu(3200), std::to_string(to) + "\r\n1\r\n");
-        EXPECT_EQ(FSOUND_GetSFXMasterVolume(), to);
-    }
-}
-
-TEST_F(OptionsTest, TheAmbientSwitchFlipsOncePerPressAndLeftOrRightChangesTheItem) {
-    setVolume(200);
-    harness::holdKey(KEY_RIGHT, 100, 300);
-    harness::holdKey(KEY_UP, 500, 2500);  // held two seconds: one flip
-    EXPECT_EQ(runMenu(2800), "200\r\n0\r\n");
-    EXPECT_TRUE(!app->settings.ambient && shows("Ambient Noise: off"));
-    // Back on the volume at the start; Left or Right changes the item once a press.
-    harness::holdKey(KEY_LEFT, 100, 300);
-    harness::holdKey(KEY_DOWN, 500, 1200);
-    harness::holdKey(KEY_RIGHT, 1400, 1600);
-    EXPECT_EQ(runMenu(2000), "200\r\n1\r\n");
-    EXPECT_TRUE(shows("Background volume: %78"));
+    // A click on the bar's middle, then on the ambient line's value: half volume, ambient off.
+    harness::at(harness::nowMs + 100, [] { click(336 + 60, 160); });
+    harness::at(harness::nowMs + 300, [] { click(336 + 100, 200); });
+    runMenu(500);
+    EXPECT_EQ(dir.read("settings.ini"), "128\r\n0\r\n");
 }
 
 TEST_F(OptionsTest, AFailedSaveIsToldAndKeepsTheOldFileAndReadingIsSafe) {
@@ -66,8 +94,9 @@ TEST_F(OptionsTest, AFailedSaveIsToldAndKeepsTheOldFileAndReadingIsSafe) {
     dir.write("settings.ini", old);
     chmod("settings.ini", 0444);  // the player's own read-only file is not replaced
     setVolume(40);
-    harness::holdKey(KEY_UP, 100, 130);
-    EXPECT_EQ(runMenu(400), old);
+    harness::holdKey(KEY_RIGHT, 100, 130);
+    runMenu(400);
+    EXPECT_EQ(dir.read("settings.ini"), old);
     EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 41);  // applied all the same
     auto* told = on<MessageDialog>();
     EXPECT_EQ(told ? told->text() : "", "The options could not be saved (\"settings.ini\"): Permission denied");
