@@ -19,7 +19,7 @@
 #include <sstream>
 #include <string>
 
-#include "rules/board_text.h"
+#include "storage/board_text.h"
 #include "rules/solver.h"
 #include "rules/tiles.h"
 

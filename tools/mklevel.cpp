@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/board_text.h"
+#include "storage/board_text.h"
 #include "storage/files.h"
 
 namespace {

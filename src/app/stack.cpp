@@ -58,8 +58,8 @@ bool ScreenStack::apply() {
     if (changes_.empty()) return false;
     // A change may ask for more (a screen made that opens another).
     for (size_t i = 0; i < changes_.size(); ++i) {
-        std::function<void()> change = std::move(changes_[i]);
-        change();
+        std::function<void()> next = std::move(changes_[i]);
+        next();
     }
     changes_.clear();
     changed_ = true;

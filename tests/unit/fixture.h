@@ -24,7 +24,7 @@
 #include "harness.h"
 #include "platform/input.h"
 #include "platform/sound.h"
-#include "rules/board_text.h"
+#include "storage/board_text.h"
 #include "rules/solver.h"
 #include "rules/tiles.h"
 #include "screens/board_view.h"

@@ -1,4 +1,4 @@
-#include "rules/board_text.h"
+#include "storage/board_text.h"
 
 #include <sstream>
 
