@@ -1,20 +1,19 @@
-// For the fuzz targets: one Game per process built headless in the shipped data tree, then in a scratch directory; no waits, boxes counted.
+// For the fuzz targets: one session per process in a scratch directory (in memory where there is a place); no window, no sound.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "session/session.h"
 #include "storage/files.h"
-#include "app/game.h"
 
 // A broken expectation: libFuzzer records the abort with its input.
 #define FUZZ_CHECK(condition, ...) \
     if (!(condition)) std::fprintf(stderr, "fuzz check failed: " __VA_ARGS__), std::fprintf(stderr, "\n"), std::abort()
 
 namespace fuzz {
-Game& game();
-extern unsigned long messageCount;
+Session& session();
 
 // Inputs go to disk and come back through the game's own file module.
 inline void writeFile(const std::string& path, const std::string& content) {
