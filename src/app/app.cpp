@@ -78,7 +78,8 @@ bool App::frame(unsigned long nowMs, BITMAP* picture) {
     const input::Held held = input::held();
     const bool redraw = stack.update(held, nowMs);
     garden_.update(settings.ambient && stack.ambient(), wallSeconds());
-    if (redraw && picture) {
+    drew_ = redraw && picture;
+    if (drew_) {
         stack.draw(picture);
         drawPointer(picture, stack.pointer(), held);
         window::present(picture);

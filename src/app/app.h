@@ -26,6 +26,8 @@ public:
     // the screen updated, and the picture drawn and shown when it changed.
     // True while something moves without input (the loop must not sleep).
     bool frame(unsigned long nowMs, BITMAP* picture);
+    // Whether the last pass drew and showed a new picture.
+    bool drew() const { return drew_; }
 
     Pictures pictures;
     Settings settings;
@@ -37,4 +39,5 @@ private:
     Garden garden_;
     Effects effects_;
     std::atomic<bool>& quit_;
+    bool drew_ = false;
 };

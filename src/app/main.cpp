@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 
 #include "app/app.h"
 #include "platform/background.h"
@@ -101,15 +102,20 @@ int main(int argc, char* argv[]) {
 
     {
         App app(quitRequested);
+        // Held over idle passes: nothing moves until the player acts, so
+        // the background threads may sleep until X input arrives. A pass
+        // that draws leaves it, so the new picture reaches the X server
+        // at once.
+        std::unique_ptr<background::QuietWait> quiet;
         while (!quitRequested) {
-            if (app.frame(gameClockMs(), picture)) {
+            const bool animating = app.frame(gameClockMs(), picture);
+            if (animating || app.drew()) quiet.reset();
+            if (animating) {
                 rest(4);
             } else if (!quitRequested) {
-                // Nothing moves until the player acts, so the background
-                // threads may sleep until X input arrives; the wait ends at
-                // once on a press or an answer of the advisor, and at least
-                // ten times a second for the garden.
-                background::QuietWait quiet;
+                // The wait ends at once on input or an answer of the
+                // advisor, and at least ten times a second for the garden.
+                if (!quiet) quiet = std::make_unique<background::QuietWait>();
                 input::waitForInput(100);
             }
         }

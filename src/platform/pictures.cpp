@@ -1,5 +1,6 @@
 #include "platform/pictures.h"
 
+#include "rules/rules.h"
 #include "rules/tiles.h"
 
 namespace {
@@ -33,7 +34,7 @@ const PictureFile kFiles[] = {
 };
 
 BITMAP* filledTile(int colour) {
-    BITMAP* tile = create_bitmap(32, 32);
+    BITMAP* tile = create_bitmap(RuleState::cellSize, RuleState::cellSize);
     if (tile) clear_to_color(tile, colour);
     return tile;
 }

@@ -9,7 +9,7 @@
 #include "rules/tiles.h"
 
 namespace {
-const int32_t kCell = 32;
+const int32_t kCell = RuleState::cellSize;
 const int32_t kDogSpeed = 2;   // pixels per tick
 const int32_t kRockSpeed = 4;  // pixels per tick
 // Right and Down look at the far edge of the dog; Left and Up at its near edge.

@@ -25,6 +25,9 @@ struct TickOutcome {
 struct RuleState {
     static constexpr int32_t boardWidth = 20;
     static constexpr int32_t boardHeight = 15;
+    // The side of a cell in pixels: the dog and the falling rock move in
+    // pixels, so the rules, the drawing and the pointer share it.
+    static constexpr int32_t cellSize = 32;
 
     uint8_t board[boardHeight][boardWidth] = {};  // board[row][column], tile codes
     int32_t dogColumn = 0, dogRow = 0;

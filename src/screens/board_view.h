@@ -14,7 +14,7 @@
 class Play;
 
 // The side of a board cell in pixels.
-constexpr int kCell = 32;
+constexpr int kCell = RuleState::cellSize;
 
 class BoardView {
 public:

@@ -97,7 +97,7 @@ void Play::tick() {
         if (rules_.fallTick()) changed_ = true;
         // A landing ends the fall, or the next rock up the column starts above.
         if (!rules_.rockFalling || rules_.fallingRockY < y) {
-            cue(Cue::Land, (y - fallFrom_) / 32 + 1);
+            cue(Cue::Land, (y - fallFrom_) / RuleState::cellSize + 1);
             fallFrom_ = rules_.fallingRockY;
         }
         return;
