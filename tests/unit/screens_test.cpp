@@ -23,7 +23,6 @@ using Screens = LevelFixture;
 TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
     dir.write("levels/1.lvl", levelBytes("First Dig", "2 1 10 8"));  // the dog on the ground line
     dir.write("levels/2.lvl", levelBytes("Second Dig", "5 1 10 8"));
-    dir.write("highscores.dat", "");
     const int U = KEY_UP, D = KEY_DOWN, E = KEY_ENTER;
     struct Case {
         const char* what;
@@ -34,6 +33,7 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         int levelAfter, movesAfter, menuLit;
         bool quits;
         const char* message;
+        bool damagedTable = false;
     };
     const int K = -1;  // any
     // Each starts on the menu with three moves made in the level.
@@ -58,11 +58,15 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         {"won: Enter starts the next level", 1, true, {E, KEY_RIGHT, E}, "playing", 2, 0, K, false, ""},
         {"won the last level: the end, back on level 1", 2, true, {E, KEY_RIGHT, KEY_SPACE}, "message", 1, 0, K, false,
          "Congratulations! You beat all the levels available in Tunnelwick!"},
+        {"a win over a damaged table says so in the window", 1, true, {E, KEY_RIGHT}, "message", 1, 4, K, false,
+         "Error loading high scores table (\"highscores.dat\")", true},
+        {"and Enter closes it on the won screen", 1, true, {E, KEY_RIGHT, E}, "won", 1, 4, K, false, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         harness::reset();
         quit = false;
+        dir.write("highscores.dat", c.damagedTable ? "1 x\r\n" : "");
         start();
         session().loadLevel(c.level);
         session().rules.moveCount = 3;
