@@ -67,6 +67,8 @@ bool initPlatform() {
         allegro_message("Could not initialize sound, try again later...\n\n%s", allegro_error);
         return false;
     }
+    // A gamepad if one is there; without one the game is played as ever.
+    install_joystick(JOY_TYPE_AUTODETECT);
     set_volume(255, 150);
     set_window_title("Tunnelwick");
     set_display_switch_mode(SWITCH_PAUSE);
@@ -108,9 +110,9 @@ int main(int argc, char* argv[]) {
                 // Nothing moves until the player acts, so the background
                 // threads may sleep until X input arrives; the wait ends at
                 // once on a press or an answer of the advisor, and at least
-                // ten times a second for the garden.
+                // ten times a second for the garden (more often to poll a gamepad).
                 background::QuietWait quiet;
-                input::waitForInput(100);
+                input::waitForInput(input::gamepad() ? 15 : 100);
             }
         }
     }
