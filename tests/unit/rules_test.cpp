@@ -89,6 +89,35 @@ TEST_F(Frames, FallsPauseTheDogAndTheBoneWinsOnArrival) {
     EXPECT_EQ(std::make_pair(tap(), b.moveCount), std::make_pair(true, 0));
 }
 
+// A held arrow: the moves it makes, the bumps heard, and every move counted can be taken back.
+TEST_F(Frames, AHeldArrowRepeatsOnlyIntoMovesThatChangeTheBoard) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> rows;
+        int arrow, moves, bumps;
+    };
+    const Case cases[] = {
+        {"into the sky: a bump, heard once", {"", "D"}, MoveKeys::Up, 0, 1},
+        {"walking the grass", {"", "D"}, MoveKeys::Right, 4, 0},
+        {"the grass up to the edge", {"", "=================D"}, MoveKeys::Right, 2, 0},
+        {"down a slide that ends on a rock", {"", "", "d", "", "#"}, MoveKeys::Down, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setBoard(c.rows, 0);
+        int bumps = 0;
+        for (unsigned long ms = 0; ms < 900 || game.play.busy(); ms += 5) {
+            Play::Input in;
+            in.nowMs = ms;
+            in.arrows.down[c.arrow] = ms < 900, in.arrows.pressed[c.arrow] = ms == 0;
+            game.play.frame(in);
+            for (const CueEvent& e : game.play.takeCues()) bumps += e.cue == Cue::Bump;
+        }
+        EXPECT_EQ(std::make_tuple(game.rules.moveCount, bumps, int(game.play.movesToTakeBack())),
+                  std::make_tuple(c.moves, c.bumps, c.moves));
+    }
+}
+
 // Both layouts: sky and ground line on top, dog on the ground line, rocks (random: about one in four) and the bone below, nothing left over.
 TEST_F(Frames, BothLayoutsGiveAFreshPlayableBoard) {
     RuleState& b = game.rules;
