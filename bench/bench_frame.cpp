@@ -14,6 +14,8 @@
 #include "platform/input.h"
 #include "screens/board_view.h"
 #include "screens/playing.h"
+#include "rules/solver.h"
+#include "session/session.h"
 
 namespace {
 
@@ -96,6 +98,51 @@ void BM_SlidingFrame(benchmark::State& state) {
     destroy_bitmap(back);
 }
 BENCHMARK(BM_SlidingFrame)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// The longest a press made during a move waits for it to end, the loop
+// running a frame every 5 ms: every move of a shortest way through every
+// shipped level, a press made at every tenth frame of each. Also the longest
+// move left alone.
+void BM_LongestWaitOfAKeptPress(benchmark::State& state) {
+    Session& session = bench::app().session;
+    const unsigned long kFrameMs = 5;
+    unsigned long longestWait = 0, longestMove = 0;
+    // The frames of `direction` played from `start`, a press made at frame
+    // pressAt (none at 0); the wait is to the frame after the move ends.
+    auto playOut = [&](const RuleState& start, int32_t direction, unsigned long pressAt) {
+        RuleState rules = start;
+        Play play(rules, nullptr);
+        play.begin(fewest::kNotKnown);
+        Play::Input in;
+        in.arrows.pressed[direction == Up ? MoveKeys::Up : direction == Down ? MoveKeys::Down
+                          : direction == Left ? MoveKeys::Left : MoveKeys::Right] = true;
+        bool won = play.frame(in);
+        unsigned long frame = 1, pressedAt = 0;
+        for (; play.busy() && !won && frame < 100000; ++frame) {
+            Play::Input next;
+            next.nowMs = frame * kFrameMs;
+            if (frame == pressAt) next.arrows.pressed[MoveKeys::Up] = true, pressedAt = next.nowMs;
+            won = play.frame(next);
+        }
+        if (pressAt == 0) longestMove = std::max(longestMove, frame * kFrameMs);
+        if (pressedAt) longestWait = std::max(longestWait, frame * kFrameMs - pressedAt);
+        return frame;
+    };
+    for (auto _ : state) {
+        for (int32_t level = 1; session.loadLevel(level); ++level) {
+            RuleState position = session.rules;
+            const SolveResult way = solve(position);
+            for (int32_t direction : way.moves) {
+                const unsigned long frames = playOut(position, direction, 0);
+                for (unsigned long pressAt = 1; pressAt < frames; pressAt += 10) playOut(position, direction, pressAt);
+                slideMove(position, direction);
+            }
+        }
+    }
+    state.counters["longest_wait_ms"] = longestWait;
+    state.counters["longest_move_ms"] = longestMove;
+}
+BENCHMARK(BM_LongestWaitOfAKeptPress)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The drawing alone, the board pass being the largest part of a frame.
 void BM_DrawPlayingScreen(benchmark::State& state) {

@@ -28,6 +28,9 @@ if os.path.exists(frame):
     for b in json.load(open(frame))["benchmarks"]:
         if b["name"].startswith("BM_SlidingFrame"):
             figures["sliding frame, median (us)"] = (b["median_us"], 150)
+        if b["name"].startswith("BM_LongestWaitOfAKeptPress"):
+            figures["longest wait of a press kept during a move (ms)"] = (b["longest_wait_ms"], 150)
+            figures["  the longest move, left alone (ms)"] = (b["longest_move_ms"], None)
         if b["name"].startswith("BM_StartUpToFirstFrame"):
             figures["start-up to first frame, headless (ms)"] = (b["real_time"], 200)
 solver = os.path.join(out, "bench_solver.json")

@@ -68,6 +68,8 @@ bool initPlatform() {
         allegro_message("Could not initialize sound, try again later...\n\n%s", allegro_error);
         return false;
     }
+    // A gamepad if one is there; without one the game is played as ever.
+    install_joystick(JOY_TYPE_AUTODETECT);
     set_volume(255, 150);
     set_window_title("Tunnelwick");
     set_display_switch_mode(SWITCH_PAUSE);
@@ -114,9 +116,10 @@ int main(int argc, char* argv[]) {
                 rest(4);
             } else if (!quitRequested) {
                 // The wait ends at once on input or an answer of the
-                // advisor, and at least ten times a second for the garden.
+                // advisor, and at least ten times a second for the garden (more often
+                // to poll a gamepad).
                 if (!quiet) quiet = std::make_unique<background::QuietWait>();
-                input::waitForInput(100);
+                input::waitForInput(input::gamepad() ? 15 : 100);
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "platform/input.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -39,6 +40,31 @@ void push(const Event& e) {
         queue.push_back(e);
     }
     signal();
+}
+
+// The gamepad's controls and the keys they stand for: the d-pad or left
+// stick as the arrows; buttons 1 to 4 as Enter, Escape, U (undo) and H (hint).
+enum PadControl { PadUp, PadDown, PadLeft, PadRight, PadEnter, PadEscape, PadUndo, PadHint, PadControls };
+const int kPadKeys[PadControls] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_ESC, KEY_U, KEY_H};
+bool padWas[PadControls] = {};  // main thread: the controls down at the last take
+
+// The first gamepad's controls now, as the joystick variables hold them.
+void readPad(bool (&now)[PadControls]) {
+    for (bool& b : now) b = false;
+    if (num_joysticks <= 0) return;
+    poll_joystick();  // does nothing without a driver (a test writes joy[] itself)
+    const JOYSTICK_INFO& pad = joy[0];
+    const int sticks = std::min(std::max(pad.num_sticks, 0), MAX_JOYSTICK_STICKS);
+    for (int s = 0; s < sticks; ++s) {
+        // The left stick is the first; a d-pad is a digital one after it.
+        const JOYSTICK_STICK_INFO& stick = pad.stick[s];
+        if (s > 0 && !(stick.flags & JOYFLAG_DIGITAL)) continue;
+        if (stick.num_axis < 2) continue;
+        now[PadLeft] |= stick.axis[0].d1 != 0, now[PadRight] |= stick.axis[0].d2 != 0;
+        now[PadUp] |= stick.axis[1].d1 != 0, now[PadDown] |= stick.axis[1].d2 != 0;
+    }
+    const int buttons = std::min(std::max(pad.num_buttons, 0), MAX_JOYSTICK_BUTTONS);
+    for (int b = 0; b < buttons && PadEnter + b < PadControls; ++b) now[PadEnter + b] = pad.button[b].b != 0;
 }
 
 void keyCallback(int scancode) { onKey(scancode); }
@@ -102,6 +128,18 @@ std::vector<Event> take() {
         out.assign(queue.begin(), queue.end());
         queue.clear();
     }
+    // The gamepad: a control pushed since the last take is a press of its key.
+    bool pad[PadControls];
+    readPad(pad);
+    for (int c = 0; c < PadControls; ++c) {
+        if (pad[c] && !padWas[c]) {
+            Event e;
+            e.kind = Event::Press;
+            e.scancode = kPadKeys[c];
+            out.push_back(e);
+        }
+        padWas[c] = pad[c];
+    }
     int x = mouse_x, y = mouse_y;
     toPicture(x, y);
     if (x != lastX || y != lastY) {
@@ -118,6 +156,7 @@ Held held() {
     Held h;
     // A key set without the callback (another input path, a test) counts as held too.
     for (int k = 1; k < KEY_MAX; ++k) h.keys[k] = down[k] || key[k];
+    for (int c = 0; c < PadControls; ++c) h.keys[kPadKeys[c]] |= padWas[c];
     h.button = mouse_b & 1;
     h.x = mouse_x;
     h.y = mouse_y;
@@ -125,6 +164,8 @@ Held held() {
     toPicture(h.x, h.y);
     return h;
 }
+
+bool gamepad() { return num_joysticks > 0; }
 
 void clear() {
     std::lock_guard<std::mutex> hold(queueMutex);

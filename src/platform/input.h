@@ -1,7 +1,8 @@
 // The player's input as it happens: Allegro's keyboard and mouse callbacks
 // put every press, typed character and click into one queue, in order, so a
 // tap shorter than a frame still counts once, and the idle loop can sleep
-// until something arrives. The loop takes the queue each frame and hands it
+// until something arrives. A gamepad, polled at each take, speaks as the
+// keys it stands for, so every screen works with it unchanged. The loop takes the queue each frame and hands it
 // to the screen on top; nothing else reads the keyboard.
 #pragma once
 
@@ -35,11 +36,14 @@ struct Held {
 
 // Hooks Allegro's keyboard and mouse callbacks (harmless to repeat).
 void install();
-// Every event since the last call, oldest first. A pointer that moved since
-// the last call adds a Move at the end.
+// Every event since the last call, oldest first. The gamepad's pushes since
+// the last call come after them, then a Move if the pointer moved.
 std::vector<Event> take();
 // What is held now.
 Held held();
+// A gamepad is there (its pushes are seen only when polled: the idle loop
+// must not sleep long).
+bool gamepad();
 // Forgets every waiting event.
 void clear();
 

@@ -28,6 +28,7 @@ void PlayingScreen::handle(const input::Event& e, Context& c) {
     const int arrow = arrowOf(e.scancode);
     if (arrow >= 0) {
         pending_.arrows.pressed[arrow] = true;
+        pending_.arrows.latest = arrow;
         return;
     }
     switch (e.scancode) {
@@ -60,6 +61,8 @@ bool PlayingScreen::update(const input::Held& held, unsigned long nowMs, Context
     pending_.nowMs = nowMs;
     const bool won = s.play.frame(pending_);
     pending_ = Play::Input();
+    const bool wasNudging = nudging_;
+    nudging_ = s.play.nudge(nowMs, nudgeX_, nudgeY_);
     for (const CueEvent& cue : s.play.takeCues()) c.hear(cue);
     if (won) {
         const WinRecord record = s.recordWin();
@@ -67,16 +70,18 @@ bool PlayingScreen::update(const input::Held& held, unsigned long nowMs, Context
         c.nav.push(std::make_unique<WonScreen>(record));
         return true;
     }
-    return s.play.takeChanged();
+    return s.play.takeChanged() || nudging_ || wasNudging;
 }
 
 bool PlayingScreen::animating(const Context& c) const {
-    return c.session.playable() && (c.session.play.busy() || arrowHeld_);
+    return c.session.playable() && (c.session.play.busy() || arrowHeld_ || nudging_);
 }
 
 void PlayingScreen::draw(BITMAP* target, Context& c) {
     const Session& s = c.session;
-    view_.draw(target, s.rules, c.pictures, true);
+    RuleState shown = s.rules;
+    shown.dogOffsetX += nudgeX_, shown.dogOffsetY += nudgeY_;  // a refused move's nudge
+    view_.draw(target, shown, c.pictures, true);
     drawCaption(target, s.number, s.title);
     if (!s.playable()) {
         drawSkyText(target, s.unreadableText(), target->w / 2, kCell / 2 - text_height(font) / 2 + 14);

@@ -23,4 +23,6 @@ private:
     BoardView view_;
     Play::Input pending_;
     bool arrowHeld_ = false;
+    bool nudging_ = false;
+    int32_t nudgeX_ = 0, nudgeY_ = 0;
 };

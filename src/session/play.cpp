@@ -36,6 +36,7 @@ void Play::begin(int32_t bestKnown) {
     moving_ = false;
     notice = NoNotice;
     hintWanted_ = false;
+    nudgeDirection_ = None;
     keys_.reset();
     cues_.clear();
     changed_ = true;
@@ -55,40 +56,78 @@ std::vector<CueEvent> Play::takeCues() {
 
 bool Play::frame(const Input& in) {
     won_ = false;
-    rules_.beginTick();
     takeAdvice();
-    if (rules_.rockFalling) {
-        // A falling rock freezes everything else; presses made now wait
-        // for it (arrows) or are dropped (U, H).
-        keys_.look(in.arrows, false, in.nowMs);
-        tick();
-        settleMove();
+    if (in.undo) {
+        // At once, even mid-move: the move in progress is the one taken back.
+        undo();
         return false;
     }
-    if (rules_.selection == None) {
-        const MoveKeys::Moves moves = keys_.look(in.arrows, true, in.nowMs);
-        if (in.undo) {
-            undo();
-        } else if (moves.any()) {
-            beginMove();
-            rules_.startMove(moves.arrow[MoveKeys::Up], moves.arrow[MoveKeys::Down], moves.arrow[MoveKeys::Right],
-                             moves.arrow[MoveKeys::Left]);
-            taken_ = rules_.selection;
-        } else if (in.hint) {
-            hintWanted_ = true;
-            takeAdvice();
+    if (busy()) {
+        const bool none[MoveKeys::Count] = {};
+        keys_.look(in.arrows, false, in.nowMs, none);
+        if (in.hint) hintWanted_ = true;  // answered once the move has ended
+        return advance(in.nowMs);
+    }
+    bool wouldMove[MoveKeys::Count] = {};
+    static const int32_t direction[MoveKeys::Count] = {Up, Down, Right, Left};
+    for (int a = 0; a < MoveKeys::Count; ++a)
+        if (in.arrows.down[a]) wouldMove[a] = changesBoard(direction[a]);
+    const MoveKeys::Moves moves = keys_.look(in.arrows, true, in.nowMs, wouldMove);
+    if (moves.any()) {
+        beginMove();
+        rules_.startMove(moves.arrow[MoveKeys::Up], moves.arrow[MoveKeys::Down], moves.arrow[MoveKeys::Right],
+                         moves.arrow[MoveKeys::Left]);
+        taken_ = rules_.selection;
+    } else if (in.hint) {
+        hintWanted_ = true;
+        takeAdvice();
+    }
+    return advance(in.nowMs);
+}
+
+bool Play::advance(unsigned long nowMs) {
+    // A press waits: the move hurries, faster the longer it waits, and ends
+    // at once once the wait reaches kLongestWaitMs.
+    int ticks = 1;
+    if (keys_.waiting() && busy()) {
+        const unsigned long waited = nowMs - keys_.waitingSince();
+        ticks = waited >= kLongestWaitMs ? kMostTicks : kHurriedTicks << (waited * 4 / kLongestWaitMs);
+    }
+    for (int i = 0; i < ticks; ++i) {
+        if (i > 0 && !busy()) break;
+        rules_.beginTick();
+        tick();
+        if (won_) {
+            moving_ = false;
+            cue(Cue::Win);
+            return true;
         }
-    } else {
-        keys_.look(in.arrows, false, in.nowMs);
+        settleMove(nowMs);
     }
-    tick();
-    if (won_) {
-        moving_ = false;
-        cue(Cue::Win);
-        return true;
-    }
-    settleMove();
     return false;
+}
+
+bool Play::changesBoard(int32_t direction) const {
+    if (!rules_.betweenMoves()) return false;
+    RuleState after = rules_;
+    slideMove(after, direction);
+    return after.dogColumn != rules_.dogColumn || after.dogRow != rules_.dogRow ||
+           std::memcmp(after.board, rules_.board, sizeof after.board) != 0;
+}
+
+bool Play::nudge(unsigned long nowMs, int32_t& dx, int32_t& dy) const {
+    dx = dy = 0;
+    if (nudgeDirection_ == None || nowMs - nudgeAt_ >= kNudgeMs) return false;
+    // Out a few pixels towards the wall and back.
+    const int32_t t = static_cast<int32_t>(nowMs - nudgeAt_), half = kNudgeMs / 2;
+    const int32_t pixels = 4 * (t < half ? t : kNudgeMs - t) / half;
+    switch (nudgeDirection_) {
+    case Right: dx = pixels; break;
+    case Left: dx = -pixels; break;
+    case Down: dy = pixels; break;
+    default: dy = -pixels; break;
+    }
+    return true;
 }
 
 void Play::tick() {
@@ -120,23 +159,32 @@ void Play::tick() {
 
 void Play::beginMove() {
     history_.push_back(rules_);
+    noticeBefore_ = notice;
     advisor_.drop(Advisor::Position);
     // The level's own question is still needed for the fewest possible.
     if (fewest == fewest::kNotKnown && history_.size() == 1) advisor_.ask(Advisor::LevelStart, levelStart_);
     moving_ = true;
-    fromColumn_ = rules_.dogColumn;
-    fromRow_ = rules_.dogRow;
     notice = NoNotice;
     hintWanted_ = false;
     changed_ = true;
 }
 
-void Play::settleMove() {
+void Play::settleMove(unsigned long nowMs) {
     if (!moving_ || rules_.rockFalling || rules_.selection != None) return;
     moving_ = false;
-    const bool refused = rules_.dogColumn == fromColumn_ && rules_.dogRow == fromRow_;
+    // A move that changed nothing is no move: not counted, nothing to take back.
+    const RuleState& before = history_.back();
+    const bool refused = rules_.dogColumn == before.dogColumn && rules_.dogRow == before.dogRow &&
+                         std::memcmp(rules_.board, before.board, sizeof before.board) == 0;
     keys_.moveEnded(taken_, refused);
-    if (refused) cue(Cue::Bump);
+    if (refused) {
+        rules_.moveCount = before.moveCount;
+        notice = noticeBefore_;
+        history_.pop_back();
+        cue(Cue::Bump);
+        nudgeDirection_ = taken_;
+        nudgeAt_ = nowMs;
+    }
     advisor_.ask(Advisor::Position, rules_);
 }
 
@@ -144,6 +192,7 @@ void Play::undo() {
     if (history_.empty()) return;
     rules_ = history_.back();
     history_.pop_back();
+    moving_ = false;
     notice = NoNotice;
     hintWanted_ = false;
     keys_.reset();

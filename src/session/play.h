@@ -22,6 +22,12 @@ public:
     // Enough for every shipped level (the largest needs about 145 000); each
     // position costs about 160 bytes while a question runs.
     static constexpr size_t kMostPositions = 250000;
+    // A press made during a move waits no longer than this for it to end.
+    static constexpr unsigned long kLongestWaitMs = 100;
+    // Ticks a frame while a press waits, at first (it doubles as the wait grows).
+    static constexpr int kHurriedTicks = 4;
+    // A refused move's nudge of the dog lasts this long.
+    static constexpr unsigned long kNudgeMs = 120;
 
     // What one frame of play asks for: the arrows seen, U or Backspace, H.
     struct Input {
@@ -38,8 +44,9 @@ public:
     // A level (or board) begins: no history, no notices, fresh questions;
     // `best` is the record kept for it (fewest::kNotKnown: none).
     void begin(int32_t best);
-    // One frame: the presses and held arrows, then one tick of the move in
-    // progress. True on reaching the bone.
+    // One frame: the presses and held arrows, then a tick of the move in
+    // progress (more while a press waits). U or Backspace takes back the move
+    // in progress at once. True on reaching the bone.
     bool frame(const Input& input);
     // Takes in answers the advisor has given since the last look; asks the
     // level's questions once the position can be played.
@@ -49,7 +56,14 @@ public:
 
     // A step or a fall runs: every frame animates.
     bool busy() const { return rules_.selection != None || rules_.rockFalling; }
+    // A press waits for the move in progress.
+    bool pressWaiting() const { return keys_.waiting(); }
+    // The refused move's nudge at nowMs: the dog drawn (dx, dy) pixels off her
+    // cell; false once it is over.
+    bool nudge(unsigned long nowMs, int32_t& dx, int32_t& dy) const;
     bool adviceWaiting() const { return advisor_.answersGiven() != answersSeen_; }
+    // Waits up to `ms` for the answer about the position in play (tests, tools).
+    void waitForAdvice(unsigned ms) const { advisor_.waitForAnswer(Advisor::Position, ms); }
     // Something visible changed since the last call.
     bool takeChanged();
     std::vector<CueEvent> takeCues();
@@ -62,7 +76,10 @@ public:
 
 private:
     void beginMove();
-    void settleMove();
+    bool advance(unsigned long nowMs);
+    // Whether the arrow's move from here would change the board (between moves).
+    bool changesBoard(int32_t direction) const;
+    void settleMove(unsigned long nowMs);
     void undo();
     void tick();
     void cue(Cue c, int32_t strength = 1) { cues_.push_back({c, strength}); }
@@ -75,7 +92,12 @@ private:
     RuleState levelStart_;
     bool levelAsked_ = false;
     bool moving_ = false;
-    int32_t fromColumn_ = 0, fromRow_ = 0, taken_ = 0, fallFrom_ = 0;
+    int32_t taken_ = 0, fallFrom_ = 0;
+    // Enough ticks for any move to end (the rules end every move long before).
+    static constexpr int kMostTicks = 200000;
+    Notice noticeBefore_ = NoNotice;
+    int32_t nudgeDirection_ = None;
+    unsigned long nudgeAt_ = 0;
     bool hintWanted_ = false;
     bool changed_ = true;
     std::vector<CueEvent> cues_;

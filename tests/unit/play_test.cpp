@@ -19,6 +19,7 @@ protected:
         settle();
     }
     void settle() {
+        session().play.waitForAdvice(5000);
         for (int i = 0; i < 400 && (session().play.adviceWaiting() || session().play.fewest == fewest::kNotKnown); ++i)
             run(5), std::this_thread::sleep_for(std::chrono::milliseconds(5));
         run(20);
@@ -39,18 +40,22 @@ TEST_F(Playing, PressesAndHoldsCountAsThePlayerMeansThem) {
     const Case cases[] = {
         {"a 20 ms tap slides once", {"", "", "d"}, {{KEY_RIGHT, 10, 30}}, 1, 19, 2},
         {"a 3 ms tap between two frames is kept", {"", "D"}, {{KEY_RIGHT, 11, 14}}, 1, 1, 1},
-        {"Up held 200 ms against the sky is one move", {"", "D"}, {{KEY_UP, 10, 210}}, 1, 0, 1},
-        {"Right held against a rock, its press repeated, is one move", {"", "", "d#"}, {{KEY_RIGHT, 10, 160, true}}, 1, 0, 2},
+        {"a bump: Up held 200 ms against the sky is no move", {"", "D"}, {{KEY_UP, 10, 210}}, 0, 0, 1},
+        {"a bump: Right held into a rock, its press repeated, is no move", {"", "", "d#"}, {{KEY_RIGHT, 10, 160, true}}, 0, 0, 2},
+        {"Down held 900 ms through a slide that ends at a rock is one move", {"", "", "d", "", "", "", "", "", "#"},
+         {{KEY_DOWN, 10, 910}}, 1, 0, 7},
         {"a 150 ms tap on the ground line walks one cell", {"", "D"}, {{KEY_RIGHT, 10, 160}}, 1, 1, 1},
         {"held 600 ms on the ground line: a move every 250 ms", {"", "D"}, {{KEY_RIGHT, 10, 610}}, 3, 3, 1},
-        {"a refused move is not repeated, but pressed again it counts", {"", "", "d#"},
-         {{KEY_RIGHT, 10, 700}, {KEY_RIGHT, 800, 830}}, 2, 0, 2},
+        {"held on the ground line, it stops repeating at the edge", {"", "=================D"}, {{KEY_RIGHT, 10, 1500}}, 2, 19, 1},
+        {"refused, then pressed again: still no move", {"", "", "d#"}, {{KEY_RIGHT, 10, 700}, {KEY_RIGHT, 800, 830}}, 0, 0, 2},
         {"Up and Right together count two, the dog goes right", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 19, 3},
         {"Left and Right together: one move, right", {"", "", "", "...d"}, {{KEY_LEFT, 10, 60}, {KEY_RIGHT, 10, 60}}, 1, 19, 3},
-        {"a press in the slide let go before its end is dropped", {"", "", "d"},
-         {{KEY_RIGHT, 10, 30}, {KEY_DOWN, 200, 260}}, 1, 19, 2},
-        {"a press in the slide still held at its end is played, and repeats until refused", {"", "", ".........d"},
-         {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 6000}}, 3, 0, 14},
+        {"a press in the slide, let go before its end, is played after it", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 260}}, 2, 0, 14},
+        {"of two presses in the slide the latest is kept", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_UP, 100, 110}, {KEY_DOWN, 120, 130}}, 2, 0, 14},
+        {"a press held through the slide plays once; the bottom refuses its repeat", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 6000}}, 2, 0, 14},
         {"an arrow pressed in the restart question is no move", {"", "D"}, {{KEY_R, 10, 150}, {KEY_RIGHT, 200, 230}, {KEY_N, 300, 360}}, 0, 0, 1},
         {"an arrow held out of the options is no move", {"", "D"}, {{KEY_O, 10, 60}, {KEY_RIGHT, 200, 900}, {KEY_ESC, 300, 360}}, 0, 0, 1},
     };
@@ -67,6 +72,61 @@ TEST_F(Playing, PressesAndHoldsCountAsThePlayerMeansThem) {
                                   session().rules.dogOffsetX, session().rules.dogOffsetY),
                   std::make_tuple(c.moves, c.column, c.row, 0, 0));
     }
+}
+
+TEST_F(Playing, APressMadeDuringAMoveWaitsBrieflyAndUndoEndsTheMoveAtOnce) {
+    // Right digs nineteen cells; Up, pressed 200 ms in, starts within 150 ms and ends where the two moves end one after the other.
+    setBoard({"", "", "d"});
+    RuleState apart = session().rules;
+    playMove(apart, Right), playMove(apart, Up);
+    harness::holdKey(KEY_RIGHT, 10, 40);
+    harness::holdKey(KEY_UP, 200, 230);
+    run(350);
+    EXPECT_EQ(session().rules.moveCount, 2) << "Up under way 150 ms after its press";
+    run(1000);
+    EXPECT_TRUE(same(session().rules, apart));
+
+    // Thirteen rocks fall behind the dog; U ends the move and takes it back within a frame.
+    setBoard({"", "", "#############", "d"});
+    const RuleState begun = session().rules;
+    harness::holdKey(KEY_RIGHT, 10, 40);
+    run(300);
+    for (int i = 0; i < 200 && !session().rules.rockFalling; ++i) run(5);
+    ASSERT_TRUE(session().rules.rockFalling);
+    harness::holdKey(KEY_U, 0, 60);
+    run(5);
+    EXPECT_TRUE(same(session().rules, begun));
+    run(500);
+    EXPECT_TRUE(same(session().rules, begun)) << "nothing of the move goes on";
+    EXPECT_EQ(session().play.movesToTakeBack(), 0u);
+}
+
+TEST_F(Playing, TheGamepadPlaysAsTheKeysDo) {
+    setBoard({"", "D"});
+    num_joysticks = 1;
+    joy[0] = JOYSTICK_INFO();
+    joy[0].num_sticks = 2, joy[0].num_buttons = 4;
+    joy[0].stick[0].num_axis = joy[0].stick[1].num_axis = 2;
+    joy[0].stick[1].flags = JOYFLAG_DIGITAL;  // the d-pad
+    auto hold = [&](int& control, unsigned long ms) {
+        control = 1, run(ms), control = 0, run(100);
+    };
+    hold(joy[0].stick[0].axis[0].d2, 150);  // the stick, right: one step
+    hold(joy[0].stick[1].axis[0].d2, 600);  // the d-pad, right, held: repeats
+    EXPECT_EQ(std::make_pair(session().rules.moveCount, session().rules.dogColumn), std::make_pair(4, 4));
+    hold(joy[0].button[2].b, 50);  // undo
+    hold(joy[0].stick[0].axis[1].d1, 150);  // up, into the sky: refused
+    EXPECT_EQ(std::make_pair(session().rules.moveCount, session().rules.dogColumn), std::make_pair(3, 3));
+    hold(joy[0].button[1].b, 50);  // Escape: the menu, the level kept
+    EXPECT_NE(on<MenuScreen>(), nullptr);
+    hold(joy[0].button[0].b, 50);  // Enter: Play resumes it
+    ASSERT_NE(on<PlayingScreen>(), nullptr);
+    EXPECT_EQ(session().rules.moveCount, 3);
+    hold(joy[0].button[3].b, 50);  // the hint
+    settle();
+    EXPECT_EQ(session().play.notice, Play::HintNotice);
+    num_joysticks = 0;
+    run(20);
 }
 
 TEST_F(Playing, UndoTakesEveryMoveBackToTheStartAndRestartForgetsThem) {

@@ -64,7 +64,7 @@ struct Frames : testing::Test {
     void setBoard(const std::vector<std::string>& rows, int first) { game.rules = textBoard(rows, first), game.play.begin(-1); }
 };
 
-// A rock drops 4 pixels a tick while the dog, 2 a tick, waits and no arrow counts; the dog wins on the tick she arrives, and one on the bone at once.
+// A rock drops 4 pixels a tick while the dog, 2 a tick, waits; the dog wins on the tick she arrives, and one on the bone at once.
 TEST_F(Frames, FallsPauseTheDogAndTheBoneWinsOnArrival) {
     RuleState& b = game.rules;
     setBoard({"..#", "..d    #", ".. ", ".. "}, 2);
@@ -72,7 +72,7 @@ TEST_F(Frames, FallsPauseTheDogAndTheBoneWinsOnArrival) {
     for (int i = 1; i < 16; ++i) tap();
     ASSERT_TRUE(b.rockFalling);
     EXPECT_EQ(std::make_tuple(b.dogColumn, b.fallingRockY), std::make_tuple(3, 68));
-    for (int i = 0; i < 7; ++i) tap(MoveKeys::Left);
+    for (int i = 0; i < 7; ++i) tap();
     EXPECT_EQ(std::make_tuple(b.fallingRockY, b.moveCount, b.dogColumn), std::make_tuple(96, 1, 3));
 
     dir.write("highscores.dat", "");
@@ -87,6 +87,35 @@ TEST_F(Frames, FallsPauseTheDogAndTheBoneWinsOnArrival) {
     setBoard({"b"}, 2);
     b.dogColumn = 0, b.dogRow = 2;
     EXPECT_EQ(std::make_pair(tap(), b.moveCount), std::make_pair(true, 0));
+}
+
+// A held arrow: the moves it makes, the bumps heard, and every move counted can be taken back.
+TEST_F(Frames, AHeldArrowRepeatsOnlyIntoMovesThatChangeTheBoard) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> rows;
+        int arrow, moves, bumps;
+    };
+    const Case cases[] = {
+        {"into the sky: a bump, heard once", {"", "D"}, MoveKeys::Up, 0, 1},
+        {"walking the grass", {"", "D"}, MoveKeys::Right, 4, 0},
+        {"the grass up to the edge", {"", "=================D"}, MoveKeys::Right, 2, 0},
+        {"down a slide that ends on a rock", {"", "", "d", "", "#"}, MoveKeys::Down, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setBoard(c.rows, 0);
+        int bumps = 0;
+        for (unsigned long ms = 0; ms < 900 || game.play.busy(); ms += 5) {
+            Play::Input in;
+            in.nowMs = ms;
+            in.arrows.down[c.arrow] = ms < 900, in.arrows.pressed[c.arrow] = ms == 0;
+            game.play.frame(in);
+            for (const CueEvent& e : game.play.takeCues()) bumps += e.cue == Cue::Bump;
+        }
+        EXPECT_EQ(std::make_tuple(game.rules.moveCount, bumps, int(game.play.movesToTakeBack())),
+                  std::make_tuple(c.moves, c.bumps, c.moves));
+    }
 }
 
 // Both layouts: sky and ground line on top, dog on the ground line, rocks (random: about one in four) and the bone below, nothing left over.
