@@ -62,3 +62,58 @@ PLAY
 chmod +x "$play"
 
 "$measure" "$game" "$starts" "$idle" "$play"
+
+# The chooser over 99 levels the solver cannot settle (each bone sealed in a
+# ring of sky under a row of rocks): peak memory and processor time of the
+# first visit, and of a second, which should solve nothing.
+hard="$work/hard"
+mkdir -p "$hard/levels"
+cp -R "$root/data/." "$hard/" && rm -f "$hard"/levels/*
+python3 - "$hard/levels" <<'PY'
+import sys
+for n in range(1, 100):
+    rows = [[2] * 20, [19] * 20, [1] * 20] + [[16] * 20 for _ in range(12)]
+    left = 2 + n % 5 * 3
+    for c in range(left, left + 5):
+        rows[6][c] = rows[10][c] = 2
+    for r in range(6, 11):
+        rows[r][left] = rows[r][left + 4] = 2
+    dog, bone = (n // 5, 3), (left + 2, 8)
+    lines = [b"Sealed %d" % n, b"%d %d %d %d" % (dog + bone)] + [bytes(b for t in r for b in (t, 32)) for r in rows]
+    open("%s/%d.lvl" % (sys.argv[1], n), "wb").write(b"\r\n".join(lines) + b"\r\n")
+PY
+cd "$hard"
+"$game" >/dev/null 2>&1 &
+pid=$!
+hz=$(getconf CLK_TCK)
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+window=""
+i=0
+until [ -n "$window" ]; do
+  window=$(xdotool search --onlyvisible --name '^Tunnelwick$' 2>/dev/null | head -1) || true
+  i=$((i + 1)); [ $i -lt 300 ] || { echo "no window for the chooser" >&2; exit 1; }
+  sleep 0.1
+done
+sleep 1
+press() { xdotool windowfocus --sync "$window" keydown "$1" sleep 0.2 keyup "$1" sleep 0.3; }
+# Busy until a whole second passes with under 20 % of a core used (or 120 s):
+# the solver keeps a core busy, the chooser's own redraws take a few per cent.
+settle() {
+  waited=0
+  while [ $waited -lt 120 ]; do
+    a=$(ticks); sleep 1; b=$(ticks); waited=$((waited + 1))
+    [ $((b - a)) -lt $((hz / 5)) ] && break
+  done
+}
+
+before=$(ticks); press s; settle; first=$(( $(ticks) - before ))
+press Escape; sleep 1
+before=$(ticks); press s; settle; second=$(( $(ticks) - before ))
+# The chooser left open and still: its idle processor use over 5 s.
+a=$(ticks); sleep 5; idle_chooser=$(( $(ticks) - a ))
+echo "chooser_hard_first_cpu_s $(echo "$first $hz" | awk '{print $1 / $2}')"
+echo "chooser_hard_second_cpu_s $(echo "$second $hz" | awk '{print $1 / $2}')"
+echo "chooser_idle_cpu_percent $(echo "$idle_chooser $hz" | awk '{print 100 * $1 / $2 / 5}')"
+echo "chooser_hard_peak_rss_mb $(awk '/VmHWM/ {print $2 / 1024}' "/proc/$pid/status")"
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true

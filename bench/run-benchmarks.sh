@@ -72,6 +72,11 @@ if "press_to_motion_seen" in game:
 if "press_to_motion_ms" in game:
     figures["arrow press to first frame of motion, median (ms)"] = (game["press_to_motion_ms"], 20)
     figures["  slowest of the presses (ms)"] = (game.get("press_to_motion_worst_ms", 0), None)
+if "chooser_hard_peak_rss_mb" in game:
+    figures["chooser of 99 unsettled levels, peak RSS (MB)"] = (game["chooser_hard_peak_rss_mb"], 120)
+    figures["  its first visit, processor (s)"] = (game["chooser_hard_first_cpu_s"], None)
+    figures["  a second visit, processor (s)"] = (game["chooser_hard_second_cpu_s"], 1.0)
+    figures["idle chooser, 5 s (% of one core)"] = (game["chooser_idle_cpu_percent"], 0.5)
 if "peak_rss_mb" in game:
     figures["peak memory, max RSS (MB)"] = (game["peak_rss_mb"], 40)
 over = False

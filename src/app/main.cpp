@@ -10,9 +10,12 @@
 #include <ctime>
 #include <memory>
 
+#include <unistd.h>
+
 #include "app/app.h"
 #include "platform/background.h"
 #include "platform/input.h"
+#include "platform/signals.h"
 #include "platform/window.h"
 #include "version.h"
 
@@ -38,10 +41,24 @@ void reportFailure(const char* format) {
 // True when every service came up; false after its failure message.
 bool initPlatform() {
     background::install();
-    if (allegro_init() != 0) {
-        reportFailure("Could not initialize Allegro.\n\n%s");
-        return false;
+    quitSignals::noteLaunch();
+    // An X server resets itself when its last client leaves, and a connection
+    // still being set up at that moment is closed unanswered (about one start
+    // in twenty while other clients come and go); a moment later it answers.
+    // Without any display there is nothing to wait for.
+    const char* display = std::getenv("DISPLAY");
+    const int attempts = display && *display ? 5 : 1;
+    for (int attempt = 1; allegro_init() != 0; ++attempt) {
+        if (attempt == attempts) {
+            reportFailure("Could not initialize Allegro.\n\n%s");
+            return false;
+        }
+        usleep(200 * 1000);
     }
+    // Allegro's own handlers for these shut it down inside the handler.
+    quitSignals::install(quitRequested);
+    // Before the window shows, so that no press of its close button is lost.
+    set_close_button_callback(onCloseButton);
     if (install_timer() < 0) {
         allegro_message("Could not initialize the timer. You probably cannot fix this, try restarting or "
                         "closing some programs.\n\n%s",

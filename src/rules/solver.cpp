@@ -129,8 +129,16 @@ const uint32_t kNoParent = 0xffffffffu;
 // Positions are kept in fixed blocks, so that growing never copies them.
 class Visited {
 public:
-    Visited() : slots_(1 << 10, 0) {}
+    explicit Visited(size_t maxBytes) : maxBytes_(maxBytes), slots_(1 << 10, 0) {}
     size_t size() const { return size_; }
+    // True once a position was refused because keeping it would take more
+    // than the bound's bytes.
+    bool full() const { return full_; }
+    // What the containers hold now, allocated capacity counted.
+    size_t bytes() const {
+        return blocks_.size() * kBlock * sizeof(Position) + blocks_.capacity() * sizeof(blocks_[0]) +
+               links_.capacity() * sizeof(Link) + slots_.capacity() * sizeof(uint64_t);
+    }
     const Position& at(size_t i) const { return blocks_[i >> kBlockBits][i & (kBlock - 1)]; }
     uint32_t parent(size_t i) const { return links_[i].parent; }
     int32_t move(size_t i) const { return links_[i].move; }
@@ -144,7 +152,16 @@ public:
 
     // Adds the position (with its tagOf) unless it was seen before; true when added.
     bool add(const Position& p, uint64_t tag, uint32_t parent, int32_t move) {
-        if ((size_ + 1) * 2 > slots_.size()) grow();
+        // Growing holds the old and the new table (or link list) at once.
+        const bool growSlots = (size_ + 1) * 2 > slots_.size();
+        size_t more = growSlots ? slots_.size() * 2 * sizeof(uint64_t) : 0;
+        if ((size_ & (kBlock - 1)) == 0) more += kBlock * sizeof(Position) + sizeof(blocks_[0]);
+        if (links_.size() == links_.capacity()) more += std::max<size_t>(links_.capacity(), 1) * 2 * sizeof(Link);
+        if (bytes() + more > maxBytes_) {
+            full_ = true;
+            return false;
+        }
+        if (growSlots) grow();
         const size_t mask = slots_.size() - 1;
         for (size_t at = tag & mask;; at = (at + 1) & mask) {
             const uint64_t slot = slots_[at];
@@ -185,6 +202,8 @@ private:
         }
     }
 
+    size_t maxBytes_;
+    bool full_ = false;
     std::vector<std::unique_ptr<Position[]>> blocks_;
     size_t size_ = 0;
     std::vector<Link> links_;
@@ -264,10 +283,11 @@ SolveResult solve(const RuleState& from, const SolveLimits& limits) {
             if (onBoard(bc + dc[i], br + dr[i]) && p.passable(bc + dc[i], br + dr[i])) neighbourEverOpen = true;
     };
 
-    Visited visited;
+    Visited visited(limits.maxBytes);
     const Position start = capture(from);
     visited.add(start, Visited::tagOf(start), kNoParent, None);
     noteBone(start);
+    if (visited.full()) return finish(SolveResult::NotProved, SolveResult::TooMuchWork);  // not even one position
 
     const int32_t kDirections[] = {Down, Left, Right, Up};
     for (size_t current = 0; current < visited.size(); ++current) {
@@ -293,12 +313,10 @@ SolveResult solve(const RuleState& from, const SolveLimits& limits) {
             visited.prefetch(tags[i]);
         }
         for (int i = 0; i < 4; ++i) {
-            if (visited.add(next[i], tags[i], static_cast<uint32_t>(current), kDirections[i])) {
-                noteBone(next[i]);
-                if (visited.size() > limits.maxPositions) {
-                    result.positions = visited.size();
-                    return finish(SolveResult::NotProved, SolveResult::TooMuchWork);
-                }
+            if (visited.add(next[i], tags[i], static_cast<uint32_t>(current), kDirections[i])) noteBone(next[i]);
+            if (visited.full() || visited.size() > limits.maxPositions) {
+                result.positions = visited.size();
+                return finish(SolveResult::NotProved, SolveResult::TooMuchWork);
             }
         }
     }

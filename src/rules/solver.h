@@ -13,8 +13,9 @@
 #include "rules/rules.h"
 
 struct SolveLimits {
-    size_t maxPositions = 2000000;                // distinct positions before giving up (~180 bytes each)
+    size_t maxPositions = 2000000;                // distinct positions before giving up
     const std::atomic<bool>* cancel = nullptr;    // set from anywhere to stop soon
+    size_t maxBytes = size_t(64) << 20;           // memory the search may hold (~190 bytes a position)
 };
 
 struct SolveResult {
@@ -24,7 +25,7 @@ struct SolveResult {
         BoneBuried,    // Unwinnable: a rock lies on the bone and can never move
         BoneWalledIn,  // Unwinnable: no way into the bone's cell ever opens
         NoWay,         // Unwinnable: every position was tried
-        TooMuchWork,   // NotProved: maxPositions reached
+        TooMuchWork,   // NotProved: maxPositions or maxBytes reached
         Cancelled,     // NotProved: the cancel flag was set
         NotPlayable,   // NotProved: the position is invalid or not between moves
     };

@@ -65,7 +65,7 @@ bool PlayingScreen::update(const input::Held& held, unsigned long nowMs, Context
     nudging_ = s.play.nudge(nowMs, nudgeX_, nudgeY_);
     for (const CueEvent& cue : s.play.takeCues()) c.hear(cue);
     if (won) {
-        const WinRecord record = s.recordWin();
+        const RecordKeeper* record = s.recordWin();
         c.nav.close();
         c.nav.push(std::make_unique<WonScreen>(record));
         return true;

@@ -16,7 +16,11 @@ const char* const kEndOfGameText =
     "\n"
     "View the readme for more info: its section \"Making and sharing levels\".";
 
-WonScreen::WonScreen(WinRecord record) : record_(std::move(record)) {}
+WonScreen::WonScreen(const RecordKeeper* keeper) : keeper_(keeper), known_(!keeper) {
+    record_.outcome = WinRecord::NotSaved;
+}
+
+WonScreen::WonScreen(WinRecord record) : record_(std::move(record)), known_(true) {}
 
 void WonScreen::handle(const input::Event& e, Context& c) {
     if (e.kind != input::Event::Press) return;
@@ -36,14 +40,16 @@ void WonScreen::handle(const input::Event& e, Context& c) {
 }
 
 bool WonScreen::update(const input::Held&, unsigned long, Context& c) {
-    if (!told_ && record_.outcome == WinRecord::Unreadable) {
+    bool changed = false;
+    if (!known_ && keeper_->done(record_)) known_ = changed = true;
+    if (known_ && !told_ && record_.outcome == WinRecord::Unreadable) {
         told_ = true;
         c.nav.push(std::make_unique<MessageDialog>("Error loading high scores table (\"highscores.dat\")"));
         return true;
     }
     // The fewest possible may still be on its way.
     c.session.play.takeAdvice();
-    return c.session.play.takeChanged();
+    return c.session.play.takeChanged() || changed;
 }
 
 void WonScreen::draw(BITMAP* target, Context& c) {
@@ -57,7 +63,10 @@ void WonScreen::draw(BITMAP* target, Context& c) {
                          "Congratulations! You beat the level in only %i moves.", moves);
     const int grey = makecol(150, 150, 150);
     std::string line;
-    switch (record_.outcome) {
+    // While another game holds the table the record waits; it is said only
+    // if the table stays held.
+    if (!known_) line = keeper_->waiting() ? "Another game is using the record table: waiting to save..." : "";
+    else switch (record_.outcome) {
     case WinRecord::NewRecord: line = "This is a new record!"; break;
     case WinRecord::NotBeaten:
         if (record_.record < moves)
@@ -66,6 +75,7 @@ void WonScreen::draw(BITMAP* target, Context& c) {
             line = "You tied for the high score.";
         break;
     case WinRecord::NotSaved: line = "The record could not be saved: " + record_.reason; break;
+    case WinRecord::Busy: line = "The record could not be saved: another game kept the table busy."; break;
     default: break;
     }
     // A board changed in the editor is not the level its number names.

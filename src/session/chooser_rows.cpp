@@ -1,5 +1,7 @@
 #include "session/chooser_rows.h"
 
+#include "session/fewest_cache.h"
+
 #include <algorithm>
 #include <system_error>
 #include <utility>
@@ -63,8 +65,14 @@ void FewestMovesWork::run(std::size_t first) {
     const std::size_t n = positions_.size();
     for (std::size_t i = 0; i < n && !cancel_; ++i) {
         const std::size_t j = (first + i) % n;
+        int32_t known;
+        if (fewestCache::lookup(positions_[j], limits_, known)) {
+            fewest_[j] = known;
+            continue;
+        }
         const SolveResult r = solve(positions_[j], limits_);
         if (r.outcome == SolveResult::NotProved && r.reason == SolveResult::Cancelled) return;
         fewest_[j] = fewest::of(r);
+        fewestCache::store(positions_[j], limits_, fewest_[j]);
     }
 }

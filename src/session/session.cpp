@@ -69,15 +69,15 @@ bool Session::levelExists(int32_t n) { return levelFileExists(n); }
 
 std::string Session::unreadableText() const { return levelFilePath(number) + " could not be read"; }
 
-WinRecord Session::recordWin() {
+const RecordKeeper* Session::recordWin() {
     // A board changed in the editor is not the level its number names, and
     // a level that could not be read is none at all: neither is recorded.
-    if (boardEdited || unreadable) {
-        WinRecord none;
-        none.outcome = WinRecord::NotSaved;
-        return none;
-    }
-    return ::recordWin(number, rules.moveCount);
+    if (boardEdited || unreadable) return nullptr;
+    // Those done with are let go; one still waiting for the table stays.
+    WinRecord ignored;
+    for (auto it = keepers_.begin(); it != keepers_.end();) it = (*it)->done(ignored) ? keepers_.erase(it) : it + 1;
+    keepers_.emplace_back(new RecordKeeper(number, rules.moveCount));
+    return keepers_.back().get();
 }
 
 void Session::openEditor() {

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "rules/rules.h"
 #include "session/play.h"
@@ -45,9 +47,12 @@ public:
     bool playable() const { return !unreadable; }
 
     // --- winning -----------------------------------------------------------
-    // The table's answer to a win of the board being played; an edited or
-    // unreadable board is not recorded (outcome NotSaved, no reason).
-    WinRecord recordWin();
+    // Records a win of the board being played: the table is written in the
+    // background, waiting while another game holds it, and the keeper says
+    // when it is done (it lives as long as the session, so a record is not
+    // dropped when the won screen goes). Null for an edited or unreadable
+    // board, which keeps no record.
+    const RecordKeeper* recordWin();
 
     // --- the editor --------------------------------------------------------
     // Mode 0: sky, ground line and plain dirt. Mode 1: the editor's random
@@ -74,4 +79,5 @@ public:
 
 private:
     void begin();
+    std::vector<std::unique_ptr<RecordKeeper>> keepers_;
 };

@@ -197,12 +197,13 @@ LockedFile::~LockedFile() {
     if (fd_ >= 0) close(fd_);  // closing releases the lock
 }
 
-Outcome LockedFile::lock(const std::string& path) {
+Outcome LockedFile::lock(const std::string& path, int patienceMs) {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
+    busy_ = false;
     // Another game holds the lock for a few milliseconds; one that keeps it
-    // for seconds is not waited for.
-    for (int attempt = 0; attempt < 300; ++attempt) {
+    // longer is waited for only as long as the caller allows.
+    for (int attempt = 0; attempt <= patienceMs / 10; ++attempt) {
         if (fd_ < 0) {
             Outcome opened = openRegular(path, fd_);
             if (!opened) return opened;
@@ -229,6 +230,7 @@ Outcome LockedFile::lock(const std::string& path) {
     }
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
+    busy_ = true;
     return failure(EWOULDBLOCK);
 }
 

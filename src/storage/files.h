@@ -41,13 +41,16 @@ public:
     LockedFile& operator=(const LockedFile&) = delete;
 
     // Opens and locks; fails like readRegular for anything but a regular
-    // file, or when another holder keeps the lock for seconds.
-    Outcome lock(const std::string& path);
+    // file, or (busy() then true) when another holder keeps the lock longer
+    // than `patienceMs`.
+    Outcome lock(const std::string& path, int patienceMs = 3000);
+    bool busy() const { return busy_; }
     // The locked file's content, at most `limit` bytes.
     Outcome read(std::size_t limit, std::string& bytes);
 
 private:
     int fd_ = -1;
+    bool busy_ = false;
 };
 
 }  // namespace files

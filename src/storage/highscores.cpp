@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -95,14 +96,19 @@ std::map<int32_t, int32_t> readRecords() {
     return records;
 }
 
-WinRecord recordWin(int32_t level, int32_t moves) {
+WinRecord recordWin(int32_t level, int32_t moves, int patienceMs) {
     WinRecord out;
     // Locked from the reading to the renaming of the new table, so that a
     // second game in this directory cannot slip its own change in between
     // and have one of the two lost.
     files::LockedFile locked;
     std::string text;
-    bool readable = locked.lock(kTablePath) && locked.read(kLargestTable + 1, text) && text.size() <= kLargestTable;
+    const bool opened = static_cast<bool>(locked.lock(kTablePath, patienceMs));
+    if (!opened && locked.busy()) {
+        out.outcome = WinRecord::Busy;  // says nothing about the table itself
+        return out;
+    }
+    bool readable = opened && locked.read(kLargestTable + 1, text) && text.size() <= kLargestTable;
     Table table = parseTable(text);
     // A table that cannot be read to its end is not to be trusted for a
     // record, nor rewritten (what follows the damage would be lost): it is
@@ -154,4 +160,55 @@ WinRecord recordWin(int32_t level, int32_t moves) {
         out.reason = saved.reason;
     }
     return out;
+}
+
+RecordKeeper::RecordKeeper(int32_t level, int32_t moves, std::chrono::milliseconds patience) {
+    try {
+        thread_ = std::thread([=] { run(level, moves, patience); });
+    } catch (const std::system_error&) {
+        run(level, moves, std::chrono::milliseconds(0));  // no thread: one try, here
+    }
+}
+
+RecordKeeper::~RecordKeeper() {
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        stopping_ = true;
+    }
+    stop_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void RecordKeeper::run(int32_t level, int32_t moves, std::chrono::milliseconds patience) {
+    const auto giveUp = std::chrono::steady_clock::now() + patience;
+    // Short tries with pauses between, so that a stop is heard within a
+    // quarter of a second.
+    const int kTryMs = 250;
+    WinRecord r = recordWin(level, moves, kTryMs);
+    std::unique_lock<std::mutex> hold(mutex_);
+    while (r.outcome == WinRecord::Busy && !stopping_ && std::chrono::steady_clock::now() < giveUp) {
+        waiting_ = true;
+        if (stop_.wait_for(hold, std::chrono::milliseconds(kTryMs), [this] { return stopping_; })) break;
+        hold.unlock();
+        r = recordWin(level, moves, kTryMs);
+        hold.lock();
+    }
+    result_ = r;
+    finished_ = true;
+}
+
+bool RecordKeeper::pending() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return !finished_;
+}
+
+bool RecordKeeper::done(WinRecord& out) const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    if (finished_) out = result_;
+    return finished_;
+}
+
+bool RecordKeeper::waiting() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return waiting_;
 }

@@ -1,9 +1,13 @@
-// The high-score table as the level chooser reads it.
+// The high-score table as the level chooser reads it, and a win recorded in it.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 
 // Each level's record (its first entry in "highscores.dat"), as far as the
 // table can be read; a missing table gives none. Negative counts are no
@@ -12,14 +16,46 @@ std::map<int32_t, int32_t> readRecords();
 
 // What a win did to the table. NotBeaten: the table's record (`record`) is
 // as good or better; Unreadable: the table is missing or damaged and was left
-// as it is; NotSaved: the new record could not be written (`reason` says why).
+// as it is; NotSaved: the new record could not be written (`reason` says why);
+// Busy: another game held the table's lock all the while, nothing was read.
 struct WinRecord {
-    enum Outcome { NewRecord, NotBeaten, Unreadable, NotSaved };
+    enum Outcome { NewRecord, NotBeaten, Unreadable, NotSaved, Busy };
     Outcome outcome = Unreadable;
     int32_t record = -1;
     std::string reason;
 };
 
 // Records `moves` for `level` when it beats the table's record, under the
-// table's lock so that two games never lose each other's records.
-WinRecord recordWin(int32_t level, int32_t moves);
+// table's lock so that two games never lose each other's records; waits for
+// the lock up to `patienceMs`.
+WinRecord recordWin(int32_t level, int32_t moves, int patienceMs = 3000);
+
+// Records one win in the background, waiting for a table another game holds
+// (one stopped in the middle of a save, say) up to `patience`, so that the
+// won screen never freezes and a busy table is never taken for a damaged one.
+class RecordKeeper {
+public:
+    RecordKeeper(int32_t level, int32_t moves, std::chrono::milliseconds patience = std::chrono::seconds(60));
+    // Stops waiting; a win not yet recorded then is not recorded.
+    ~RecordKeeper();
+    RecordKeeper(const RecordKeeper&) = delete;
+    RecordKeeper& operator=(const RecordKeeper&) = delete;
+
+    // True while the win is not yet recorded (nor given up on).
+    bool pending() const;
+    // True once over, with what happened in `out`: Busy when the table was
+    // still held when the patience ran out.
+    bool done(WinRecord& out) const;
+    // True once a first try met a busy table (the won screen may say that
+    // the record is waiting for it).
+    bool waiting() const;
+
+private:
+    void run(int32_t level, int32_t moves, std::chrono::milliseconds patience);
+
+    mutable std::mutex mutex_;
+    std::condition_variable stop_;
+    bool stopping_ = false, finished_ = false, waiting_ = false;
+    WinRecord result_;
+    std::thread thread_;
+};

@@ -28,9 +28,9 @@ def level(title, dog, bone, rocks=()):
     return b"\r\n".join(lines) + b"\r\n"
 
 
-def _spawn(args, **kw):  # PR_SET_PDEATHSIG: nothing outlives a runner that CTest's timeout killed
+def _spawn(args, before=lambda: None, **kw):  # PR_SET_PDEATHSIG: nothing outlives a runner CTest's timeout killed
     return subprocess.Popen(args, start_new_session=True, **kw,
-                            preexec_fn=lambda: ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL))
+                            preexec_fn=lambda: (ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL), before()))
 
 
 def _kill(process):
@@ -91,11 +91,18 @@ class Game:
             if number:
                 self.env["DISPLAY"] = ":" + number
                 break
-        self.log = os.path.join(root, "game.log")
+        self.log, self.launcher, self.root = os.path.join(root, "game.log"), launcher, root
+        self.start()
+
+    def start(self, ignoring=()):
+        """Starts the game (again) on this display, with the signals given ignored as a shell's background job."""
+        def ignore():
+            for s in ignoring:
+                signal.signal(s, signal.SIG_IGN)
         with open(self.log, "wb") as log:
-            self.game = _spawn([launcher or BINARY], cwd=self.dir if not launcher else root, env=self.env,
-                               stdout=log, stderr=subprocess.STDOUT)
-        test.addCleanup(_kill, self.game)
+            self.game = _spawn([self.launcher or BINARY], cwd=self.dir if not self.launcher else self.root,
+                               env=self.env, stdout=log, stderr=subprocess.STDOUT, before=ignore)
+        self.test.addCleanup(_kill, self.game)
         self.window = self.until("the game window", lambda: self.x("search", "--onlyvisible", "--name",
                                                                    "^Tunnelwick$").split()[:1])[0]
         self.x("mousemove", 799, 599)  # off the window: the game draws its own pointer over it

@@ -2,6 +2,7 @@
 
 #include "fixture.h"
 #include "session/chooser_rows.h"
+#include "session/fewest_cache.h"
 
 namespace {
 
@@ -30,6 +31,24 @@ TEST(ChooserRows, EachRowTellsTheRecordAndTheFewestMovesWorkedOutInTheBackground
     FewestMovesWork work({pocket(false), pocket(true), unplaced}, 2);
     work.finish();
     EXPECT_EQ(std::make_tuple(work.fewest(0), work.fewest(1), work.fewest(2)), std::make_tuple(1, fewest::kNoWay, fewest::kTooHard));
+}
+
+// A second visit takes the answers of the first; a changed level or a looser bound is worked out afresh.
+TEST(ChooserRows, FewestMovesAreWorkedOutOncePerLevelAndBound) {
+    fewestCache::clear();
+    fewestCache::store(pocket(false), SolveLimits(), 77);  // not the truth: shows that the cache answered
+    fewestCache::store(pocket(false), SolveLimits(), 55);  // the first answer stays
+    RuleState changed = pocket(false);
+    changed.board[14][19] = changed.board[14][18] == SkyTop ? 0 : SkyTop;
+    SolveLimits looser;
+    looser.maxBytes *= 2;
+    FewestMovesWork work({pocket(false), changed, pocket(true)}, 0), loose({pocket(false)}, 0, looser);
+    work.finish(), loose.finish();
+    EXPECT_EQ(std::make_tuple(work.fewest(0), work.fewest(1), work.fewest(2), loose.fewest(0)),
+              std::make_tuple(77, 1, fewest::kNoWay, 1));
+    int32_t known = 0;
+    EXPECT_TRUE(fewestCache::lookup(pocket(true), SolveLimits(), known) && known == fewest::kNoWay);
+    fewestCache::clear();
 }
 
 // Levels 1 to 3, a gap, level 5.

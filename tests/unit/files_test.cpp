@@ -1,9 +1,12 @@
 // The file reader and writer (regular files, bounded reads, all-or-nothing replace) and the fewest-moves table on top of it.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 
 #include "fixture.h"
 #include "storage/files.h"
+#include "storage/highscores.h"
 
 namespace {
 
@@ -144,6 +147,38 @@ TEST(HighScoresShared, TwoGamesInOneDirectoryNeverLoseAnEntry) {
     while (wait(nullptr) > 0) {}
     const std::string after = dir.read("highscores.dat");
     for (int level = 1; level <= 40; ++level) EXPECT_NE(after.find("\n" + std::to_string(level) + " 5\n"), std::string::npos) << level;
+}
+
+// Another game stopped in the middle of a save holds the lock for seconds: the table is busy, not damaged.
+TEST(HighScoresShared, ABusyTableIsWaitedForAndNeverBlamed) {
+    harness::ScratchDir dir;
+    dir.write("highscores.dat", "1 9\n");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        int fd = open("highscores.dat", O_RDONLY);
+        flock(fd, LOCK_EX);
+        (void)!write(ready[1], "x", 1);
+        sleep(5);
+        _exit(0);
+    }
+    char x;
+    ASSERT_EQ(read(ready[0], &x, 1), 1);
+    EXPECT_EQ(recordWin(2, 7, 100).outcome, WinRecord::Busy);
+    RecordKeeper keeper(1, 4), patient(3, 5), shortLived(4, 6, std::chrono::milliseconds(300));
+    {
+        RecordKeeper dropped(5, 5);  // stopped at once: never written
+    }
+    WinRecord r;
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(keeper.pending() && keeper.waiting() && !keeper.done(r));
+    EXPECT_TRUE(shortLived.done(r));
+    EXPECT_EQ(r.outcome, WinRecord::Busy);
+    waitpid(holder, nullptr, 0);
+    while (keeper.pending() || patient.pending()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(keeper.done(r) && r.outcome == WinRecord::NewRecord);
+    EXPECT_EQ(dir.read("highscores.dat"), "1 4\n3 5\n");
 }
 
 }  // namespace

@@ -82,7 +82,10 @@ TEST_F(Frames, FallsPauseTheDogAndTheBoneWinsOnArrival) {
     int ticks = 1;
     for (; !won && ticks < 200; ++ticks) won = tap();
     EXPECT_EQ(std::make_tuple(ticks, won, b.dogColumn), std::make_tuple(5 * 16, true, 5));
-    EXPECT_EQ(game.recordWin().outcome, WinRecord::NewRecord);
+    const RecordKeeper* keeper = game.recordWin();
+    WinRecord r;
+    while (!keeper->done(r)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(r.outcome, WinRecord::NewRecord);
     EXPECT_EQ(dir.read("highscores.dat"), "3 1\r\n");
     setBoard({"b"}, 2);
     b.dogColumn = 0, b.dogRow = 2;
@@ -177,6 +180,16 @@ TEST(Solver, FindsTheShortestWayUsingFallenRocksAsStops) {
     std::atomic<bool> cancel{true};
     r = solve(threeMoves, {2000000, &cancel});
     EXPECT_EQ(std::make_pair(r.outcome, r.reason), std::make_pair(SolveResult::NotProved, SolveResult::Cancelled));
+    // The memory bound holds the positions' own bytes (152 each) below it, and
+    // does not stop far short of it (the hash and links take under 100 more).
+    const RuleState sealed = textBoard({"", "", "####################", "d", "", "", "        ^^^^^", "        ^   ^",
+                                        "        ^ b ^", "        ^   ^", "        ^^^^^"});
+    for (size_t bytes : {size_t(1), size_t(2) << 20, size_t(8) << 20}) {
+        r = solve(sealed, {2000000, nullptr, bytes});
+        EXPECT_EQ(std::make_pair(r.outcome, r.reason), std::make_pair(SolveResult::NotProved, SolveResult::TooMuchWork));
+        EXPECT_LE(r.positions * 152, bytes);
+        EXPECT_GE(r.positions * 400 + 1, bytes);
+    }
 }
 
 TEST(Solver, SaysWhyALevelCannotBeWon) {

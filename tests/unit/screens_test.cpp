@@ -60,25 +60,31 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
          "Congratulations! You beat all the levels available in Tunnelwick!"},
         {"a win over a damaged table says so in the window", 1, true, {E, KEY_RIGHT}, "message", 1, 4, K, false,
          "Error loading high scores table (\"highscores.dat\")", true},
-        {"and Enter closes it on the won screen", 1, true, {E, KEY_RIGHT, E}, "won", 1, 4, K, false, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         harness::reset();
         quit = false;
+        start();  // the game before, and any record it was still writing, gone
         dir.write("highscores.dat", c.damagedTable ? "1 x\r\n" : "");
-        start();
         session().loadLevel(c.level);
         session().rules.moveCount = 3;
         if (c.boneBeside) session().rules.boneColumn = session().rules.dogColumn + 1, session().rules.boneRow = 1;
         run(50);
         for (int k : c.keys) press(k);
         run(300);
+        // The table is written on a thread of its own, in real time.
+        for (int i = 0; i < 400 && std::string(nameOf(top())) != c.top; ++i)
+            run(5), std::this_thread::sleep_for(std::chrono::milliseconds(5));
         ASSERT_EQ(std::string(nameOf(top())), c.top);
         EXPECT_EQ(std::make_tuple(session().number, quit.load()), std::make_tuple(c.levelAfter, c.quits));
         if (c.movesAfter != K) EXPECT_EQ(session().rules.moveCount, c.movesAfter);
         if (c.menuLit != K) EXPECT_EQ(on<MenuScreen>()->selection(), c.menuLit);
         if (*c.message) EXPECT_EQ(on<MessageDialog>()->text().rfind(c.message, 0), 0u);
+        if (c.damagedTable) {
+            press(KEY_ENTER);
+            EXPECT_NE(on<WonScreen>(), nullptr) << "Enter closes the message only";
+        }
         EXPECT_TRUE(harness::messages.empty()) << "a message box outside the window: " << harness::messages[0];
     }
 }

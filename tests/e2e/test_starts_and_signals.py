@@ -1,0 +1,63 @@
+"""Starting again and again on one display; being ended by a signal on any screen, or not when it was ignored."""
+import os
+import signal
+import time
+import unittest
+
+from e2e import DEADLINE, Game, level
+
+LEVELS = {1: level("Down and along", dog=(2, 1), bone=(12, 8), rocks=[(2, 9)])}
+FILES = {"highscores.dat": b"1 9\r\n", "settings.ini": b"255\r\n1\r\n"}
+BLUE = (50, 150, 200)  # the chooser
+
+
+def menu(game):
+    return game.shows("menu/playon.pcx", 432, 480 - 4 * 58)
+
+
+def ended(game, seconds=10):
+    try:
+        return game.game.wait(seconds)
+    except Exception:
+        return None
+
+
+class StartsAndSignals(unittest.TestCase):
+    def test_hundred_starts(self):
+        game = Game(self, LEVELS, FILES)
+        for start in range(100):
+            if start:
+                game.start()  # waits for the window: a start that fails ends the game first, and says why
+            self.assertEqual(game.close(), 0, "start %d" % start)
+
+    def test_signals(self):
+        screens = {"menu": (lambda game: menu(game), ""),
+                   "playing": (lambda game: game.shows("zada.pcx", 64, 32), "Return"),
+                   "chooser": (lambda game: game.extent(BLUE, (0, 0, 640, 20)) > 300, "s")}
+        for sig, screen in [(signal.SIGTERM, "menu"), (signal.SIGINT, "playing"), (signal.SIGHUP, "chooser"),
+                            (signal.SIGTERM, "chooser"), (signal.SIGINT, "menu")]:
+            with self.subTest(signal=sig.name, screen=screen):
+                game = Game(self, LEVELS, FILES)
+                game.until("the menu", lambda: menu(game))
+                shown, keys = screens[screen]
+                game.step(keys, screen, lambda: shown(game)) if keys else None
+                game.game.send_signal(sig)
+                self.assertEqual(ended(game), 0)
+                self.assertEqual({n: game.read(n) for n in FILES}, FILES)
+                self.assertEqual([n for n in os.listdir(game.dir) if ".tmp-" in n], [])
+
+        game = Game(self, LEVELS, FILES)
+        game.until("the menu", lambda: menu(game))
+        game.close()
+        game.start(ignoring=[signal.SIGINT])  # as a shell's background job
+        game.until("the menu", lambda: menu(game))
+        game.game.send_signal(signal.SIGINT)
+        time.sleep(2)
+        self.assertIsNone(game.game.poll(), "ended by an ignored SIGINT")
+        self.assertTrue(menu(game), "the window gone after an ignored SIGINT")
+        game.game.send_signal(signal.SIGTERM)
+        self.assertEqual(ended(game, DEADLINE), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
