@@ -84,7 +84,7 @@ TEST_F(Editor, TheOpeningKeyAndAClickDuringAPromptNeitherTypeNorPaintAndAHeldVLe
     // V held: the answer in the window; after Enter the editor takes keys and clicks again.
     session().rules = pocket(false);
     press(KEY_V, 400, 500);
-    ASSERT_NE(on<MessageDialog>(), nullptr);
+    ASSERT_TRUE(until([this] { return on<MessageDialog>() != nullptr; }));
     EXPECT_EQ(on<MessageDialog>()->text(), "Can be won in 1 moves: Down");
     press(KEY_ENTER);
     press(KEY_LEFT);

@@ -108,6 +108,11 @@ protected:
         const unsigned long end = harness::nowMs + ms;
         while (harness::nowMs < end && !quit) rest(5), app->frame(harness::nowMs, picture);
     }
+    // Runs the loop until the condition holds, for work done on threads in real time (at most 5 s).
+    bool until(const std::function<bool()>& condition) {
+        for (int i = 0; i < 1000 && !condition(); ++i) run(5), std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return condition();
+    }
     // A key pressed, held `holdMs`, let go, then `afterMs` more of the loop.
     void press(int k, unsigned long holdMs = 100, unsigned long afterMs = 100) {
         harness::holdKey(k, 0, holdMs);

@@ -73,9 +73,7 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         run(50);
         for (int k : c.keys) press(k);
         run(300);
-        // The table is written on a thread of its own, in real time.
-        for (int i = 0; i < 400 && std::string(nameOf(top())) != c.top; ++i)
-            run(5), std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        until([&] { return std::string(nameOf(top())) == c.top; });  // the table is written on a thread of its own
         ASSERT_EQ(std::string(nameOf(top())), c.top);
         EXPECT_EQ(std::make_tuple(session().number, quit.load()), std::make_tuple(c.levelAfter, c.quits));
         if (c.movesAfter != K) EXPECT_EQ(session().rules.moveCount, c.movesAfter);
