@@ -162,7 +162,7 @@ TEST_F(SoundLayer, EffectsSoundAtOnceOnlyWhenOnAndTheGardenStopsOnlyItsOwnChanne
             effects.play({cue, 4});
             garden.update(false, 1);  // away from the garden: its channels stop, not these
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            const double heard = loudness(at - 80 * kMs, at + 100 * kMs);
+            const double heard = loudness(at - 80 * kMs, at + 200 * kMs);  // two mixer buffers late at most
             EXPECT_TRUE(on ? heard > 300 : heard < 5) << int(cue) << " " << on << " " << heard;
         }
     }
