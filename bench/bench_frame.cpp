@@ -12,6 +12,7 @@
 #include "bench_support.h"
 #include "rules/tiles.h"
 #include "platform/input.h"
+#include "platform/window.h"
 #include "screens/board_view.h"
 #include "screens/playing.h"
 
@@ -70,8 +71,7 @@ BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 // One pass of the main loop while the dog slides, without its 4 ms rest: the
 // input check, the input step, drawing into the back buffer and the copy of
 // the back buffer to a screen-sized bitmap.
-void BM_SlidingFrame(benchmark::State& state) {
-    App& app = bench::app();
+void slidingFrames(benchmark::State& state, App& app) {
     const RuleState& game = app.session.rules;
     BITMAP* back = create_bitmap(640, 480);
     startSlide(app);
@@ -95,7 +95,43 @@ void BM_SlidingFrame(benchmark::State& state) {
     state.counters["frames_per_slide"] = frames.size() / slides;
     destroy_bitmap(back);
 }
+
+void BM_SlidingFrame(benchmark::State& state) { slidingFrames(state, bench::app()); }
 BENCHMARK(BM_SlidingFrame)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// The same in a window three times the picture (1920x1440 on a 4K desktop):
+// the frame plus its scaled copy.
+void BM_SlidingFrameAt3x(benchmark::State& state) {
+    App& app = bench::app();
+    bench::setDesktop(3840, 2160);
+    app.preferences.windowScale = 3;
+    window::show(app.preferences);
+    slidingFrames(state, app);
+    bench::setDesktop(1024, 768);
+    app.preferences.windowScale = 1;
+    window::show(app.preferences);
+}
+BENCHMARK(BM_SlidingFrameAt3x)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// A whole new picture shown at 3x: the worst case, as when a screen opens.
+void BM_PresentWholePictureAt3x(benchmark::State& state) {
+    App& app = bench::app();
+    bench::setDesktop(3840, 2160);
+    app.preferences.windowScale = 3;
+    window::show(app.preferences);
+    BITMAP* back = create_bitmap(640, 480);
+    int colour = 0;
+    for (auto _ : state) {
+        clear_to_color(back, ++colour);
+        window::present(back);
+        benchmark::DoNotOptimize(screen->line[0][0]);
+    }
+    destroy_bitmap(back);
+    bench::setDesktop(1024, 768);
+    app.preferences.windowScale = 1;
+    window::show(app.preferences);
+}
+BENCHMARK(BM_PresentWholePictureAt3x)->Unit(benchmark::kMicrosecond);
 
 // The drawing alone, the board pass being the largest part of a frame.
 void BM_DrawPlayingScreen(benchmark::State& state) {

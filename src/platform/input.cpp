@@ -41,6 +41,8 @@ void push(const Event& e) {
     signal();
 }
 
+bool altDown() { return down[KEY_ALT] || down[KEY_ALTGR]; }
+
 void keyCallback(int scancode) { onKey(scancode); }
 END_OF_FUNCTION(keyCallback)
 int typedCallback(int character, int* scancode) { return onTyped(character, scancode); }
@@ -64,6 +66,7 @@ void onKey(int scancode) {
     Event e;
     e.kind = Event::Press;
     e.scancode = k;
+    e.alt = altDown();
     push(e);
 }
 
@@ -72,6 +75,7 @@ int onTyped(int character, int* scancode) {
     e.kind = Event::Typed;
     e.scancode = scancode ? *scancode : 0;
     e.ascii = character;
+    e.alt = altDown();
     push(e);
     return 0;  // nothing for Allegro's own queue: every key is read from here
 }
