@@ -101,24 +101,24 @@ BENCHMARK(BM_SlidingFrame)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // The same in a window three times the picture (1920x1440 on a 4K desktop):
 // the frame plus its scaled copy.
-void BM_SlidingFrameAt3x(benchmark::State& state) {
+// The game's window at 3x on a 4K desktop (on), or at 1x on 1024x768 again.
+App& windowAt3x(bool on) {
     App& app = bench::app();
-    bench::setDesktop(3840, 2160);
-    app.preferences.windowScale = 3;
+    bench::setDesktop(on ? 3840 : 1024, on ? 2160 : 768);
+    app.preferences.windowScale = on ? 3 : 1;
     window::show(app.preferences);
-    slidingFrames(state, app);
-    bench::setDesktop(1024, 768);
-    app.preferences.windowScale = 1;
-    window::show(app.preferences);
+    return app;
+}
+
+void BM_SlidingFrameAt3x(benchmark::State& state) {
+    slidingFrames(state, windowAt3x(true));
+    windowAt3x(false);
 }
 BENCHMARK(BM_SlidingFrameAt3x)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // A whole new picture shown at 3x: the worst case, as when a screen opens.
 void BM_PresentWholePictureAt3x(benchmark::State& state) {
-    App& app = bench::app();
-    bench::setDesktop(3840, 2160);
-    app.preferences.windowScale = 3;
-    window::show(app.preferences);
+    windowAt3x(true);
     BITMAP* back = create_bitmap(640, 480);
     int colour = 0;
     for (auto _ : state) {
@@ -127,9 +127,7 @@ void BM_PresentWholePictureAt3x(benchmark::State& state) {
         benchmark::DoNotOptimize(screen->line[0][0]);
     }
     destroy_bitmap(back);
-    bench::setDesktop(1024, 768);
-    app.preferences.windowScale = 1;
-    window::show(app.preferences);
+    windowAt3x(false);
 }
 BENCHMARK(BM_PresentWholePictureAt3x)->Unit(benchmark::kMicrosecond);
 
