@@ -12,6 +12,7 @@
 #include "bench_support.h"
 #include "rules/tiles.h"
 #include "platform/input.h"
+#include "platform/window.h"
 #include "screens/board_view.h"
 #include "screens/playing.h"
 #include "rules/solver.h"
@@ -72,8 +73,7 @@ BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 // One pass of the main loop while the dog slides, without its 4 ms rest: the
 // input check, the input step, drawing into the back buffer and the copy of
 // the back buffer to a screen-sized bitmap.
-void BM_SlidingFrame(benchmark::State& state) {
-    App& app = bench::app();
+void slidingFrames(benchmark::State& state, App& app) {
     const RuleState& game = app.session.rules;
     BITMAP* back = create_bitmap(640, 480);
     startSlide(app);
@@ -97,6 +97,8 @@ void BM_SlidingFrame(benchmark::State& state) {
     state.counters["frames_per_slide"] = frames.size() / slides;
     destroy_bitmap(back);
 }
+
+void BM_SlidingFrame(benchmark::State& state) { slidingFrames(state, bench::app()); }
 BENCHMARK(BM_SlidingFrame)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // The longest a press made during a move waits for it to end, the loop
@@ -143,6 +145,37 @@ void BM_LongestWaitOfAKeptPress(benchmark::State& state) {
     state.counters["longest_move_ms"] = longestMove;
 }
 BENCHMARK(BM_LongestWaitOfAKeptPress)->Unit(benchmark::kMillisecond)->Iterations(1);
+// The same in a window three times the picture (1920x1440 on a 4K desktop):
+// the frame plus its scaled copy.
+// The game's window at 3x on a 4K desktop (on), or at 1x on 1024x768 again.
+App& windowAt3x(bool on) {
+    App& app = bench::app();
+    bench::setDesktop(on ? 3840 : 1024, on ? 2160 : 768);
+    app.preferences.windowScale = on ? 3 : 1;
+    window::show(app.preferences);
+    return app;
+}
+
+void BM_SlidingFrameAt3x(benchmark::State& state) {
+    slidingFrames(state, windowAt3x(true));
+    windowAt3x(false);
+}
+BENCHMARK(BM_SlidingFrameAt3x)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// A whole new picture shown at 3x: the worst case, as when a screen opens.
+void BM_PresentWholePictureAt3x(benchmark::State& state) {
+    windowAt3x(true);
+    BITMAP* back = create_bitmap(640, 480);
+    int colour = 0;
+    for (auto _ : state) {
+        clear_to_color(back, ++colour);
+        window::present(back);
+        benchmark::DoNotOptimize(screen->line[0][0]);
+    }
+    destroy_bitmap(back);
+    windowAt3x(false);
+}
+BENCHMARK(BM_PresentWholePictureAt3x)->Unit(benchmark::kMicrosecond);
 
 // The drawing alone, the board pass being the largest part of a frame.
 void BM_DrawPlayingScreen(benchmark::State& state) {

@@ -15,7 +15,15 @@ namespace {
 std::atomic<bool> quitRequested{false};
 GFX_DRIVER fakeDriver;
 bool started = false;
+
+int desktopW = 1024, desktopH = 768;
+int fakeDesktop(int* w, int* h) {
+    *w = desktopW, *h = desktopH;
+    return 0;
+}
 }  // namespace
+
+void setDesktop(int w, int h) { desktopW = w, desktopH = h; }
 
 std::string dataDir() { return TUNNELWICK_DATA_DIR; }
 
@@ -32,6 +40,7 @@ void startAllegro() {
     fakeDriver.w = 640;
     fakeDriver.h = 480;
     gfx_driver = &fakeDriver;
+    system_driver->get_desktop_resolution = fakeDesktop;
     screen = create_bitmap(640, 480);
     if (chdir(TUNNELWICK_DATA_DIR) != 0) {
         std::perror(TUNNELWICK_DATA_DIR);
@@ -49,6 +58,16 @@ App& app() {
 }
 
 }  // namespace bench
+
+// A window is a memory bitmap of its size, as the copy into X's image is.
+int set_gfx_mode(int card, int w, int h, int, int) {
+    if (card == GFX_TEXT) return 0;
+    if (screen) destroy_bitmap(screen);
+    screen = create_bitmap(w, h);
+    bench::fakeDriver.w = w;
+    bench::fakeDriver.h = h;
+    return screen ? 0 : -1;
+}
 
 // Modal waits are not part of any measured path; nothing must sleep.
 void allegro_message(const char* format, ...) { (void)format; }

@@ -12,6 +12,8 @@ namespace bench {
 void startAllegro();
 // The process's one game (started on first use).
 App& app();
+// The desktop the window system tells of (1024x768 at first).
+void setDesktop(int w, int h);
 // The shipped data directory.
 std::string dataDir();
 

@@ -30,7 +30,8 @@ for n in $(seq 71 99); do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
 done
 [ -n "$display" ] || { echo "no free X display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# DESKTOP=2560x1440 measures the window the first start opens there (1280x960).
+Xvfb "$display" -screen 0 "${DESKTOP:-1024x768}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY="$display"
 i=0

@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,12 @@ void drawPointer(BITMAP* target, BITMAP* own, const input::Held& held) {
         draw_sprite(target, mouse_sprite, held.x - mouse_x_focus, held.y - mouse_y_focus);
 }
 
+// F11, or Enter with Alt held, is the window's, whatever screen is on top.
+bool switchesWindow(const input::Event& e) {
+    if (e.kind != input::Event::Press && e.kind != input::Event::Typed) return false;
+    return e.scancode == KEY_F11 || (e.alt && (e.scancode == KEY_ENTER || e.scancode == KEY_ENTER_PAD));
+}
+
 // The garden keeps time by the wall clock, as its recordings always have.
 double wallSeconds() {
     using namespace std::chrono;
@@ -53,12 +60,18 @@ App::App(std::atomic<bool>& quit)
     FSOUND_SetSFXMasterVolume(settings.volume);
     preferences = readPreferences();
     effects_.setEnabled(preferences.effects);
+    // The scale the window has (the first start's, or the largest that fits), as the options show it.
+    Preferences inWindow = preferences;
+    inWindow.fullScreen = false;
+    preferences.windowScale = window::layoutFor(inWindow, window::desktop()).scale;
     session.loadLevel(1);
     stack.context().hear = [this](const CueEvent& cue) { effects_.play(cue); };
     stack.context().settingsChanged = [this] {
         FSOUND_SetSFXMasterVolume(settings.volume);
         effects_.setEnabled(preferences.effects);
+        showWindow();
     };
+    stack.context().windowSizes = [] { return window::sizes(window::desktop()); };
     // Said in the window, and on standard error for whoever started the game.
     if (!pictures.missing().empty()) {
         std::string text = "These pictures could not be loaded:\n";
@@ -68,15 +81,47 @@ App::App(std::atomic<bool>& quit)
         }
         stack.push(std::make_unique<MessageDialog>(text));
     }
+    showWindow();
     input::clear();
+}
+
+void App::showWindow() {
+    switch (window::show(preferences)) {
+    case window::Outcome::Shown: break;
+    case window::Outcome::NoFullScreen:
+        preferences.fullScreen = false;
+        stack.push(std::make_unique<MessageDialog>("Full screen is not available here, so the game stays in its window."));
+        break;
+    case window::Outcome::Failed:
+        std::fprintf(stderr, "The game's window could not be opened again: %s\n", allegro_error);
+        quit_ = true;
+        break;
+    }
+    reshow_ = true;
+}
+
+void App::switchFullScreen() {
+    preferences.fullScreen = !preferences.fullScreen;
+    showWindow();
+    // A game closed in full screen opens in full screen.
+    const files::Outcome kept = savePreferences(preferences);
+    if (!kept)
+        stack.push(std::make_unique<MessageDialog>("The window's size could not be kept (\"preferences.ini\"): " +
+                                                   kept.reason));
 }
 
 App::~App() { FSOUND_Close(); }
 
 bool App::frame(unsigned long nowMs, BITMAP* picture) {
-    stack.dispatch(input::take());
+    std::vector<input::Event> events = input::take();
+    const auto ours = std::stable_partition(events.begin(), events.end(), [](const input::Event& e) { return !switchesWindow(e); });
+    const auto presses = std::count_if(ours, events.end(), [](const input::Event& e) { return e.kind == input::Event::Press; });
+    events.erase(ours, events.end());
+    if (presses % 2) switchFullScreen();
+    stack.dispatch(events);
     const input::Held held = input::held();
-    const bool redraw = stack.update(held, nowMs);
+    bool redraw = stack.update(held, nowMs) || reshow_;
+    reshow_ = false;
     garden_.update(settings.ambient && stack.ambient(), wallSeconds());
     drew_ = redraw && picture;
     if (drew_) {

@@ -36,8 +36,15 @@ public:
     ScreenStack stack;
 
 private:
+    // Shows the window the preferences ask for; says so when full screen
+    // cannot be had, and ends the game when no window can.
+    void showWindow();
+    // F11 or Alt+Enter: full screen or back, kept for the next start.
+    void switchFullScreen();
+
     Garden garden_;
     Effects effects_;
     std::atomic<bool>& quit_;
     bool drew_ = false;
+    bool reshow_ = false;  // the window changed: the picture is shown afresh
 };

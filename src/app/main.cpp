@@ -17,6 +17,7 @@
 #include "platform/input.h"
 #include "platform/signals.h"
 #include "platform/window.h"
+#include "storage/preferences.h"
 #include "version.h"
 
 namespace {
@@ -66,8 +67,9 @@ bool initPlatform() {
         return false;
     }
     set_color_depth(32);
-    // Everything after this draws on a 640x480 screen; never run on without one.
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) {
+    // The window the player chose last time (the first start's: the largest
+    // that fits), else smaller, down to 640x480; never run on without one.
+    if (window::show(readPreferences()) == window::Outcome::Failed) {
         reportFailure("Could not open the 640x480 window.\n\n%s");
         return false;
     }
@@ -88,7 +90,7 @@ bool initPlatform() {
     // A gamepad if one is there; without one the game is played as ever.
     install_joystick(JOY_TYPE_AUTODETECT);
     set_volume(255, 150);
-    set_window_title("Tunnelwick");
+    set_window_title(window::kTitle);
     set_display_switch_mode(SWITCH_PAUSE);
     return true;
 }

@@ -66,6 +66,7 @@ void readPad(bool (&now)[PadControls]) {
     const int buttons = std::min(std::max(pad.num_buttons, 0), MAX_JOYSTICK_BUTTONS);
     for (int b = 0; b < buttons && PadEnter + b < PadControls; ++b) now[PadEnter + b] = pad.button[b].b != 0;
 }
+bool altDown() { return down[KEY_ALT] || down[KEY_ALTGR]; }
 
 void keyCallback(int scancode) { onKey(scancode); }
 END_OF_FUNCTION(keyCallback)
@@ -90,6 +91,7 @@ void onKey(int scancode) {
     Event e;
     e.kind = Event::Press;
     e.scancode = k;
+    e.alt = altDown();
     push(e);
 }
 
@@ -98,6 +100,7 @@ int onTyped(int character, int* scancode) {
     e.kind = Event::Typed;
     e.scancode = scancode ? *scancode : 0;
     e.ascii = character;
+    e.alt = altDown();
     push(e);
     return 0;  // nothing for Allegro's own queue: every key is read from here
 }

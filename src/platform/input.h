@@ -22,6 +22,7 @@ struct Event {
     Kind kind = Press;
     int scancode = 0;  // Press, Typed
     int ascii = 0;     // Typed: the character, 0 for keys that type none
+    bool alt = false;  // Press, Typed: Alt or AltGr was down (Alt+Enter is the window's)
     int x = 0, y = 0;  // Click, Move: in the game's 640x480 picture
 };
 

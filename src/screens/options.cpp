@@ -27,7 +27,7 @@ void textLeft(BITMAP* t, const std::string& text, int x, int y, int colour) {
 }  // namespace
 
 OptionsScreen::OptionsScreen(Context& c)
-    : settings_(c.settings), preferences_(c.preferences), sizes_(c.windowSizes()),
+    : settings_(c.settings), preferences_(c.preferences), opened_(c.preferences), sizes_(c.windowSizes()),
       look_(new StyledScreen(c.pictures[MenuBackground])) {
     if (sizes_.empty()) sizes_.push_back(1);
 }
@@ -52,6 +52,11 @@ void OptionsScreen::change(int by) {
 
 void OptionsScreen::leave(Context& c) {
     c.settings = settings_;
+    // A window size not changed here stays as F11 may have left it meanwhile.
+    if (preferences_.fullScreen == opened_.fullScreen && preferences_.windowScale == opened_.windowScale) {
+        preferences_.fullScreen = c.preferences.fullScreen;
+        preferences_.windowScale = c.preferences.windowScale;
+    }
     c.preferences = preferences_;
     c.settingsChanged();
     c.nav.close();

@@ -31,7 +31,7 @@ private:
 
     int line_ = Volume;
     Settings settings_;
-    Preferences preferences_;
+    Preferences preferences_, opened_;
     std::vector<int> sizes_;  // window sizes to choose from: scales, 0 for full screen
     bool holding_ = false;
     int heldKey_ = 0;

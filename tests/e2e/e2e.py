@@ -64,8 +64,9 @@ def picture(name):
 
 
 class Game:
-    def __init__(self, test, levels=None, files=None, audio=False, launcher=None):
+    def __init__(self, test, levels=None, files=None, audio=False, launcher=None, desktop=(800, 600)):
         self.test, self.window, root = test, None, tempfile.mkdtemp(prefix="tunnelwick-e2e-")
+        self.desktop, self.view = desktop, (0, 0, 1)  # the picture's place in the window: x, y, scale
         test.addCleanup(shutil.rmtree, root, True)
         self.dir = os.path.join(root, "xdg", "tunnelwick") if launcher else os.path.join(root, "game")
         if not launcher:
@@ -82,7 +83,7 @@ class Game:
             # A high random number (a low one may be held unseen); no X key repeat (the game has its own).
             read_end, write_end = os.pipe()
             xvfb = _spawn(["Xvfb", ":%d" % random.randrange(1000, 30000), "-displayfd", str(write_end), "-screen",
-                           "0", "800x600x24", "-nolisten", "tcp", "-ardelay", "30000"], pass_fds=(write_end,),
+                           "0", "%dx%dx24" % desktop, "-nolisten", "tcp", "-ardelay", "30000"], pass_fds=(write_end,),
                           stderr=subprocess.DEVNULL)
             test.addCleanup(_kill, xvfb)
             os.close(write_end)
@@ -105,7 +106,14 @@ class Game:
         self.test.addCleanup(_kill, self.game)
         self.window = self.until("the game window", lambda: self.x("search", "--onlyvisible", "--name",
                                                                    "^Tunnelwick$").split()[:1])[0]
-        self.x("mousemove", 799, 599)  # off the window: the game draws its own pointer over it
+        self.x("mousemove", *self.corner())  # off the window: the game draws its own pointer over it
+
+    def corner(self):
+        return self.desktop[0] - 1, self.desktop[1] - 1
+
+    def size(self):  # the window's width and height
+        geometry = re.search(r"Geometry: (\d+)x(\d+)", self.x("getwindowgeometry", self.window))
+        return (int(geometry[1]), int(geometry[2])) if geometry else None
 
     def read(self, name):
         path = pathlib.Path(self.dir, name)
@@ -142,19 +150,25 @@ class Game:
     def type(self, text):
         self.x("type", "--delay", 50, text)
 
-    def click(self, x, y):  # Allegro sees the pointer inside only once it has moved there
+    def click(self, x, y):  # at (x, y) of the picture; Allegro sees the pointer inside only once it has moved there
+        left, top, scale = self.view
+        x, y = left + x * scale, top + y * scale
         self.x("mousemove", "--window", self.window, x + 3, y + 3, "sleep", 0.1, "mousemove", "--window", self.window,
-               x, y, "mousedown", 1, "sleep", HOLD, "mouseup", 1, "sleep", HOLD, "mousemove", 799, 599)
+               x, y, "mousedown", 1, "sleep", HOLD, "mouseup", 1, "sleep", HOLD, "mousemove", *self.corner())
 
     def close(self):
         subprocess.run([WM_CLOSE, self.window], env=self.env, check=True, timeout=60)
         return self.game.wait(DEADLINE)
 
-    def screen(self, png=None):
+    def screen(self, png=None, whole=False):
+        """The picture as the game drew it (taken from its place in the window), or the whole window."""
         shot = subprocess.run(["xwd", "-silent"] + (["-id", self.window] if self.window else ["-root"]),
                               env=self.env, capture_output=True, timeout=60).stdout
-        out = subprocess.run(["convert", "xwd:-", "-depth", "8", png or "ppm:-"], input=shot, capture_output=True,
-                             timeout=60).stdout
+        left, top, scale = self.view
+        picture = [] if whole or self.view == (0, 0, 1) or png else [
+            "-crop", "%dx%d+%d+%d" % (640 * scale, 480 * scale, left, top), "+repage", "-sample", "640x480"]
+        out = subprocess.run(["convert", "xwd:-", "-depth", "8"] + picture + [png or "ppm:-"], input=shot,
+                             capture_output=True, timeout=60).stdout
         return None if png else _ppm(out)
 
     def shows(self, name, x=None, y=None):

@@ -21,6 +21,9 @@ namespace harness {
 unsigned long nowMs = 0;
 std::time_t baseSeconds = 1000000;
 std::vector<std::string> messages, synced;
+int desktopW = 1024, desktopH = 768;
+std::vector<std::string> modes;
+std::string refusedMode;
 
 namespace {
 std::multimap<unsigned long, std::function<void()>> scheduled;
@@ -42,6 +45,19 @@ void advance(unsigned long ms) {
 }
 
 GFX_DRIVER fakeDriver;
+
+int fakeDesktop(int* w, int* h) {
+    *w = desktopW, *h = desktopH;
+    return desktopW > 0 ? 0 : -1;
+}
+
+// The screen a window of w by h gives: a black memory bitmap of that size.
+void makeScreen(int w, int h) {
+    if (screen) destroy_bitmap(screen);
+    screen = create_bitmap(w, h);
+    clear_bitmap(screen);
+    fakeDriver.w = w, fakeDriver.h = h;
+}
 }  // namespace
 
 void at(unsigned long atMs, std::function<void()> action) { scheduled.emplace(atMs, std::move(action)); }
@@ -61,7 +77,10 @@ void type(const std::string& text) {
 
 void reset() {
     nowMs = 0;
-    messages.clear(), synced.clear(), scheduled.clear();
+    messages.clear(), synced.clear(), scheduled.clear(), modes.clear(), refusedMode.clear();
+    desktopW = 1024, desktopH = 768;
+    makeScreen(640, 480);
+    input::setPointerMapping(1, 0, 0);
     mouse_b = 0, mouse_x = mouse_y = -100;
     for (int i = 0; i < KEY_MAX; ++i)
         if (key[i]) key[i] = 0, input::onKey(i | 0x80);
@@ -118,6 +137,19 @@ extern "C" int fsync(int fd) {
     return static_cast<int>(syscall(SYS_fsync, fd));
 }
 
+// A window of any size but the refused one; as Allegro does, a refused mode leaves no screen.
+int set_gfx_mode(int card, int w, int h, int, int) {
+    if (card == GFX_TEXT) return 0;
+    harness::modes.push_back(std::to_string(w) + "x" + std::to_string(h));
+    if (harness::modes.back() == harness::refusedMode) {
+        if (screen) destroy_bitmap(screen);
+        screen = nullptr;
+        return -1;
+    }
+    harness::makeScreen(w, h);
+    return 0;
+}
+
 void allegro_message(const char* format, ...) {
     char text[4096];
     va_list args;
@@ -144,7 +176,8 @@ int main(int argc, char** argv) {
     // A display-less graphics driver: SCREEN_W and SCREEN_H read 640 by 480, and screen is a memory bitmap.
     harness::fakeDriver.w = 640, harness::fakeDriver.h = 480;
     gfx_driver = &harness::fakeDriver;
-    screen = create_bitmap(640, 480);
+    system_driver->get_desktop_resolution = harness::fakeDesktop;
+    harness::makeScreen(640, 480);
     testing::UnitTest::GetInstance()->listeners().Append(new ResetEachTest);
     // The pointer stands outside the window unless a test moves it in.
     mouse_x = mouse_y = -100;

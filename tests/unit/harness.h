@@ -15,11 +15,14 @@ extern unsigned long nowMs;
 extern std::time_t baseSeconds;         // time() is baseSeconds + nowMs / 1000
 extern std::vector<std::string> messages;  // allegro_message texts
 extern std::vector<std::string> synced;  // "<path> <size>" of every fsync, in order
+extern int desktopW, desktopH;           // the desktop the window system tells of (0: none); 1024x768 at first
+extern std::vector<std::string> modes;   // "WxH" of every window mode asked for, in order
+extern std::string refusedMode;          // "WxH" the window system refuses
 
 void at(unsigned long atMs, std::function<void()> action);  // once the clock reaches atMs
 void holdKey(int scancode, unsigned long fromMs, unsigned long toMs);  // from now + fromMs to now + toMs
 void type(const std::string& text);  // each character typed now, as Allegro's typing callback tells it
-void reset();  // time 0, nothing held, scheduled, queued or recorded
+void reset();  // time 0, nothing held, scheduled, queued or recorded; a 640x480 screen on a 1024x768 desktop
 
 // A fresh working directory (with seedData, a copy of the shipped data) in parent; the old working directory comes back when it is destroyed.
 class ScratchDir {

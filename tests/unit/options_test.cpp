@@ -15,7 +15,8 @@ protected:
     // Opens the options and runs the scheduled keys until Escape, held from escAt for 100 ms.
     void runMenu(unsigned long escAt) {
         app->stack.open(ScreenId::Options), app->stack.dispatch({});
-        harness::at(harness::nowMs + escAt - 1, [this] { blit(screen, last, 0, 0, 0, 0, 640, 480); });
+        // The picture as last shown (a chosen full screen shows it centred, so not the screen).
+        harness::at(harness::nowMs + escAt - 1, [this] { blit(picture, last, 0, 0, 0, 0, 640, 480); });
         harness::holdKey(KEY_ESC, escAt, escAt + 100);
         run(escAt + 200);
     }
