@@ -118,3 +118,66 @@ echo "chooser_idle_cpu_percent $(echo "$idle_chooser $hz" | awk '{print 100 * $1
 echo "chooser_hard_peak_rss_mb $(awk '/VmHWM/ {print $2 / 1024}' "/proc/$pid/status")"
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
+
+# Idle processor use on every screen: each opened from the menu (or from
+# play), left still for a moment, then measured over 5 s.
+cd "$work/game"
+"$game" >/dev/null 2>&1 &
+pid=$!
+window=""
+i=0
+until [ -n "$window" ]; do
+  window=$(xdotool search --onlyvisible --name '^Tunnelwick$' 2>/dev/null | head -1) || true
+  i=$((i + 1)); [ $i -lt 300 ] || { echo "no window for the screens" >&2; exit 1; }
+  sleep 0.1
+done
+xdotool mousemove --window "$window" 700 700 2>/dev/null || true
+sleep 2
+idle_on() {  # NAME KEYS...: the keys that open the screen, then its idle figure
+  name=$1; shift
+  for k in "$@"; do press "$k"; done
+  sleep 3
+  a=$(ticks); sleep 5
+  echo "idle_cpu_percent_$name $(echo "$(( $(ticks) - a )) $hz" | awk '{print 100 * $1 / $2 / 5}')"
+}
+idle_on menu
+idle_on playing Return
+idle_on options o
+idle_on chooser Escape s
+idle_on question Escape r
+idle_on menu_again n Escape
+idle_on about a
+idle_on help Return Down Down Return
+idle_on editor Return l
+idle_on prompt t
+idle_on editor_again Return
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+
+# Memory over a long session with the garden heard: a level played now and
+# then for SESSION_MINUTES (10 by default; 0 leaves it out), then the resident
+# memory and its peak.
+minutes=${SESSION_MINUTES:-10}
+if [ "$minutes" -gt 0 ]; then
+  "$game" >/dev/null 2>&1 &
+  pid=$!
+  window=""
+  until [ -n "$window" ]; do
+    window=$(xdotool search --onlyvisible --name '^Tunnelwick$' 2>/dev/null | head -1) || true
+    sleep 0.1
+  done
+  sleep 1
+  press Return
+  start_rss=$(awk '/VmRSS/ {print $2 / 1024}' "/proc/$pid/status")
+  end=$(( $(date +%s) + minutes * 60 ))
+  while [ "$(date +%s)" -lt "$end" ]; do
+    for k in Right Down Left u u h; do press "$k"; done
+    sleep 20
+  done
+  echo "session_minutes $minutes"
+  echo "session_start_rss_mb $start_rss"
+  echo "session_end_rss_mb $(awk '/VmRSS/ {print $2 / 1024}' "/proc/$pid/status")"
+  echo "session_peak_rss_mb $(awk '/VmHWM/ {print $2 / 1024}' "/proc/$pid/status")"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+fi

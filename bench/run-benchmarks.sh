@@ -79,6 +79,12 @@ if "press_to_motion_seen" in game:
 if "press_to_motion_ms" in game:
     figures["arrow press to first frame of motion, median (ms)"] = (game["press_to_motion_ms"], 20)
     figures["  slowest of the presses (ms)"] = (game.get("press_to_motion_worst_ms", 0), None)
+for name in sorted(k for k in game if k.startswith("idle_cpu_percent_")):
+    figures["idle on the %s, 5 s (%% of one core)" % name[len("idle_cpu_percent_"):].replace("_", " ")] = (game[name], 0.5)
+if "session_end_rss_mb" in game:
+    figures["memory after %d minutes with the garden (MB)" % game["session_minutes"]] = (game["session_end_rss_mb"], 40)
+    figures["  at its start (MB)"] = (game["session_start_rss_mb"], None)
+    figures["  its peak (MB)"] = (game["session_peak_rss_mb"], None)
 if "chooser_hard_peak_rss_mb" in game:
     figures["chooser of 99 unsettled levels, peak RSS (MB)"] = (game["chooser_hard_peak_rss_mb"], 120)
     figures["  its first visit, processor (s)"] = (game["chooser_hard_first_cpu_s"], None)
