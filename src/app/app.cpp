@@ -82,7 +82,6 @@ App::App(std::atomic<bool>& quit)
         stack.push(std::make_unique<MessageDialog>(text));
     }
     showWindow();
-    input::clear();
 }
 
 void App::showWindow() {

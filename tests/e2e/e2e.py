@@ -64,13 +64,14 @@ def picture(name):
 
 
 class Game:
-    def __init__(self, test, levels=None, files=None, audio=False, launcher=None, desktop=(800, 600)):
+    def __init__(self, test, levels=None, files=None, audio=False, launcher=None, desktop=(800, 600), graphics=True):
         self.test, self.window, root = test, None, tempfile.mkdtemp(prefix="tunnelwick-e2e-")
         self.desktop, self.view = desktop, (0, 0, 1)  # the picture's place in the window: x, y, scale
         test.addCleanup(shutil.rmtree, root, True)
         self.dir = os.path.join(root, "xdg", "tunnelwick") if launcher else os.path.join(root, "game")
         if not launcher:
-            shutil.copytree(DATA, self.dir, ignore=shutil.ignore_patterns("levels") if levels else None)
+            left_out = (["levels"] if levels else []) + ([] if graphics else ["graphics"])
+            shutil.copytree(DATA, self.dir, ignore=shutil.ignore_patterns(*left_out))
         for name, content in dict(files or {}, **{"levels/%d.lvl" % n: b for n, b in (levels or {}).items()}).items():
             path = pathlib.Path(self.dir, name)
             path.parent.mkdir(parents=True, exist_ok=True)
@@ -114,6 +115,9 @@ class Game:
     def size(self):  # the window's width and height
         geometry = re.search(r"Geometry: (\d+)x(\d+)", self.x("getwindowgeometry", self.window))
         return (int(geometry[1]), int(geometry[2])) if geometry else None
+
+    def output(self):  # what the game wrote to standard output and error
+        return pathlib.Path(self.log).read_text(errors="replace")
 
     def read(self, name):
         path = pathlib.Path(self.dir, name)
