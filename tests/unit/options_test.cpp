@@ -75,6 +75,7 @@ TEST_F(OptionsTest, TheVolumeKeepsChangingWhileHeldWithinRangeAndTheMouseSetsIt)
         harness::holdKey(k, 100, 3000);
         runMenu(3200);
         EXPECT_EQ(FSOUND_GetSFXMasterVolume(), to);
+        EXPECT_TRUE(shows(to ? "100%" : "0%", lit)) << "shown as it is kept";
     }
     setVolume(100);
     int heardDuringMenu = -1;
