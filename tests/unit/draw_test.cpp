@@ -107,17 +107,19 @@ TEST_F(DrawTest, TheRestartQuestionStandsOutlinedInLightOverTheDimmedBoard) {
 TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
     setPicture(253, solid(200, 100, 0, 0, 250));
     const struct { WinRecord::Outcome outcome; int record; const char* line; } cases[] = {
-        {WinRecord::NewRecord, -1, "This is a new record!"}, {WinRecord::NotBeaten, 12, "The high score for this level is 12."},
-        {WinRecord::NotBeaten, 15, "You tied for the high score."}, {WinRecord::Unreadable, -1, ""},
+        {WinRecord::NewRecord, -1, "A new best! Your record for this level is now 15."},
+        {WinRecord::NotBeaten, 12, "Your best is 12: that record stands."},
+        {WinRecord::NotBeaten, 15, "As good as your best: your record stays 15."}, {WinRecord::Unreadable, -1, ""},
         {WinRecord::NotSaved, -1, "The record could not be saved: Permission denied"}};
     for (const auto& c : cases) {
         WinRecord r;
         r.outcome = c.outcome, r.record = c.record, r.reason = "Permission denied";
         board().moveCount = 15;
         WonScreen(r).draw(target, app->stack.context());
-        EXPECT_TRUE(isColour(target, 220, 190, 0, 0, 250) && isColour(target, 419, 289, 0, 0, 250) && isColour(target, 5, 5, 0, 0, 0));
-        EXPECT_TRUE(lineShows(target, 390, "Congratulations! You beat the level in only 15 moves.", makecol(50, 150, 50)));
-        EXPECT_TRUE(lineShows(target, 420, c.line, makecol(150, 150, 150))) << c.record;
+        EXPECT_TRUE(isColour(target, 220, 150, 0, 0, 250) && isColour(target, 419, 249, 0, 0, 250) && !isColour(target, 5, 5, 0, 0, 250));
+        EXPECT_TRUE(lineShows(target, 366, "You reached the bone in 15 moves!", makecol(255, 230, 120)));
+        EXPECT_TRUE(lineShows(target, 384, c.line, makecol(230, 220, 200))) << c.record;
+        EXPECT_TRUE(lineShows(target, 418, "Enter: see how you did", makecol(255, 214, 64)));  // no level 2 here
     }
 }
 
