@@ -24,3 +24,6 @@ private:
     Play::Input pending_;
     bool arrowHeld_ = false;
 };
+
+// The keys told on the first levels until the first move.
+extern const char* const kFirstStepsText;

@@ -80,6 +80,17 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         if (*c.message) EXPECT_EQ(on<MessageDialog>()->text().rfind(c.message, 0), 0u);
         EXPECT_TRUE(harness::messages.empty()) << "a message box outside the window: " << harness::messages[0];
     }
+    // The first levels tell the keys until the first move.
+    start();
+    press(KEY_ENTER);
+    session().loadLevel(2);
+    const int dark = makecol(20, 20, 20);
+    EXPECT_TRUE(lineShows(drawn(), 26, kFirstStepsText, dark));
+    session().number = 3;
+    EXPECT_FALSE(lineShows(drawn(), 26, kFirstStepsText, dark));
+    session().number = 2;
+    press(KEY_RIGHT);
+    EXPECT_FALSE(lineShows(drawn(), 26, kFirstStepsText, dark));
 }
 
 TEST_F(Screens, AMessageIsWrappedInsideTheWindowAndClosesOnEnterEscapeSpaceOrAClickOnly) {
