@@ -63,6 +63,7 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     BITMAP* own = create_bitmap(640, 480);
     blit(dirt, own, 0, 0, 0, 0, 640, 480);
     BITMAP* shown = own;
+    setPicture(SkyBottom, solid(32, 32, 0, 160, 0));  // under rocks on the grass row
     const uint8_t codes[] = {BlackRock, Rock, SkyTop, 3, Dirt, Tunnel, 100, 254};
     for (int frame = 0; frame < 300; ++frame) {
         for (int n = rng() % 4; n > 0; --n) board().board[rng() % 15][rng() % 20] = codes[rng() % 8];
@@ -74,6 +75,28 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     }
     app->pictures.set(DirtBackground, nullptr);
     for (BITMAP* b : {layered, direct, otherDirt, own}) destroy_bitmap(b);
+}
+
+TEST_F(DrawTest, ABuriedBoneShowsItsOutlineOverTheRockAndARockOnTheGrassRowStandsOnTheGrass) {
+    setPicture(DirtBackground, solid(640, 480, 90, 60, 30));
+    setPicture(SkyBottom, solid(32, 32, 0, 160, 0));
+    BITMAP *rock = solid(32, 32, 255, 0, 255), *fallen = solid(32, 32, 0, 0, 0), *bone = solid(32, 32, 255, 0, 255);
+    circlefill(rock, 16, 16, 12, makecol(120, 120, 120));
+    circlefill(fallen, 16, 16, 12, makecol(60, 60, 60));
+    rectfill(bone, 4, 12, 27, 19, makecol(240, 240, 240));
+    setPicture(Rock, rock), setPicture(BlackRock, fallen), setPicture(BoneTile, bone);
+    memset(board().board, Dirt, sizeof board().board);
+    board().board[1][3] = Rock, board().board[1][4] = BlackRock, board().board[6][5] = Rock, board().board[8][8] = Rock;
+    board().boneColumn = 5, board().boneRow = 6, board().dogColumn = 0, board().dogRow = 10;
+    drawBoard();
+    // Both kinds of rock on the grass row: the stone over the grass, no dirt or tunnel round it.
+    for (int column : {3, 4})
+        EXPECT_TRUE(isColour(target, column * 32 + 1, 33, 0, 160, 0) && isColour(target, column * 32 + 16, 48, 120, 120, 120)) << column;
+    // The buried bone against a plain rock over the same dirt: only its edge differs, light.
+    int differ = 0;
+    for (int i = 0; i < 32 * 32; ++i) differ += getpixel(target, 160 + i % 32, 192 + i / 32) != getpixel(target, 256 + i % 32, 256 + i / 32);
+    EXPECT_TRUE(differ >= 60 && differ < 32 * 32 / 8) << differ;
+    EXPECT_TRUE(getr(getpixel(target, 160 + 4, 192 + 12)) > 160 && isColour(target, 160 + 16, 192 + 16, 120, 120, 120));
 }
 
 TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
