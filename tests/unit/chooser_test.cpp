@@ -21,7 +21,7 @@ TEST(ChooserCards, EachCardTellsTheBestBesideTheFewestWorkedOutInTheBackground) 
     const struct { int best, fewest; const char* progress; bool mark; } cases[] = {
         {14, 12, "Your best: 14   Fewest: 12", false}, {-1, fewest::kNotKnown, "Not solved yet   Fewest: ...", false},
         {0, fewest::kNoWay, "Your best: 0   Cannot be won", false}, {-1, 0, "Not solved yet   Fewest: 0", false},
-        {7, 7, "Your best: 7   Fewest: 7", true}, {-1, fewest::kTooHard, "Not solved yet   Fewest: ?", false}};
+        {7, 7, "Your best: 7   Fewest: 7", true}, {8, 7, "Your best: 8   Fewest: 7", false}, {-1, fewest::kTooHard, "Not solved yet   Fewest: ?", false}};
     for (const auto& c : cases)
         EXPECT_EQ(std::make_pair(cardProgress(c.best, c.fewest), bestIsFewest(c.best, c.fewest)), std::make_pair(std::string(c.progress), c.mark));
     EXPECT_EQ(cardTitle("Thirty-four characters long, no more"), "Thirty-four characters long, no...");

@@ -137,11 +137,12 @@ TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
     for (const auto& c : cases) {
         WinRecord r;
         r.outcome = c.outcome, r.record = c.record, r.reason = "Permission denied";
-        board().moveCount = 15;
+        board().moveCount = 15, session().play.fewest = 12;
         WonScreen(r).draw(target, app->stack.context());
         EXPECT_TRUE(isColour(target, 220, 150, 0, 0, 250) && isColour(target, 419, 249, 0, 0, 250) && !isColour(target, 5, 5, 0, 0, 250));
         EXPECT_TRUE(lineShows(target, 366, "You reached the bone in 15 moves!", makecol(255, 230, 120)));
         EXPECT_TRUE(lineShows(target, 384, c.line, makecol(230, 220, 200))) << c.record;
+        EXPECT_TRUE(lineShows(target, 398, "The fewest moves possible: 12.", makecol(230, 220, 200)));
         EXPECT_TRUE(lineShows(target, 418, "Enter: see how you did", makecol(255, 214, 64)));  // no level 2 here
     }
 }
