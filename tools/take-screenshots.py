@@ -6,10 +6,12 @@ Usage: tools/take-screenshots.py [BINARY] [OUT_DIR]
   OUT_DIR  where the PNGs go (default docs/screenshots)
 
 Writes menu.png (the main menu), help.png (the help screen), options.png
-(the options screen), won.png (the first level won), restart.png (the
+(the options screen), first.png (level 1 telling its keys), won.png (the
+first level won), restart.png (the
 restart question), chooser.png (the level chooser), play.png (a later level,
 chosen with the chooser, part-way through), editor.png (the level editor)
-and prompt.png (the editor's prompt for a level number). Uses the
+prompt.png (the editor's prompt for a level number) and finale.png (after
+the last of two levels, the first unsolved). Uses the
 end-to-end harness in tests/e2e, so it needs Xvfb, xdotool, xwd and ImageMagick.
 """
 
@@ -60,21 +62,24 @@ def main():
         game.until("the menu", lambda: game.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58))
         save(game, "menu")
         game.press("Down", "Down", "Return")
-        game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0, 0.95))
+        game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0))
         save(game, "help")
         game.press("Return")
-        game.until("the menu", lambda: game.shows("menu/optionson.pcx", 640 - 208, 480 - 3 * 58, 0.8))
+        game.until("the menu", lambda: game.shows("menu/optionson.pcx", 640 - 208, 480 - 3 * 58))
         game.press("Return")
         time.sleep(1.5)
         settle(game)
         save(game, "options")
         game.press("Escape")
-        game.until("the menu", lambda: game.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58, 0.8))
+        game.until("the menu", lambda: game.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58))
         game.press("Return")
+        time.sleep(1.0)
+        settle(game)
+        save(game, "first")
         for move in WIN_FIRST_LEVEL:
             settle(game)
             game.press(move)
-        game.until("the level-won screen", lambda: game.shows("zada_wins.pcx", share=0.95))
+        game.until("the level-won screen", lambda: game.shows("zada_wins.pcx", 120, 60))
         save(game, "won")
         game.press("Return")
         settle(game)
@@ -111,6 +116,17 @@ def main():
         settle(game)
         save(game, "prompt")
         game.press("Escape")
+        # The finale, in a game of two levels of which only the last is won.
+        last = e2e.Game(owner, levels={1: e2e.level("Waiting", (3, 1), (12, 9)), 2: e2e.level("Last", (5, 1), (6, 1))})
+        last.until("the menu", lambda: last.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58))
+        last.press("s", "Down", "Return")
+        time.sleep(1.0)
+        last.press("Right")
+        last.until("the level-won screen", lambda: last.shows("zada_wins.pcx", 120, 60))
+        last.press("Return")
+        time.sleep(1.5)
+        settle(last)
+        save(last, "finale")
     finally:
         owner.doCleanups()
 

@@ -2,6 +2,7 @@
 
 #include "screens/chooser.h"
 #include "screens/editor.h"
+#include "screens/finale.h"
 #include "screens/help.h"
 #include "screens/menu.h"
 #include "screens/options.h"
@@ -20,6 +21,7 @@ std::unique_ptr<Screen> ScreenStack::make(ScreenId id) {
     case ScreenId::Options: return std::make_unique<OptionsScreen>(context_);
     case ScreenId::Help: return std::make_unique<HelpScreen>();
     case ScreenId::Editor: return std::make_unique<EditorScreen>();
+    case ScreenId::Finale: return std::make_unique<FinaleScreen>(context_);
     default: return nullptr;
     }
 }

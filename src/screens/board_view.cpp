@@ -12,14 +12,48 @@ void sprite(BITMAP* target, BITMAP* picture, int x, int y) {
     if (picture) draw_sprite(target, picture, x, y);
 }
 
-void drawCell(BITMAP* target, BITMAP* background, BITMAP* tile, int column, int row) {
+// The grass row is the one under the sky: a rock there stands on the grass,
+// not in a square of dirt sticking up into the sky.
+const int kGrassRow = 1;
+
+// What a cell shows beneath its tile besides the dirt background (null: nothing),
+// and the tile itself.
+BITMAP* grassUnder(const RuleState& b, const Pictures& p, int column, int row) {
+    return row == kGrassRow && isRock(b.board[row][column]) ? p[SkyBottom] : nullptr;
+}
+
+BITMAP* tileOf(const RuleState& b, const Pictures& p, int column, int row) {
+    const uint8_t code = b.board[row][column];
+    // The fallen rock's picture is square with the tunnel's black round it;
+    // on the grass only the stone itself is wanted.
+    if (grassUnder(b, p, column, row) && code == BlackRock && p[Rock]) return p[Rock];
+    return p[code];
+}
+
+void drawCell(BITMAP* target, BITMAP* background, BITMAP* grass, BITMAP* tile, int column, int row) {
     const int x = column * kCell, y = row * kCell;
     if (background)
         blit(background, target, x, y, x, y, kCell, kCell);
     else
         rectfill(target, x, y, x + kCell - 1, y + kCell - 1, makecol(0, 0, 0));
+    sprite(target, grass, x, y);
     // A code with no picture shows just its piece of the background.
     sprite(target, tile, x, y);
+}
+
+// The bone's edge, faint and light, over the rock that covers it: the player
+// still sees where the bone is, and that it is buried.
+void drawBuriedBone(BITMAP* target, BITMAP* bone, int x0, int y0) {
+    if (!bone) return;
+    const int mask = bitmap_mask_color(bone), colour = makecol(255, 244, 214);
+    auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < bone->w && y < bone->h && getpixel(bone, x, y) != mask; };
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    set_trans_blender(0, 0, 0, 150);
+    for (int y = 0; y < bone->h; ++y)
+        for (int x = 0; x < bone->w; ++x)
+            if (inside(x, y) && !(inside(x - 1, y) && inside(x + 1, y) && inside(x, y - 1) && inside(x, y + 1)))
+                putpixel(target, x0 + x, y0 + y, colour);
+    solid_mode();
 }
 
 // The layer gives the same pixels as the direct pass only when every cell
@@ -28,6 +62,8 @@ void drawCell(BITMAP* target, BITMAP* background, BITMAP* tile, int column, int 
 bool layerMatchesDirect(const RuleState& b, const Pictures& p) {
     BITMAP* background = p[DirtBackground];
     if (background && (background->w < b.boardWidth * kCell || background->h < b.boardHeight * kCell)) return false;
+    BITMAP* grass = p[SkyBottom];
+    if (grass && (grass->w != kCell || grass->h != kCell)) return false;
     for (int row = 0; row < b.boardHeight; ++row)
         for (int column = 0; column < b.boardWidth; ++column) {
             BITMAP* tile = p[b.board[row][column]];
@@ -81,7 +117,7 @@ void BoardView::forget() {
 void drawCellsDirect(BITMAP* target, const RuleState& b, const Pictures& p) {
     for (int row = 0; row < b.boardHeight; ++row)
         for (int column = 0; column < b.boardWidth; ++column)
-            drawCell(target, p[DirtBackground], p[b.board[row][column]], column, row);
+            drawCell(target, p[DirtBackground], grassUnder(b, p, column, row), tileOf(b, p, column, row), column, row);
 }
 
 void BoardView::drawCells(BITMAP* target, const RuleState& b, const Pictures& p) {
@@ -91,7 +127,7 @@ void BoardView::drawCells(BITMAP* target, const RuleState& b, const Pictures& p)
     }
     if (!layer_) {
         layer_ = create_bitmap(b.boardWidth * kCell, b.boardHeight * kCell);
-        composed_.assign(b.boardWidth * b.boardHeight, nullptr);
+        composed_.assign(b.boardWidth * b.boardHeight, {nullptr, nullptr});
         valid_.assign(b.boardWidth * b.boardHeight, false);
     }
     if (!layer_) {
@@ -108,10 +144,10 @@ void BoardView::drawCells(BITMAP* target, const RuleState& b, const Pictures& p)
     for (int row = 0; row < b.boardHeight; ++row)
         for (int column = 0; column < b.boardWidth; ++column) {
             const size_t i = static_cast<size_t>(row) * b.boardWidth + column;
-            BITMAP* tile = p[b.board[row][column]];
-            if (valid_[i] && composed_[i] == tile) continue;
-            drawCell(layer_, background, tile, column, row);
-            composed_[i] = tile;
+            const std::pair<BITMAP*, BITMAP*> shows(grassUnder(b, p, column, row), tileOf(b, p, column, row));
+            if (valid_[i] && composed_[i] == shows) continue;
+            drawCell(layer_, background, shows.first, shows.second, column, row);
+            composed_[i] = shows;
             valid_[i] = true;
         }
     blit(layer_, target, 0, 0, 0, 0, layer_->w, layer_->h);
@@ -130,8 +166,10 @@ void BoardView::draw(BITMAP* target, const RuleState& b, const Pictures& p, bool
     // The bone covers the dog on the goal cell, but a rock lying there, or
     // falling into it, covers the bone: buried, it must look buried.
     sprite(target, p[BoneTile], b.boneColumn * kCell, b.boneRow * kCell);
-    if (b.onBoard(b.boneColumn, b.boneRow) && isRock(b.board[b.boneRow][b.boneColumn]))
-        sprite(target, p[b.board[b.boneRow][b.boneColumn]], b.boneColumn * kCell, b.boneRow * kCell);
+    if (b.onBoard(b.boneColumn, b.boneRow) && isRock(b.board[b.boneRow][b.boneColumn])) {
+        sprite(target, tileOf(b, p, b.boneColumn, b.boneRow), b.boneColumn * kCell, b.boneRow * kCell);
+        drawBuriedBone(target, p[BoneTile], b.boneColumn * kCell, b.boneRow * kCell);
+    }
     if (b.rockFalling) sprite(target, p[Rock], b.fallingRockX, b.fallingRockY);
 }
 

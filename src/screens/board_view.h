@@ -6,6 +6,7 @@
 #include <allegro.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/pictures.h"
@@ -35,7 +36,7 @@ public:
 private:
     BITMAP* layer_ = nullptr;
     BITMAP* background_ = nullptr;
-    std::vector<BITMAP*> composed_;
+    std::vector<std::pair<BITMAP*, BITMAP*>> composed_;  // each cell's grass and tile as composed
     std::vector<bool> valid_;
 };
 

@@ -1,79 +1,106 @@
 #include "screens/chooser.h"
 
+#include <algorithm>
+
 #include "rules/tiles.h"
 #include "screens/text.h"
 #include "session/session.h"
 #include "storage/highscores.h"
-#include "storage/level.h"
 #include "storage/level_file.h"
 
 namespace {
 
-const int kMostLevels = 99;
-const int kFirstRowLine = 4;  // rows start on the fifth line, below the headings
-const int kLineHeight = 10;
-// 44 rows in the 480-pixel window; a longer list scrolls.
-const int kRowsShown = (480 - kFirstRowLine * kLineHeight) / kLineHeight;
+const int kLeft = 14, kTop = 62, kCardW = 300, kCardH = 62, kGapX = 12, kGapY = 8;
+const int kFooterY = 426;
 
-// The blank layout with the dog and the bone nowhere: a file that does not
-// place them is not played by the solver ("fewest ?").
-Level unplacedLevel() {
-    Level level;
-    for (int r = 0; r < Level::kRows; ++r)
-        for (int c = 0; c < Level::kColumns; ++c) level.cells[r][c] = r == 0 ? SkyTop : r == 1 ? SkyBottom : Dirt;
-    level.dogColumn = level.dogRow = level.boneColumn = level.boneRow = -1;
-    return level;
+int cardX(int column) { return kLeft + column * (kCardW + kGapX); }
+int cardY(int row) { return kTop + row * (kCardH + kGapY); }
+
+void textLeft(BITMAP* t, const std::string& text, int x, int y, int colour) {
+    drawOutlinedText(t, text, x + text_length(font, text.c_str()) / 2, y, colour);
+}
+
+// The mark of a level solved in the fewest moves possible: the bone itself,
+// or a star when its picture is missing.
+void drawFewestMark(BITMAP* t, BITMAP* bone, int x, int y) {
+    if (bone)
+        draw_sprite(t, bone, x, y);
+    else
+        drawOutlinedText(t, "*", x + 16, y + 12, makecol(255, 214, 64));
 }
 
 }  // namespace
 
-ChooserScreen::ChooserScreen(Context& c) : look_(new StyledScreen(c.pictures[MenuBackground])) {
-    // The list ends at the first number without a file; each file is read
-    // once per visit.
-    std::vector<RuleState> positions;
-    for (int number = 1; number <= kMostLevels && levelFileExists(number); ++number) {
-        Level level = unplacedLevel();
-        const bool readable = readPlayableLevel(levelFilePath(number), level);
-        titles_.push_back(readable ? level.title : "");
-        readable_.push_back(readable);
-        positions.emplace_back();
-        if (readable) placeLevel(level, positions.back());
-        else placeLevel(unplacedLevel(), positions.back());
-    }
+ChooserScreen::ChooserScreen(Context& c) : levels_(listLevels()), look_(new StyledScreen(c.pictures[MenuBackground])) {
     records_ = readRecords();
-    // A level number beyond the list (set in the editor, say) marks no row.
-    const int count = static_cast<int>(titles_.size());
+    // A level number beyond the list (set in the editor, say) marks no card.
+    const int count = static_cast<int>(levels_.size());
     mark_ = c.session.number > 0 ? c.session.number - 1 : 0;
-    first_ = firstShownRow(0, mark_, count, kRowsShown);
-    shown_.assign(titles_.size(), fewest::kNotKnown);
+    shown_.assign(levels_.size(), fewest::kNotKnown);
+    std::vector<RuleState> positions;
+    for (const ListedLevel& level : levels_) positions.push_back(level.start);
     // The fewest moves fill in while the list shows, the marked level's
     // first; leaving stops the work.
     fewest_.reset(new FewestMovesWork(positions, mark_ < count ? mark_ : 0));
 }
 
+int ChooserScreen::cardAt(int x, int y) const {
+    const int firstOnPage = mark_ < static_cast<int>(levels_.size()) ? mark_ / kPerPage * kPerPage : 0;
+    for (int i = 0; i < kPerPage; ++i) {
+        const int cx = cardX(i / kRowsPerColumn), cy = cardY(i % kRowsPerColumn);
+        const int j = firstOnPage + i;
+        if (j < static_cast<int>(levels_.size()) && x >= cx && x < cx + kCardW && y >= cy && y < cy + kCardH) return j;
+    }
+    return -1;
+}
+
+void ChooserScreen::play(Context& c) {
+    if (mark_ < 0 || mark_ >= static_cast<int>(levels_.size())) return;
+    c.hear({Cue::Click});
+    c.session.loadLevel(mark_ + 1);
+    c.nav.showOnly(ScreenId::Playing);
+}
+
 void ChooserScreen::handle(const input::Event& e, Context& c) {
+    const int count = static_cast<int>(levels_.size());
+    if (count == 0) {
+        if (e.kind == input::Event::Press && e.scancode == KEY_ESC) c.nav.close();
+        return;
+    }
+    // A mark beyond the list (no card marked) starts from the first card.
+    const int from = std::min(mark_, count - 1);
+    auto moveTo = [&](int to) {
+        mark_ = to;
+        c.hear({Cue::Click});
+    };
+    if (e.kind == input::Event::Click) {
+        const int page = from / kPerPage, pages = (count + kPerPage - 1) / kPerPage;
+        const int card = cardAt(e.x, e.y);
+        if (card >= 0 && card == mark_)
+            play(c);
+        else if (card >= 0)
+            moveTo(card);
+        else if (e.y >= kFooterY - 6 && e.y < kFooterY + 14 && e.x < 200 && page > 0)
+            moveTo((page - 1) * kPerPage);
+        else if (e.y >= kFooterY - 6 && e.y < kFooterY + 14 && e.x >= 440 && page < pages - 1)
+            moveTo((page + 1) * kPerPage);
+        return;
+    }
     if (e.kind != input::Event::Press) return;
-    const int count = static_cast<int>(titles_.size());
     switch (e.scancode) {
     case KEY_ESC: c.nav.close(); break;
-    case KEY_UP:
-        if (--mark_ < 0) mark_ = count - 1;
-        c.hear({Cue::Click});
-        break;
-    case KEY_DOWN:
-        if (++mark_ > count - 1) mark_ = 0;
-        c.hear({Cue::Click});
-        break;
+    case KEY_UP: moveTo(mark_ >= count ? count - 1 : (mark_ + count - 1) % count); break;
+    case KEY_DOWN: moveTo(mark_ >= count ? 0 : (mark_ + 1) % count); break;
+    case KEY_LEFT: moveTo(std::max(0, from - kRowsPerColumn)); break;
+    case KEY_RIGHT: moveTo(std::min(count - 1, from + kRowsPerColumn)); break;
+    case KEY_PGUP: moveTo(std::max(0, from - kPerPage)); break;
+    case KEY_PGDN: moveTo(std::min(count - 1, from + kPerPage)); break;
+    case KEY_HOME: moveTo(0); break;
+    case KEY_END: moveTo(count - 1); break;
     case KEY_ENTER:
-    case KEY_ENTER_PAD:
-        if (mark_ < 0 || mark_ >= count) break;
-        c.hear({Cue::Click});
-        c.session.loadLevel(mark_ + 1);
-        c.nav.showOnly(ScreenId::Playing);
-        break;
+    case KEY_ENTER_PAD: play(c); break;
     default: break;
     }
-    first_ = firstShownRow(first_, mark_, count, kRowsShown);
 }
 
 bool ChooserScreen::update(const input::Held&, unsigned long, Context&) {
@@ -86,20 +113,46 @@ bool ChooserScreen::update(const input::Held&, unsigned long, Context&) {
     return changed;
 }
 
-void ChooserScreen::draw(BITMAP* target, Context&) {
-    const int colour = makecol(50, 150, 200);
-    const int count = static_cast<int>(titles_.size());
-    std::vector<StyledLine> lines = {
-        {"Warning: Level Skip Mode (press ESC to exit and return to game)", 1, colour},
-        {"Select which level you want to go to:", kLineHeight, colour}};
-    for (int j = first_; j < count && j < first_ + kRowsShown; ++j) {
-        const auto record = records_.find(j + 1);
-        std::string row = readable_[j] ? chooserRow(j == mark_, titles_[j], j + 1,
-                                                    record == records_.end() ? -1 : record->second, shown_[j])
-                                       : std::string(j == mark_ ? "--->" : " ") + " " + levelFilePath(j + 1) +
-                                             " could not be read";
-        // Made printable whole: a title cut short may end in half a character.
-        lines.push_back({printableByAllegro(row), kLineHeight * (j - first_ + kFirstRowLine), colour});
+void ChooserScreen::draw(BITMAP* target, Context& c) {
+    look_->backdrop(target);
+    const int count = static_cast<int>(levels_.size());
+    const int gold = makecol(255, 230, 120), plain = makecol(230, 220, 200), lit = makecol(255, 214, 64);
+    drawPanel(target, 120, 8, 519, 46);
+    drawOutlinedText(target, "Choose a level", target->w / 2, 14, gold);
+    drawOutlinedText(target, "Enter plays, Escape goes back", target->w / 2, 30, plain);
+    if (count == 0) {
+        drawLines(target, {{"There are no levels in the levels folder.", 200, plain}});
+        return;
     }
-    look_->show(target, lines);
+    const int firstOnPage = (mark_ < count ? mark_ : 0) / kPerPage * kPerPage;
+    for (int i = 0; i < kPerPage && firstOnPage + i < count; ++i) {
+        const int j = firstOnPage + i, x = cardX(i / kRowsPerColumn), y = cardY(i % kRowsPerColumn);
+        drawPanel(target, x, y, x + kCardW - 1, y + kCardH - 1);
+        if (j == mark_) {
+            rect(target, x - 1, y - 1, x + kCardW, y + kCardH, lit);
+            rect(target, x - 2, y - 2, x + kCardW + 1, y + kCardH + 1, lit);
+        }
+        const int number = j + 1;
+        textLeft(target, "Level " + std::to_string(number), x + 12, y + 10, j == mark_ ? lit : gold);
+        if (!levels_[j].readable) {
+            textLeft(target, levelFilePath(number) + " could not be read", x + 12, y + 26, makecol(255, 150, 120));
+            continue;
+        }
+        const auto record = records_.find(number);
+        const int32_t best = record == records_.end() ? -1 : record->second;
+        // Made printable whole: a title cut short may end in half a character.
+        textLeft(target, printableByAllegro(cardTitle(levels_[j].title)), x + 12, y + 26, plain);
+        textLeft(target, cardProgress(best, shown_[j]), x + 12, y + 42,
+                 best >= 0 ? makecol(150, 230, 130) : makecol(200, 190, 170));
+        if (bestIsFewest(best, shown_[j])) drawFewestMark(target, c.pictures[BoneTile], x + kCardW - 44, y + 6);
+    }
+    const int page = firstOnPage / kPerPage + 1, pages = (count + kPerPage - 1) / kPerPage;
+    const int dim = makecol(200, 200, 200);
+    if (pages > 1) {
+        drawOutlinedText(target, "Page " + std::to_string(page) + " of " + std::to_string(pages), target->w / 2, kFooterY, plain);
+        if (page > 1) textLeft(target, "< Page Up", 40, kFooterY, dim);
+        if (page < pages) drawOutlinedText(target, "Page Down >", 600 - text_length(font, "Page Down >") / 2, kFooterY, dim);
+    }
+    drawOutlinedText(target, "The bone marks a level solved in the fewest moves possible", target->w / 2,
+                     450, dim);
 }

@@ -1,6 +1,9 @@
-// The level chooser: every level on disk with its title, whether the player
-// solved it and the fewest moves it needs (worked out while the list
-// shows). Up and Down mark a level, Enter plays it afresh, Escape goes back.
+// The level chooser: a card for every level on disk, ten to a page, with its
+// title, whether the player solved it, their best beside the fewest moves it
+// needs (worked out while the list shows) and a mark when the two are equal.
+// Up and Down step through the cards, Left and Right go a column across,
+// Page Up and Page Down a page; Enter plays the marked level afresh, Escape
+// goes back. A click marks a card, a click on the marked one plays it.
 #pragma once
 
 #include <map>
@@ -19,12 +22,19 @@ public:
     bool update(const input::Held& held, unsigned long nowMs, Context& context) override;
     void draw(BITMAP* target, Context& context) override;
 
+    // Cards on a page: two columns of five, filled down each column.
+    static const int kColumns = 2, kRowsPerColumn = 5, kPerPage = kColumns * kRowsPerColumn;
+    int marked() const { return mark_; }
+
 private:
-    std::vector<std::string> titles_;
-    std::vector<bool> readable_;
+    // The card under (x, y) on the page shown, or -1.
+    int cardAt(int x, int y) const;
+    void play(Context& context);
+
+    std::vector<ListedLevel> levels_;
     std::map<int32_t, int32_t> records_;
     std::vector<int32_t> shown_;  // the fewest moves as last drawn
     std::unique_ptr<FewestMovesWork> fewest_;
     std::unique_ptr<StyledScreen> look_;
-    int mark_ = 0, first_ = 0;
+    int mark_ = 0;
 };

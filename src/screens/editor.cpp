@@ -202,8 +202,10 @@ bool EditorScreen::update(const input::Held& held, unsigned long nowMs, Context&
 void EditorScreen::draw(BITMAP* target, Context& c) {
     const Session& s = c.session;
     view_.draw(target, s.rules, c.pictures, false);
-    const std::string caption = "Editing level #" + std::to_string(s.number) + ": \"" + s.title +
-                                "\" - brush: " + brushName(brush_);
+    // A board from no file (the random one the editor opens with) is not yet
+    // the level its number names: it becomes that when saved or loaded.
+    const std::string caption = (s.boardFile ? "Editing level #" : "New level #") + std::to_string(s.number) + ": \"" +
+                                s.title + "\" - brush: " + brushName(brush_);
     drawOutlinedText(target, printableByAllegro(caption), target->w / 2, 12, makecol(255, 255, 255));
     if (!note_.empty())
         drawOutlinedText(target, printableByAllegro(note_), target->w / 2, target->h - 12, makecol(255, 230, 140));

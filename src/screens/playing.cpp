@@ -77,6 +77,8 @@ bool PlayingScreen::animating(const Context& c) const {
     return c.session.playable() && (c.session.play.busy() || arrowHeld_ || nudging_);
 }
 
+const char* const kFirstStepsText = "Arrows dig  -  U takes back  -  H hints";
+
 void PlayingScreen::draw(BITMAP* target, Context& c) {
     const Session& s = c.session;
     RuleState shown = s.rules;
@@ -91,4 +93,8 @@ void PlayingScreen::draw(BITMAP* target, Context& c) {
     }
     drawScoreLine(target, captionText(s.number, s.title), s.rules.moveCount, s.play.best, s.play.fewest);
     drawNotice(target, s.rules, s.play);
+    // The first levels tell the keys until the first move.
+    if ((s.number == 1 || s.number == 2) && !s.boardEdited && s.rules.moveCount == 0 && s.play.movesToTakeBack() == 0 &&
+        s.play.notice == Play::NoNotice)
+        drawSkyText(target, kFirstStepsText, target->w / 2, kCell / 2 - text_height(font) / 2 + 14);
 }

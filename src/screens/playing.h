@@ -26,3 +26,6 @@ private:
     bool nudging_ = false;
     int32_t nudgeX_ = 0, nudgeY_ = 0;
 };
+
+// The keys told on the first levels until the first move.
+extern const char* const kFirstStepsText;

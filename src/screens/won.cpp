@@ -6,15 +6,26 @@
 #include "screens/dialogs.h"
 #include "session/session.h"
 
-const char* const kEndOfGameText =
-    "Congratulations! You beat all the levels available in Tunnelwick!\n"
-    "\n"
-    "You can make your own levels with the level editor (press L in the "
-    "main menu) and share them: every level is a file in the levels "
-    "folder (1.lvl, 2.lvl, ...). Give a friend your file, and they put "
-    "it in their own levels folder under the next free number.\n"
-    "\n"
-    "View the readme for more info: its section \"Making and sharing levels\".";
+std::string bestLine(const WinRecord& r, int32_t moves, bool boardEdited) {
+    // A board changed in the editor is not the level its number names.
+    if (boardEdited) return "An edited board: no record kept.";
+    switch (r.outcome) {
+    case WinRecord::NewRecord: return "A new best! Your record for this level is now " + std::to_string(moves) + ".";
+    case WinRecord::NotBeaten:
+        if (r.record < moves) return "Your best is " + std::to_string(r.record) + ": that record stands.";
+        return "As good as your best: your record stays " + std::to_string(r.record) + ".";
+    case WinRecord::NotSaved: return "The record could not be saved: " + r.reason;
+    case WinRecord::Busy: return "The record could not be saved: another game kept the table busy.";
+    default: return "";
+    }
+}
+
+std::string fewestLine(int32_t fewest, int32_t moves) {
+    if (fewest == fewest::kNotKnown) return "Working out the fewest moves possible...";
+    if (fewest < 0) return "";
+    const std::string line = "The fewest moves possible: " + std::to_string(fewest) + ".";
+    return moves <= fewest ? line + " You found the shortest way!" : line;
+}
 
 WonScreen::WonScreen(const RecordKeeper* keeper) : keeper_(keeper), known_(!keeper) {
     record_.outcome = WinRecord::NotSaved;
@@ -33,10 +44,8 @@ void WonScreen::handle(const input::Event& e, Context& c) {
         c.nav.showOnly(ScreenId::Playing);
         return;
     }
-    // No next level: the whole set is beaten. Back to the menu on level 1.
-    s.loadLevel(1);
-    c.nav.showOnly(ScreenId::Menu);
-    c.nav.push(std::make_unique<MessageDialog>(kEndOfGameText));
+    // No next level: the finale tells how the whole set went.
+    c.nav.showOnly(ScreenId::Finale);
 }
 
 bool WonScreen::update(const input::Held&, unsigned long, Context& c) {
@@ -54,37 +63,30 @@ bool WonScreen::update(const input::Held&, unsigned long, Context& c) {
 
 void WonScreen::draw(BITMAP* target, Context& c) {
     const Session& s = c.session;
-    const int W = target->w, H = target->h;
+    const int W = target->w;
     const int32_t moves = s.rules.moveCount;
-    clear_bitmap(target);
+    if (!look_) look_.reset(new StyledScreen(c.pictures[MenuBackground]));
+    look_->backdrop(target);
+    // The picture in a wooden frame, the words on a panel beneath it.
     BITMAP* won = c.pictures[WinPicture];
-    if (won) blit(won, target, 0, 0, W / 2 - won->w / 2, H / 2 - won->h / 2, won->w, won->h);
-    textprintf_centre_ex(target, font, W / 2, H * 13 / 16, makecol(50, 150, 50), -1,
-                         "Congratulations! You beat the level in only %i moves.", moves);
-    const int grey = makecol(150, 150, 150);
-    std::string line;
-    // While another game holds the table the record waits; it is said only
-    // if the table stays held.
-    if (!known_) line = keeper_->waiting() ? "Another game is using the record table: waiting to save..." : "";
-    else switch (record_.outcome) {
-    case WinRecord::NewRecord: line = "This is a new record!"; break;
-    case WinRecord::NotBeaten:
-        if (record_.record < moves)
-            line = "The high score for this level is " + std::to_string(record_.record) + ".";
-        else
-            line = "You tied for the high score.";
-        break;
-    case WinRecord::NotSaved: line = "The record could not be saved: " + record_.reason; break;
-    case WinRecord::Busy: line = "The record could not be saved: another game kept the table busy."; break;
-    default: break;
+    if (won) {
+        const int x = W / 2 - won->w / 2, y = 200 - won->h / 2;
+        drawPanel(target, x - 6, y - 6, x + won->w + 5, y + won->h + 5);
+        blit(won, target, 0, 0, x, y, won->w, won->h);
     }
-    // A board changed in the editor is not the level its number names.
-    if (s.boardEdited) line = "An edited board: no record kept.";
-    if (!line.empty()) textout_centre_ex(target, font, line.c_str(), W / 2, H * 7 / 8, grey, -1);
-    const int32_t fewest = s.play.fewest;
-    if (fewest >= 0)
-        textprintf_centre_ex(target, font, W / 2, H * 15 / 16, grey, -1,
-                             "The fewest moves possible for this level: %i.", fewest);
-    else if (fewest == fewest::kNotKnown)
-        textout_centre_ex(target, font, "Working out the fewest moves possible...", W / 2, H * 15 / 16, grey, -1);
+    const bool next = s.number < INT32_MAX && Session::levelExists(s.number + 1);
+    std::vector<StyledLine> lines = {
+        {"You reached the bone in " + std::to_string(moves) + (moves == 1 ? " move!" : " moves!"), 366,
+         makecol(255, 230, 120)}};
+    // While another game holds the table the record waits; that is said
+    // only when it does not come at once.
+    const std::string best = known_ ? bestLine(record_, moves, s.boardEdited)
+                             : keeper_->waiting() ? "Another game is using the record table: waiting to save..."
+                                                  : "";
+    const std::string least = fewestLine(s.play.fewest, moves);
+    const int plain = makecol(230, 220, 200);
+    if (!best.empty()) lines.push_back({best, 384, plain});
+    if (!least.empty()) lines.push_back({least, 398, plain});
+    lines.push_back({next ? "Enter: next level" : "Enter: see how you did", 418, makecol(255, 214, 64)});
+    drawLines(target, lines);
 }

@@ -1,8 +1,10 @@
-// The level-won screen: the dog with her bone, the moves made, the record,
-// and the fewest moves possible once known. Enter, Space or Escape goes on
-// to the next level; after the last one, the end of the game.
+// The level-won screen: the dog with her bone, the moves made, the player's
+// best (their record for the level) and the fewest moves possible once
+// known. Enter, Space or Escape goes on to the next level; after the last
+// one, to the finale.
 #pragma once
 
+#include "screens/look.h"
 #include "screens/screen.h"
 #include "storage/highscores.h"
 
@@ -21,7 +23,10 @@ private:
     WinRecord record_;
     bool known_ = false;  // record_ holds the table's answer
     bool told_ = false;   // the damaged table's message shown
+    std::unique_ptr<StyledScreen> look_;
 };
 
-// The message at the end of the level set.
-extern const char* const kEndOfGameText;
+// The line about the player's best after a win of `moves` (empty: none to show).
+std::string bestLine(const WinRecord& record, int32_t moves, bool boardEdited);
+// The line about the fewest moves possible (empty: none to show).
+std::string fewestLine(int32_t fewest, int32_t moves);

@@ -6,34 +6,51 @@
 #include <system_error>
 #include <utility>
 
+#include "rules/tiles.h"
+#include "storage/level.h"
+#include "storage/level_file.h"
+
 namespace {
 
-// Titles are cut so that the progress still fits in the window's 80 columns.
-const std::size_t kLongestTitle = 28;
+// Titles are cut to what a card's width holds in the built-in font.
+const std::size_t kLongestTitle = 34;
+
+// The blank layout with the dog and the bone nowhere.
+Level unplacedLevel() {
+    Level level;
+    for (int r = 0; r < Level::kRows; ++r)
+        for (int c = 0; c < Level::kColumns; ++c) level.cells[r][c] = r == 0 ? SkyTop : r == 1 ? SkyBottom : Dirt;
+    level.dogColumn = level.dogRow = level.boneColumn = level.boneRow = -1;
+    return level;
+}
 
 }  // namespace
 
-int firstShownRow(int previousFirst, int mark, int count, int rowsShown) {
-    if (count <= rowsShown || rowsShown <= 0) return 0;
-    int first = previousFirst;
-    if (mark >= 0 && mark < count) {
-        first = std::min(first, mark);
-        first = std::max(first, mark - rowsShown + 1);
+std::vector<ListedLevel> listLevels() {
+    std::vector<ListedLevel> levels;
+    for (int number = 1; number <= kMostLevels && levelFileExists(number); ++number) {
+        Level level = unplacedLevel();
+        ListedLevel listed;
+        listed.readable = readPlayableLevel(levelFilePath(number), level);
+        if (listed.readable) listed.title = level.title;
+        placeLevel(listed.readable ? level : unplacedLevel(), listed.start);
+        levels.push_back(std::move(listed));
     }
-    return std::max(0, std::min(first, count - rowsShown));
+    return levels;
 }
 
-std::string chooserRow(bool marked, const std::string& title, int32_t number, int32_t best, int32_t fewest) {
-    const std::string shown = title.size() > kLongestTitle ? title.substr(0, kLongestTitle - 3) + "..." : title;
-    std::string row = std::string(marked ? "--->" : " ") + " Level: \"" + shown + "\" - #" + std::to_string(number);
-    row += best >= 0 ? "   solved in " + std::to_string(best) : "   not solved";
+std::string cardTitle(const std::string& title) {
+    return title.size() > kLongestTitle ? title.substr(0, kLongestTitle - 3) + "..." : title;
+}
+
+std::string cardProgress(int32_t best, int32_t fewest) {
+    std::string text = best >= 0 ? "Your best: " + std::to_string(best) : "Not solved yet";
     switch (fewest) {
-        case fewest::kNotKnown: row += ", fewest ..."; break;
-        case fewest::kNoWay: row += ", cannot be won"; break;
-        case fewest::kTooHard: row += ", fewest ?"; break;
-        default: row += ", fewest " + std::to_string(fewest); break;
+        case fewest::kNotKnown: return text + "   Fewest: ...";
+        case fewest::kNoWay: return text + "   Cannot be won";
+        case fewest::kTooHard: return text + "   Fewest: ?";
+        default: return text + "   Fewest: " + std::to_string(fewest);
     }
-    return row;
 }
 
 FewestMovesWork::FewestMovesWork(std::vector<RuleState> positions, std::size_t first, SolveLimits limits)

@@ -1,6 +1,6 @@
-// What the level chooser lists beside each level, and the work behind it:
-// the rows' text, the part of a long list on screen, and the fewest moves
-// of every level, worked out on a thread of its own while the list shows.
+// The levels on disk as the level chooser and the finale list them, what a
+// level's card says, and the fewest moves of every level, worked out on a
+// thread of its own while the list shows.
 #pragma once
 
 #include <atomic>
@@ -15,16 +15,28 @@
 #include "rules/fewest.h"
 #include "rules/solver.h"
 
-// The index of the first row on screen, from the one shown before: moved
-// only as far as it takes to bring the marked row on screen. All rows fit
-// when there are no more than rowsShown; a mark outside the list moves
-// nothing.
-int firstShownRow(int previousFirst, int mark, int count, int rowsShown);
+// The most levels listed (numbers 1 to 99).
+constexpr int kMostLevels = 99;
 
-// One row: the marker, title and number as always, then the progress.
-// best is the player's record (negative: not solved); fewest a number of
-// moves or one of the fewest:: values.
-std::string chooserRow(bool marked, const std::string& title, int32_t number, int32_t best, int32_t fewest);
+// One level file as listed: its title and starting position when it could be
+// read (a file that does not place the dog or bone starts with them nowhere,
+// so the solver gives "?").
+struct ListedLevel {
+    std::string title;
+    bool readable = false;
+    RuleState start;
+};
+
+// Levels 1, 2, ... up to the first number without a file.
+std::vector<ListedLevel> listLevels();
+
+// A card's title, cut with "..." to fit its width.
+std::string cardTitle(const std::string& title);
+// A card's progress: the player's best (negative: not solved) beside the
+// fewest moves (a count or one of the fewest:: values).
+std::string cardProgress(int32_t best, int32_t fewest);
+// The player's best is the fewest moves possible: the card shows a mark.
+inline bool bestIsFewest(int32_t best, int32_t fewest) { return best >= 0 && best == fewest; }
 
 // Solves the given positions one after another on a thread of its own,
 // starting with `first` and going round; destroying it cancels the work and

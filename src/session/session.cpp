@@ -1,5 +1,6 @@
 #include "session/session.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -73,6 +74,8 @@ const RecordKeeper* Session::recordWin() {
     // A board changed in the editor is not the level its number names, and
     // a level that could not be read is none at all: neither is recorded.
     if (boardEdited || unreadable) return nullptr;
+    auto won = wins_.emplace(number, rules.moveCount).first;
+    won->second = std::min(won->second, rules.moveCount);
     // Those done with are let go; one still waiting for the table stays.
     WinRecord ignored;
     for (auto it = keepers_.begin(); it != keepers_.end();) it = (*it)->done(ignored) ? keepers_.erase(it) : it + 1;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ public:
     // dropped when the won screen goes). Null for an edited or unreadable
     // board, which keeps no record.
     const RecordKeeper* recordWin();
+    // The fewest moves of each level won in this game, kept or not (the
+    // table may still be waiting to be written).
+    const std::map<int32_t, int32_t>& wins() const { return wins_; }
 
     // --- the editor --------------------------------------------------------
     // Mode 0: sky, ground line and plain dirt. Mode 1: the editor's random
@@ -80,4 +84,5 @@ public:
 private:
     void begin();
     std::vector<std::unique_ptr<RecordKeeper>> keepers_;
+    std::map<int32_t, int32_t> wins_;
 };

@@ -4,8 +4,8 @@ import subprocess
 import tempfile
 import unittest
 
-from e2e import BINARY, DATA, Game, level
-from test_player import BLUE, RED, dog_at, on_menu
+from e2e import BINARY, DATA, Game, level, picture
+from test_player import RED, dog_at, on_menu
 
 # With the shipped levels and the one drawn here, 60 on disk: the chooser scrolls to the last.
 OWN = {"levels/%d.lvl" % n: level("My own %d" % n, (9, 1), (9, 12))
@@ -13,6 +13,16 @@ OWN = {"levels/%d.lvl" % n: level("My own %d" % n, (9, 1), (9, 12))
 OWN["highscores.dat"] = b"1 5\r\n"
 # Down eight cells onto the rock, then ten to the right onto the bone.
 DRAWN = level("Dug by hand", dog=(2, 1), bone=(12, 9), rocks=[(2, 10)])
+
+
+def unlike(game, a, b, stone=True):
+    """The share of pixels that differ between board cells a and b on screen: of those where rock.pcx
+    has its stone, or (stone False) of those round it."""
+    pw, ph, rock = picture("rock.pcx")
+    sw, _, shot = game.screen()
+    at = lambda cell, i: shot[3 * ((32 * cell[1] + i // pw) * sw + 32 * cell[0] + i % pw):][:3]
+    pixels = [i for i in range(pw * ph) if (rock[3 * i:3 * i + 3] != b"\xff\x00\xff") == stone]
+    return sum(at(a, i) != at(b, i) for i in pixels) / len(pixels)
 
 
 class DesignerStory(unittest.TestCase):
@@ -30,7 +40,7 @@ class DesignerStory(unittest.TestCase):
 
         # The editor's random board, under level 1's number: S asks first.
         game.step("l s", "the question", game.saying("Replace levels/1.lvl? (Y/N)", colour=RED, y=240))
-        game.step("n", "the editor again", game.saying("Editing level #1", colour=(255, 255, 255)))
+        game.step("n", "the editor again", game.saying("New level #1", colour=(255, 255, 255)))
         self.assertEqual(game.read("levels/1.lvl"), OWN["levels/1.lvl"])
         game.press("e")  # a blank board, the dog as brush; the brushes: ... rock, black rock, dog, bone ...
         for keys, column, row in (("Right Right", 2, 10), ("Left Left", 2, 1), ("Left", 12, 9)):
@@ -44,10 +54,18 @@ class DesignerStory(unittest.TestCase):
             game.type(text)
             game.until("the text typed", lambda: game.extent((255, 255, 255), (0, 240, 640, 8)) > 8 * len(text) - 6)
             game.press(end)
+            if key == "n":
+                game.until("the caption after N", game.saying('New level #%d: "My own 1"' % number, colour=(255, 255, 255)))
         game.step("s", "the level saved", lambda: game.read(saved) == DRAWN)
         game.message("v", "Can be won in 2 moves: Down Right")
         game.press("Right", "Right", "Right")  # the rock brush, and a rock on the bone
         game.click(32 * 12 + 16, 32 * 9 + 16)
+        game.x("mousemove", "--window", game.window, 620, 400)  # the brush, the editor's pointer, off the cells compared
+        # Against the plain rock painted at (2, 10): the bone's edge alone differs.
+        game.until("the buried bone's outline over its rock", lambda: 0.02 < unlike(game, (12, 9), (2, 10)) < 0.3)
+        game.click(32 * 5 + 16, 32 * 1 + 16)  # a rock on the grass row stands on the grass
+        game.x("mousemove", "--window", game.window, 620, 400)
+        game.until("the rock on the grass", lambda: unlike(game, (5, 1), (2, 10)) == 0 == unlike(game, (5, 1), (6, 1), False))
         game.message("v", "Cannot be won: the bone is buried under a rock")
         os.chmod(os.path.join(game.dir, saved), 0o444)  # refused by the game even to root, unlike a read-only directory
         os.chmod(os.path.join(game.dir, "levels"), 0o555)
@@ -57,7 +75,8 @@ class DesignerStory(unittest.TestCase):
         self.assertEqual(game.read(saved), DRAWN)
 
         game.step("Escape Return s", "the chooser marking the level being played",
-                  game.saying('---> Level: "Dug by hand" - #%d' % number, colour=BLUE, y=None))
+                  lambda: game.saying("Level %d" % number, colour=(255, 214, 64), y=None)()
+                  and game.saying("Dug by hand", colour=(230, 220, 200), y=None)())
         game.step("Return", "the saved level", lambda: dog_at(game, 2, 1))
         game.step("Down", "the dog on the rock", lambda: dog_at(game, 2, 9))
         game.step("Right", "the record", lambda: game.read("highscores.dat") == b"1 5\r\n%d 2\r\n" % number)

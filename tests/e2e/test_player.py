@@ -11,7 +11,8 @@ LEVELS = {1: level("Down and along", dog=(2, 1), bone=(12, 8), rocks=[(2, 9)]),
           2: level("Walled in", dog=(5, 1), bone=(5, 12), rocks=[(5, 11), (4, 12), (6, 12), (5, 13)]),
           3: level("Along the bottom", dog=(14, 1), bone=(4, 14))}
 LOUD = 30  # RMS; the quietest ambient recording clears it
-RED, BLUE = (200, 10, 10), (50, 150, 200)  # the question, the chooser
+RED, GOLD = (200, 10, 10), (255, 230, 120)  # the question, headings
+FIRST_STEPS = "Arrows dig  -  U takes back  -  H hints"
 DEAD_END = "The bone can't be reached any more: U takes back a move, R restarts"
 
 
@@ -31,7 +32,7 @@ class PlayerStory(unittest.TestCase):
         game = Game(self, LEVELS, {"highscores.dat": b"1 9\r\n", "settings.ini": b"255\r\n1\r\n",
                                    "preferences.ini": b"sound-effects=off\n"}, audio=True)
         dog, said = (lambda c, r: lambda: dog_at(game, c, r)), game.saying
-        won = lambda scores: lambda: game.shows("zada_wins.pcx") and game.read("highscores.dat") == scores
+        won = lambda scores: lambda: game.shows("zada_wins.pcx", 120, 60) and game.read("highscores.dat") == scores
         game.until("the menu", lambda: on_menu(game, 0))
         game.message("a", "W00f! Thanks for playing Tunnelwick.", "Made using SDL2_mixer (for the mp3 playing) and Allegro",
                      "4.4.3)", "Tunnelwick 1.3.0")
@@ -41,15 +42,15 @@ class PlayerStory(unittest.TestCase):
         game.until("5 s of sound", lambda: game.seconds() > 5)  # the garden would have begun by now
         self.assertEqual(game.loudness(0, game.seconds()), 0, "sound on the menu")
 
-        game.step("s", "the chooser's records and fewest moves", said(
-            '---> Level: "Down and along" - #1   solved in 9, fewest 2',
-            ' Level: "Walled in" - #2   not solved, cannot be won', colour=BLUE, y=None))
+        game.step("s", "the chooser's records and fewest moves", lambda: said(
+            "Choose a level", colour=GOLD, y=14)() and said("Your best: 9   Fewest: 2 ", colour=(150, 230, 130), y=None)()
+            and said("Not solved yet   Cannot be won", colour=(200, 190, 170), y=None)())
         game.step("Down Return", "level 2", dog(5, 1))
         game.step("Down", "the dead end", lambda: dog_at(game, 5, 10) and said(DEAD_END, y=26)())
         game.step("u", "undone", dog(5, 1))  # at the start a dead end is told only when asked
         game.until("no notice", lambda: not said(DEAD_END, y=26)())
         game.step("h", "the dead end told", said(DEAD_END, y=26))
-        game.step("s Up Return", "level 1", dog(2, 1))
+        game.step("s Up Return", "level 1, its keys told", lambda: dog_at(game, 2, 1) and said(FIRST_STEPS, y=26)())
         game.until("the score line", said(" Moves: 0 ", " Best: 9  Fewest: 2 "))
         game.step("h", "the hint", said("2 moves to the bone", y=26))
         game.until("the hint's arrow below the dog", lambda: game.extent((255, 214, 64), (64, 64, 32, 32)) > 16)
@@ -67,6 +68,7 @@ class PlayerStory(unittest.TestCase):
         game.step("Escape", "the menu", lambda: on_menu(game, 0))
         game.step("Return", "the level as it was left", lambda: dog_at(game, 2, 8) and said(" Moves: 1 ")())
         game.step("Right", "the level won in two, its record kept", won(b"1 2\r\n"))
+        game.until("the way on", said("Enter: next level", colour=(255, 214, 64), y=418))
 
         game.step("Return", "level 2, the garden heard", lambda: dog_at(game, 5, 1)
                   and game.loudness(game.seconds() - 0.5, game.seconds()) > LOUD)
@@ -77,14 +79,15 @@ class PlayerStory(unittest.TestCase):
         game.until("4 s more sound", lambda: game.seconds() > off + 4)
         self.assertEqual(game.loudness(off + 1.5, off + 4), 0, "sound once switched off")
 
-        game.step("s", "the chooser", lambda: game.extent(BLUE, (0, 0, 640, 20)) > 300)
+        game.step("s", "the chooser", said("Choose a level", colour=GOLD, y=14))
         game.step("Down Return", "level 3", dog(14, 1))
         game.step("Down", "the dog at the bottom", dog(14, 14))
         os.chmod(os.path.join(game.dir, "highscores.dat"), 0o444)  # refused by the game even to root
-        game.step("Left", "the note", said("The record could not be saved: ", colour=(150, 150, 150), y=420))
+        game.step("Left", "the note", said("The record could not be saved: ", colour=(230, 220, 200), y=384))
         game.until("the level won, the record unchanged", won(b"1 2\r\n"))
-        game.message("Return", "Congratulations! You beat all the levels available in Tunnelwick!", "levels folder")
-        game.until("the menu on level 1", lambda: on_menu(game, 0))
+        game.step("Return", "the finale: level 1 alone recorded", lambda: said("1 of 3 levels solved", colour=GOLD, y=176)()
+                  and said("levels folder", colour=(200, 200, 200), y=None)())
+        game.step("Return", "the first level not solved", dog(5, 1))
         self.assertEqual(game.close(), 0)
 
 

@@ -66,7 +66,7 @@ TEST_F(BadInput, AnEditedBoardKeepsNoRecordAndTheCloseButtonEndsEveryScreen) {
     EXPECT_EQ(session().recordWin(), nullptr);
     EXPECT_EQ(dir.read("highscores.dat"), "1 50\r\n");
     WonScreen(session().recordWin()).draw(picture, app->stack.context());
-    EXPECT_TRUE(lineShows(picture, 420, "An edited board: no record kept.", makecol(150, 150, 150)));
+    EXPECT_TRUE(lineShows(picture, 384, "An edited board: no record kept.", makecol(230, 220, 200)));
     // Whatever is open, the close button ends the loop.
     for (std::vector<int> open : {std::vector<int>{KEY_S}, {KEY_DOWN, KEY_ENTER}, {KEY_ENTER, KEY_R}, {KEY_L, KEY_T}, {KEY_L, KEY_S}}) {
         start();

@@ -6,26 +6,27 @@
 
 namespace {
 
-TEST(ChooserRows, TheMarkedRowStaysOnScreenAndShortListsNeverScroll) {
-    for (int count = 1; count <= 99; ++count)
-        for (int step = 0, first = 0, mark = 0; step < 4 * count; ++step) {  // down twice round, then up
-            mark = step < 2 * count ? (mark + 1) % count : (mark + count - 1) % count;
-            const int before = first;
-            first = firstShownRow(first, mark, count, 44);
-            ASSERT_TRUE(mark >= first && mark < first + 44 && first >= 0 && first <= std::max(0, count - 44)) << count;
-            ASSERT_TRUE(first == before || mark < before || mark >= before + 44) << count;  // no needless jumps
-        }
-    EXPECT_EQ(firstShownRow(10, 120, 60, 44), 10);  // a mark beyond the list moves nothing
+// The text drawn from its left edge at (x, y) in the colour, letter for letter.
+bool textAt(BITMAP* bmp, int x, int y, const std::string& text, int colour) {
+    const int w = text_length(font, text.c_str());
+    BITMAP* want = create_bitmap(w, 8);
+    clear_bitmap(want), textout_ex(want, font, text.c_str(), 0, 0, colour, -1);
+    bool same = true;
+    for (int i = 0; i < w * 8 && same; ++i)
+        same = (getpixel(bmp, x + i % w, y + i / w) == colour) == (getpixel(want, i % w, i / w) == colour);
+    destroy_bitmap(want);
+    return same;
 }
 
-TEST(ChooserRows, EachRowTellsTheRecordAndTheFewestMovesWorkedOutInTheBackground) {
-    const struct { bool marked; const char* title; int best, fewest; const char* row; } cases[] = {
-        {true, "First", 14, 12, "---> Level: \"First\" - #3   solved in 14, fewest 12"},
-        {false, "", -1, fewest::kNotKnown, "  Level: \"\" - #3   not solved, fewest ..."},
-        {false, "x", 0, fewest::kNoWay, "  Level: \"x\" - #3   solved in 0, cannot be won"},
-        {false, "Twenty-eight characters long", -1, 0, "  Level: \"Twenty-eight characters long\" - #3   not solved, fewest 0"},
-        {false, "A title that is far too long!", -1, fewest::kTooHard, "  Level: \"A title that is far too l...\" - #3   not solved, fewest ?"}};
-    for (const auto& c : cases) EXPECT_EQ(chooserRow(c.marked, c.title, 3, c.best, c.fewest), c.row);
+TEST(ChooserCards, EachCardTellsTheBestBesideTheFewestWorkedOutInTheBackground) {
+    const struct { int best, fewest; const char* progress; bool mark; } cases[] = {
+        {14, 12, "Your best: 14   Fewest: 12", false}, {-1, fewest::kNotKnown, "Not solved yet   Fewest: ...", false},
+        {0, fewest::kNoWay, "Your best: 0   Cannot be won", false}, {-1, 0, "Not solved yet   Fewest: 0", false},
+        {7, 7, "Your best: 7   Fewest: 7", true}, {8, 7, "Your best: 8   Fewest: 7", false}, {-1, fewest::kTooHard, "Not solved yet   Fewest: ?", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(std::make_pair(cardProgress(c.best, c.fewest), bestIsFewest(c.best, c.fewest)), std::make_pair(std::string(c.progress), c.mark));
+    EXPECT_EQ(cardTitle("Thirty-four characters long, no more"), "Thirty-four characters long, no...");
+    EXPECT_EQ(cardTitle("Thirty-four characters long, right"), "Thirty-four characters long, right");
     RuleState unplaced;
     unplaced.dogColumn = -1;
     FewestMovesWork work({pocket(false), pocket(true), unplaced}, 2);
@@ -80,20 +81,35 @@ TEST_F(Chooser, MarkerWrapsOneRowPerPressOverTheLevelsBeforeTheGapAndEscapeKeeps
     }
 }
 
-TEST_F(Chooser, NinetyNineLevelsScrollToTheMarkedLastWithTheFirstRecordOfEachAndUnreadableOnesSaySo) {
+TEST_F(Chooser, NinetyNineLevelsTurnPagesWithTheFirstRecordOfEachUnreadableOnesSaySoAndAClickPlays) {
     for (int n = 1; n <= 100; ++n) dir.write(levelFilePath(n), "L" + std::to_string(n) + "\r\n3 4 3 4\r\n");  // won as it starts
     for (int n : {60, 61}) std::remove(levelFilePath(n).c_str()), mkdir(levelFilePath(n).c_str(), 0755);
-    dir.write("highscores.dat", "56 60\r\n99 12\r\n99 3\r\n57 -5\r\n58 5x\r\n59 1");  // read a number at a time, 60 would be a level
+    dir.write("highscores.dat", "55 0\r\n56 60\r\n99 12\r\n99 3\r\n57 -5\r\n58 5x\r\n59 1");  // read a number at a time, 60 would be a level
     start();
     session().number = 99;
     press(KEY_S);
-    auto row = [](int n) { return chooserRow(n == 99, "L" + std::to_string(n), n, n == 56 ? 60 : n == 99 ? 12 : -1, 0); };
-    // Rows 56 to 99 show, ten pixels apart, once the solver (in real time) is through.
-    for (int i = 0; i < 400 && !lineShows(drawn(), 10 * (99 - 52), row(99), makecol(50, 150, 200)); ++i)
+    // Cards fill two columns of five: level n's card on its page.
+    auto x = [](int n) { return 14 + (n - 1) % 10 / 5 * 312; };
+    auto y = [](int n) { return 62 + (n - 1) % 5 * 70; };
+    const int solved = makecol(150, 230, 130), unsolved = makecol(200, 190, 170), lit = makecol(255, 214, 64);
+    for (int i = 0; i < 400 && !textAt(drawn(), x(99) + 12, y(99) + 42, "Your best: 12   Fewest: 0", solved); ++i)
         run(20), std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    for (int n : {56, 57, 58, 59, 99}) EXPECT_TRUE(lineShows(drawn(), 10 * (n - 52), row(n), makecol(50, 150, 200))) << n;
-    for (int n : {60, 61})
-        EXPECT_TRUE(lineShows(picture, 10 * (n - 52), "  levels/" + std::to_string(n) + ".lvl could not be read", makecol(50, 150, 200))) << n;
+    EXPECT_TRUE(textAt(drawn(), x(99) + 12, y(99) + 10, "Level 99", lit) && textAt(picture, x(99) + 12, y(99) + 26, "L99", makecol(230, 220, 200)));
+    keys({KEY_PGUP, KEY_PGUP, KEY_PGUP, KEY_LEFT, KEY_PGUP});  // from 99 to 59, a page and a column at a time
+    drawn();
+    const struct { int n; const char* progress; int colour; } cards[] = {
+        {56, "Your best: 60   Fewest: 0", solved}, {57, "Not solved yet   Fewest: 0", unsolved},
+        {58, "Not solved yet   Fewest: 0", unsolved}, {59, "Not solved yet   Fewest: 0", unsolved}};
+    for (const auto& c : cards) EXPECT_TRUE(textAt(picture, x(c.n) + 12, y(c.n) + 42, c.progress, c.colour)) << c.n;
+    EXPECT_TRUE(textAt(picture, x(60) + 12, y(60) + 26, "levels/60.lvl could not be read", makecol(255, 150, 120)));
+    int marks = 0;  // the fewest moves' mark (a star without the bone picture) on level 55 alone
+    for (int n : {55, 56})
+        for (int i = 0; i < 40 * 32; ++i) marks += (n == 55 ? 1 : 1000) * (getpixel(picture, x(n) + 256 + i % 40, y(n) + 6 + i / 40) == lit);
+    EXPECT_TRUE(marks > 0 && marks < 1000) << marks;
+    clickAt(x(57) + 50, y(57) + 30);
+    EXPECT_EQ(on<ChooserScreen>()->marked(), 56);
+    clickAt(x(57) + 50, y(57) + 30);
+    EXPECT_EQ(std::make_pair(on<ChooserScreen>() == nullptr, session().number), std::make_pair(true, 57));  // played (and won at once)
 }
 
 TEST_F(Chooser, TheMenuTakesAMovedPointerAndAClickAsEnterAndSOpensTheChooser) {

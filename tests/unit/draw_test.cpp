@@ -63,6 +63,7 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     BITMAP* own = create_bitmap(640, 480);
     blit(dirt, own, 0, 0, 0, 0, 640, 480);
     BITMAP* shown = own;
+    setPicture(SkyBottom, solid(32, 32, 0, 160, 0));  // under rocks on the grass row
     const uint8_t codes[] = {BlackRock, Rock, SkyTop, 3, Dirt, Tunnel, 100, 254};
     for (int frame = 0; frame < 300; ++frame) {
         for (int n = rng() % 4; n > 0; --n) board().board[rng() % 15][rng() % 20] = codes[rng() % 8];
@@ -74,6 +75,28 @@ TEST_F(DrawTest, CellsShowDirtThroughTheirHolesThenTheRockTheDogAndTheBoneOverHe
     }
     app->pictures.set(DirtBackground, nullptr);
     for (BITMAP* b : {layered, direct, otherDirt, own}) destroy_bitmap(b);
+}
+
+TEST_F(DrawTest, ABuriedBoneShowsItsOutlineOverTheRockAndARockOnTheGrassRowStandsOnTheGrass) {
+    setPicture(DirtBackground, solid(640, 480, 90, 60, 30));
+    setPicture(SkyBottom, solid(32, 32, 0, 160, 0));
+    BITMAP *rock = solid(32, 32, 255, 0, 255), *fallen = solid(32, 32, 0, 0, 0), *bone = solid(32, 32, 255, 0, 255);
+    circlefill(rock, 16, 16, 12, makecol(120, 120, 120));
+    circlefill(fallen, 16, 16, 12, makecol(60, 60, 60));
+    rectfill(bone, 4, 12, 27, 19, makecol(240, 240, 240));
+    setPicture(Rock, rock), setPicture(BlackRock, fallen), setPicture(BoneTile, bone);
+    memset(board().board, Dirt, sizeof board().board);
+    board().board[1][3] = Rock, board().board[1][4] = BlackRock, board().board[6][5] = Rock, board().board[8][8] = Rock;
+    board().boneColumn = 5, board().boneRow = 6, board().dogColumn = 0, board().dogRow = 10;
+    drawBoard();
+    // Both kinds of rock on the grass row: the stone over the grass, no dirt or tunnel round it.
+    for (int column : {3, 4})
+        EXPECT_TRUE(isColour(target, column * 32 + 1, 33, 0, 160, 0) && isColour(target, column * 32 + 16, 48, 120, 120, 120)) << column;
+    // The buried bone against a plain rock over the same dirt: only its edge differs, light.
+    int differ = 0;
+    for (int i = 0; i < 32 * 32; ++i) differ += getpixel(target, 160 + i % 32, 192 + i / 32) != getpixel(target, 256 + i % 32, 256 + i / 32);
+    EXPECT_TRUE(differ >= 60 && differ < 32 * 32 / 8) << differ;
+    EXPECT_TRUE(getr(getpixel(target, 160 + 4, 192 + 12)) > 160 && isColour(target, 160 + 16, 192 + 16, 120, 120, 120));
 }
 
 TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
@@ -107,17 +130,20 @@ TEST_F(DrawTest, TheRestartQuestionStandsOutlinedInLightOverTheDimmedBoard) {
 TEST_F(DrawTest, LevelWonShowsThePictureCentredAndTheRightRecordLine) {
     setPicture(253, solid(200, 100, 0, 0, 250));
     const struct { WinRecord::Outcome outcome; int record; const char* line; } cases[] = {
-        {WinRecord::NewRecord, -1, "This is a new record!"}, {WinRecord::NotBeaten, 12, "The high score for this level is 12."},
-        {WinRecord::NotBeaten, 15, "You tied for the high score."}, {WinRecord::Unreadable, -1, ""},
+        {WinRecord::NewRecord, -1, "A new best! Your record for this level is now 15."},
+        {WinRecord::NotBeaten, 12, "Your best is 12: that record stands."},
+        {WinRecord::NotBeaten, 15, "As good as your best: your record stays 15."}, {WinRecord::Unreadable, -1, ""},
         {WinRecord::NotSaved, -1, "The record could not be saved: Permission denied"}};
     for (const auto& c : cases) {
         WinRecord r;
         r.outcome = c.outcome, r.record = c.record, r.reason = "Permission denied";
-        board().moveCount = 15;
+        board().moveCount = 15, session().play.fewest = 12;
         WonScreen(r).draw(target, app->stack.context());
-        EXPECT_TRUE(isColour(target, 220, 190, 0, 0, 250) && isColour(target, 419, 289, 0, 0, 250) && isColour(target, 5, 5, 0, 0, 0));
-        EXPECT_TRUE(lineShows(target, 390, "Congratulations! You beat the level in only 15 moves.", makecol(50, 150, 50)));
-        EXPECT_TRUE(lineShows(target, 420, c.line, makecol(150, 150, 150))) << c.record;
+        EXPECT_TRUE(isColour(target, 220, 150, 0, 0, 250) && isColour(target, 419, 249, 0, 0, 250) && !isColour(target, 5, 5, 0, 0, 250));
+        EXPECT_TRUE(lineShows(target, 366, "You reached the bone in 15 moves!", makecol(255, 230, 120)));
+        EXPECT_TRUE(lineShows(target, 384, c.line, makecol(230, 220, 200))) << c.record;
+        EXPECT_TRUE(lineShows(target, 398, "The fewest moves possible: 12.", makecol(230, 220, 200)));
+        EXPECT_TRUE(lineShows(target, 418, "Enter: see how you did", makecol(255, 214, 64)));  // no level 2 here
     }
 }
 

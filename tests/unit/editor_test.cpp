@@ -62,6 +62,9 @@ TEST_F(Editor, NumberAndTitleFromThePromptsTheTitleContinuedAndWrongInputToldInT
         auto* message = on<MessageDialog>();
         EXPECT_EQ(message ? message->text() : "", c.message ? c.message : "") << c.typed;
         if (message) press(KEY_ENTER);
+        // The caption follows at once; the editor's random board is from no file yet.
+        const std::string caption = "New level #" + std::to_string(c.number) + ": \"" + c.title + "\" - brush: dog";
+        EXPECT_TRUE(message || lineShows(drawn(), 12, caption, makecol(255, 255, 255))) << caption;
     }
     session().title = "Old";  // every character taken back: the title stays, and it is said so
     press(KEY_T);

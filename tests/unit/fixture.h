@@ -31,6 +31,7 @@
 #include "screens/chooser.h"
 #include "screens/dialogs.h"
 #include "screens/editor.h"
+#include "screens/finale.h"
 #include "screens/help.h"
 #include "screens/menu.h"
 #include "screens/options.h"

@@ -7,7 +7,7 @@ const char* nameOf(Screen* s) {
     return dynamic_cast<MenuScreen*>(s) ? "menu" : dynamic_cast<PlayingScreen*>(s) ? "playing"
          : dynamic_cast<WonScreen*>(s) ? "won" : dynamic_cast<ChooserScreen*>(s) ? "chooser"
          : dynamic_cast<OptionsScreen*>(s) ? "options" : dynamic_cast<HelpScreen*>(s) ? "help"
-         : dynamic_cast<EditorScreen*>(s) ? "editor" : dynamic_cast<MessageDialog*>(s) ? "message"
+         : dynamic_cast<EditorScreen*>(s) ? "editor" : dynamic_cast<FinaleScreen*>(s) ? "finale" : dynamic_cast<MessageDialog*>(s) ? "message"
          : dynamic_cast<QuestionDialog*>(s) ? "question" : dynamic_cast<PromptDialog*>(s) ? "prompt" : "?";
 }
 
@@ -56,8 +56,8 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         {"so does Quit", 1, false, {U, E}, "menu", 1, 3, K, true, ""},
         {"a win", 1, true, {E, KEY_RIGHT}, "won", 1, 4, K, false, ""},
         {"won: Enter starts the next level", 1, true, {E, KEY_RIGHT, E}, "playing", 2, 0, K, false, ""},
-        {"won the last level: the end, back on level 1", 2, true, {E, KEY_RIGHT, KEY_SPACE}, "message", 1, 0, K, false,
-         "Congratulations! You beat all the levels available in Tunnelwick!"},
+        {"won the last level: the finale", 2, true, {E, KEY_RIGHT, KEY_SPACE}, "finale", 2, K, K, false, ""},
+        {"the finale's Enter: the first level not solved", 2, true, {E, KEY_RIGHT, KEY_SPACE, E}, "playing", 1, 0, K, false, ""},
         {"a win over a damaged table says so in the window", 1, true, {E, KEY_RIGHT}, "message", 1, 4, K, false,
          "Error loading high scores table (\"highscores.dat\")", true},
     };
@@ -78,6 +78,8 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         EXPECT_EQ(std::make_tuple(session().number, quit.load()), std::make_tuple(c.levelAfter, c.quits));
         if (c.movesAfter != K) EXPECT_EQ(session().rules.moveCount, c.movesAfter);
         if (c.menuLit != K) EXPECT_EQ(on<MenuScreen>()->selection(), c.menuLit);
+        if (auto* finale = on<FinaleScreen>())  // level 2 alone solved
+            EXPECT_EQ(std::make_tuple(finale->solved(), finale->levels(), finale->firstUnsolved()), std::make_tuple(1, 2, 1));
         if (*c.message) EXPECT_EQ(on<MessageDialog>()->text().rfind(c.message, 0), 0u);
         if (c.damagedTable) {
             press(KEY_ENTER);
@@ -85,6 +87,17 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         }
         EXPECT_TRUE(harness::messages.empty()) << "a message box outside the window: " << harness::messages[0];
     }
+    // The first levels tell the keys until the first move.
+    start();
+    press(KEY_ENTER);
+    session().loadLevel(2);
+    const int dark = makecol(20, 20, 20);
+    EXPECT_TRUE(lineShows(drawn(), 26, kFirstStepsText, dark));
+    session().number = 3;
+    EXPECT_FALSE(lineShows(drawn(), 26, kFirstStepsText, dark));
+    session().number = 2;
+    press(KEY_RIGHT);
+    EXPECT_FALSE(lineShows(drawn(), 26, kFirstStepsText, dark));
 }
 
 TEST_F(Screens, AMessageIsWrappedInsideTheWindowAndClosesOnEnterEscapeSpaceOrAClickOnly) {

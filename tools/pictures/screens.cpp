@@ -344,7 +344,7 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     tiles[8] = earth;
     stamp(tiles[8], sprites.dog.canvas, 0, 0);
     const char* names[] = {"fallen", "rock", "sky", "dirt", "tunnel", "grass", "dug", "bone", "dog"};
-    const int by = 372, step = 58, bx0 = 320 - (9 * step - 26) / 2;
+    const int by = 366, step = 58, bx0 = 320 - (9 * step - 26) / 2;
     drawFontText(c, "The editor's brushes:", 44, by - 22, head, 1, false);
     for (int i = 0; i < 9; ++i) {
         int bx = bx0 + i * step;
@@ -353,7 +353,10 @@ Canvas makeHelpBackground(const Sprites& sprites) {
         stamp(c, tiles[i], bx, by, 1);
         drawFontText(c, names[i], bx + 16, by + 40, ink, 1, true);
     }
-    drawFontText(c, "Press Enter, Space or Escape to return to the menu.", 320, 446, head, 1, true);
+    // The keys every screen shares: the window and the gamepad.
+    drawFontText(c, "F11 or Alt+Enter: full screen and back", 320, 426, ink, 1, true);
+    drawFontText(c, "Gamepad: d-pad or stick moves; buttons: Enter, Escape, undo, hint", 320, 438, ink, 1, true);
+    drawFontText(c, "Press Enter, Space or Escape to return to the menu.", 320, 452, head, 1, true);
     return c;
 }
 

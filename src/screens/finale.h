@@ -1,0 +1,38 @@
+// The finale after the last level: how many levels the player solved, how
+// many in the fewest moves possible, and how to share levels made in the
+// editor. Enter goes to the first level not yet solved (the menu when every
+// one is), Escape to the menu.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "screens/look.h"
+#include "screens/screen.h"
+#include "session/chooser_rows.h"
+
+class FinaleScreen : public Screen {
+public:
+    explicit FinaleScreen(Context& context);
+    void handle(const input::Event& event, Context& context) override;
+    bool update(const input::Held& held, unsigned long nowMs, Context& context) override;
+    void draw(BITMAP* target, Context& context) override;
+
+    int solved() const { return solved_; }
+    int levels() const { return static_cast<int>(levels_.size()); }
+    // The first level not solved (0: all are).
+    int firstUnsolved() const { return firstUnsolved_; }
+
+private:
+    std::vector<ListedLevel> levels_;
+    std::map<int32_t, int32_t> records_;
+    int solved_ = 0, firstUnsolved_ = 0;
+    int inFewest_ = 0;
+    bool allKnown_ = false;
+    std::unique_ptr<FewestMovesWork> fewest_;
+    std::unique_ptr<StyledScreen> look_;
+};
+
+// How to share a level made in the editor.
+extern const char* const kSharingText;
