@@ -83,7 +83,7 @@ TEST_F(Chooser, MarkerWrapsOneRowPerPressOverTheLevelsBeforeTheGapAndEscapeKeeps
 
 TEST_F(Chooser, NinetyNineLevelsTurnPagesWithTheFirstRecordOfEachUnreadableOnesSaySoAndAClickPlays) {
     for (int n = 1; n <= 100; ++n) dir.write(levelFilePath(n), "L" + std::to_string(n) + "\r\n3 4 3 4\r\n");  // won as it starts
-    for (int n : {60, 61}) std::remove(levelFilePath(n).c_str()), mkdir(levelFilePath(n).c_str(), 0755);
+    std::remove(levelFilePath(54).c_str()), mkdir(levelFilePath(54).c_str(), 0755);
     dir.write("highscores.dat", "55 0\r\n56 60\r\n99 12\r\n99 3\r\n57 -5\r\n58 5x\r\n59 1");  // read a number at a time, 60 would be a level
     start();
     session().number = 99;
@@ -99,9 +99,10 @@ TEST_F(Chooser, NinetyNineLevelsTurnPagesWithTheFirstRecordOfEachUnreadableOnesS
     drawn();
     const struct { int n; const char* progress; int colour; } cards[] = {
         {56, "Your best: 60   Fewest: 0", solved}, {57, "Not solved yet   Fewest: 0", unsolved},
-        {58, "Not solved yet   Fewest: 0", unsolved}, {59, "Not solved yet   Fewest: 0", unsolved}};
+        {58, "Not solved yet   Fewest: 0", unsolved}, {59, "Not solved yet   Fewest: 0", unsolved},
+        {60, "Not solved yet   Fewest: 0", unsolved}};
     for (const auto& c : cards) EXPECT_TRUE(textAt(picture, x(c.n) + 12, y(c.n) + 42, c.progress, c.colour)) << c.n;
-    EXPECT_TRUE(textAt(picture, x(60) + 12, y(60) + 26, "levels/60.lvl could not be read", makecol(255, 150, 120)));
+    EXPECT_TRUE(textAt(picture, x(54) + 12, y(54) + 26, "levels/54.lvl could not be read", makecol(255, 150, 120)));
     int marks = 0;  // the fewest moves' mark (a star without the bone picture) on level 55 alone
     for (int n : {55, 56})
         for (int i = 0; i < 40 * 32; ++i) marks += (n == 55 ? 1 : 1000) * (getpixel(picture, x(n) + 256 + i % 40, y(n) + 6 + i / 40) == lit);

@@ -90,6 +90,11 @@ TEST_F(Editor, TheOpeningKeyAndAClickDuringAPromptNeitherTypeNorPaintAndAHeldVLe
     ASSERT_TRUE(until([this] { return on<MessageDialog>() != nullptr; }));
     EXPECT_EQ(on<MessageDialog>()->text(), "Can be won in 1 moves: Down");
     press(KEY_ENTER);
+    session().rules = pocket(true);
+    press(KEY_V);
+    ASSERT_TRUE(until([this] { return on<MessageDialog>() != nullptr; }));
+    EXPECT_EQ(on<MessageDialog>()->text(), "Cannot be won: the bone is buried under a rock");
+    press(KEY_ENTER);
     press(KEY_LEFT);
     clickAt(2 * 32 + 5, 5 * 32 + 5);
     EXPECT_EQ(std::make_pair(editor()->brush(), int(session().rules.board[5][2])), std::make_pair(int(Rock) - 1, int(BlackRock)));

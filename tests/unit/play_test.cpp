@@ -45,7 +45,7 @@ TEST_F(Playing, PressesAndHoldsCountAsThePlayerMeansThem) {
         {"Down held 900 ms through a slide that ends at a rock is one move", {"", "", "d", "", "", "", "", "", "#"},
          {{KEY_DOWN, 10, 910}}, 1, 0, 7},
         {"a 150 ms tap on the ground line walks one cell", {"", "D"}, {{KEY_RIGHT, 10, 160}}, 1, 1, 1},
-        {"held 600 ms on the ground line: a move every 250 ms", {"", "D"}, {{KEY_RIGHT, 10, 610}}, 3, 3, 1},
+        {"held 600 ms on the ground line, its press repeated: a move every 250 ms", {"", "D"}, {{KEY_RIGHT, 10, 610, true}}, 3, 3, 1},
         {"held on the ground line, it stops repeating at the edge", {"", "=================D"}, {{KEY_RIGHT, 10, 1500}}, 2, 19, 1},
         {"refused, then pressed again: still no move", {"", "", "d#"}, {{KEY_RIGHT, 10, 700}, {KEY_RIGHT, 800, 830}}, 0, 0, 2},
         {"Up and Right together count two, the dog goes right", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 19, 3},
