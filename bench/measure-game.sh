@@ -83,19 +83,23 @@ for n in range(1, 100):
     lines = [b"Sealed %d" % n, b"%d %d %d %d" % (dog + bone)] + [bytes(b for t in r for b in (t, 32)) for r in rows]
     open("%s/%d.lvl" % (sys.argv[1], n), "wb").write(b"\r\n".join(lines) + b"\r\n")
 PY
-cd "$hard"
-"$game" >/dev/null 2>&1 &
-pid=$!
 hz=$(getconf CLK_TCK)
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-window=""
-i=0
-until [ -n "$window" ]; do
-  window=$(xdotool search --onlyvisible --name '^Tunnelwick$' 2>/dev/null | head -1) || true
-  i=$((i + 1)); [ $i -lt 300 ] || { echo "no window for the chooser" >&2; exit 1; }
-  sleep 0.1
-done
-sleep 1
+# Starts the game in the current directory; sets pid and window.
+launch() {
+  "$game" >/dev/null 2>&1 &
+  pid=$!
+  window=""
+  i=0
+  until [ -n "$window" ]; do
+    window=$(xdotool search --onlyvisible --name '^Tunnelwick$' 2>/dev/null | head -1) || true
+    i=$((i + 1)); [ $i -lt 300 ] || { echo "no game window" >&2; exit 1; }
+    sleep 0.1
+  done
+  sleep 1
+}
+cd "$hard"
+launch
 press() { xdotool windowfocus --sync "$window" keydown "$1" sleep 0.2 keyup "$1" sleep 0.3; }
 # Busy until a whole second passes with under 20 % of a core used (or 120 s):
 # the solver keeps a core busy, the chooser's own redraws take a few per cent.
@@ -122,17 +126,9 @@ wait "$pid" 2>/dev/null || true
 # Idle processor use on every screen: each opened from the menu (or from
 # play), left still for a moment, then measured over 5 s.
 cd "$work/game"
-"$game" >/dev/null 2>&1 &
-pid=$!
-window=""
-i=0
-until [ -n "$window" ]; do
-  window=$(xdotool search --onlyvisible --name '^Tunnelwick$' 2>/dev/null | head -1) || true
-  i=$((i + 1)); [ $i -lt 300 ] || { echo "no window for the screens" >&2; exit 1; }
-  sleep 0.1
-done
+launch
 xdotool mousemove --window "$window" 700 700 2>/dev/null || true
-sleep 2
+sleep 1
 idle_on() {  # NAME KEYS...: the keys that open the screen, then its idle figure
   name=$1; shift
   for k in "$@"; do press "$k"; done
@@ -159,14 +155,7 @@ wait "$pid" 2>/dev/null || true
 # memory and its peak.
 minutes=${SESSION_MINUTES:-10}
 if [ "$minutes" -gt 0 ]; then
-  "$game" >/dev/null 2>&1 &
-  pid=$!
-  window=""
-  until [ -n "$window" ]; do
-    window=$(xdotool search --onlyvisible --name '^Tunnelwick$' 2>/dev/null | head -1) || true
-    sleep 0.1
-  done
-  sleep 1
+  launch
   press Return
   start_rss=$(awk '/VmRSS/ {print $2 / 1024}' "/proc/$pid/status")
   end=$(( $(date +%s) + minutes * 60 ))

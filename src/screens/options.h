@@ -20,7 +20,7 @@ public:
     void handle(const input::Event& event, Context& context) override;
     bool update(const input::Held& held, unsigned long nowMs, Context& context) override;
     void draw(BITMAP* target, Context& context) override;
-    bool animating(const Context& context) const override { return holding_; }
+    bool animating(const Context&) const override { return holding_; }
     int line() const { return line_; }
 
 private:
