@@ -126,7 +126,7 @@ TEST_F(Chooser, TheMenuTakesAMovedPointerAndAClickAsEnterAndSOpensTheChooser) {
         if (m.button) clickAt(m.x, m.y);
         if (m.down) press(KEY_DOWN);
         run(20);
-        if (auto* menu = on<MenuScreen>()) EXPECT_EQ(menu->selection(), m.selection) << m.x << "," << m.y;
+        if (auto* menu = on<MenuScreen>()) { EXPECT_EQ(menu->selection(), m.selection) << m.x << "," << m.y; }
         EXPECT_EQ(std::string(on<MenuScreen>() ? "menu" : on<PlayingScreen>() ? "playing" : "?"), m.screen) << m.x << "," << m.y;
     }
     run(100);

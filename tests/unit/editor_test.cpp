@@ -119,10 +119,10 @@ TEST_F(Editor, SAsksBeforeReplacingAnotherBoardsFileAndReloadAndClearWork) {
         c.change();
         press(KEY_S);
         EXPECT_EQ(on<QuestionDialog>() != nullptr, c.answer != 0);
-        if (c.answer) EXPECT_TRUE(lineShows(drawn(), 240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10)));
+        if (c.answer) { EXPECT_TRUE(lineShows(drawn(), 240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10))); }
         if (c.answer) press(c.answer);
         EXPECT_EQ(dir.read("levels/1.lvl") != level, c.replaced);
-        if (c.replaced) EXPECT_TRUE(lineShows(drawn(), 468, "Saved levels/1.lvl", makecol(255, 230, 140)));
+        if (c.replaced) { EXPECT_TRUE(lineShows(drawn(), 468, "Saved levels/1.lvl", makecol(255, 230, 140))); }
         EXPECT_NE(editor(), nullptr);
     }
     // L with no file keeps the board; the note goes by itself after a while.

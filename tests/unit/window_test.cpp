@@ -85,7 +85,7 @@ TEST_F(WindowTest, OpensAtTheChosenSizeSwitchesWithF11OrAltEnterAndKeepsIt) {
         EXPECT_EQ(dir.read("preferences.ini"), c.after ? c.after : c.before ? c.before : "") << where;
         auto* told = on<MessageDialog>();
         EXPECT_EQ(told ? told->text() : "", c.told) << where;
-        if (!*c.told) EXPECT_TRUE(on<MenuScreen>()) << where;
+        if (!*c.told) { EXPECT_TRUE(on<MenuScreen>()) << where; }
     }
 }
 
@@ -109,7 +109,7 @@ TEST_F(WindowTest, EveryPixelIsASquareAndClicksLandWhereTheyAreSeen) {
                 for (int d = 0; d < c.scale * c.scale; ++d)
                     wrong += getpixel(screen, c.x + x * c.scale + d % c.scale, c.y + y * c.scale + d / c.scale) != getpixel(picture, x, y);
         EXPECT_EQ(wrong, 0) << where;
-        if (c.x > 0) EXPECT_TRUE(getpixel(screen, 0, 0) == 0 && getpixel(screen, c.w - 1, c.h - 1) == 0) << where;
+        if (c.x > 0) { EXPECT_TRUE(getpixel(screen, 0, 0) == 0 && getpixel(screen, c.w - 1, c.h - 1) == 0) << where; }
         // The plain Options button covers 432..639 by 306..363 of the picture: a click one
         // window pixel outside it is nothing, one on its last pixel opens the options.
         const int left = c.x + 432 * c.scale - 1, bottom = c.y + 364 * c.scale - 1;
