@@ -8,6 +8,7 @@ namespace {
 
 class OptionsTest : public AppFixture {
 protected:
+    ~OptionsTest() override { destroy_bitmap(last); }
     void SetUp() override {
         start();
         app->stack.context().windowSizes = [] { return std::vector<int>{1, 2, 0}; };
