@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "rules/tiles.h"
 #include "platform/input.h"
 #include "platform/window.h"
+#include "rules/solver.h"
+#include "rules/tiles.h"
 #include "screens/board_view.h"
 #include "screens/playing.h"
-#include "rules/solver.h"
 #include "session/session.h"
 
 namespace {
@@ -116,8 +116,10 @@ void BM_LongestWaitOfAKeptPress(benchmark::State& state) {
         Play play(rules, nullptr);
         play.begin(fewest::kNotKnown);
         Play::Input in;
-        in.arrows.pressed[direction == Up ? MoveKeys::Up : direction == Down ? MoveKeys::Down
-                          : direction == Left ? MoveKeys::Left : MoveKeys::Right] = true;
+        in.arrows.pressed[direction == Up     ? MoveKeys::Up
+                          : direction == Down ? MoveKeys::Down
+                          : direction == Left ? MoveKeys::Left
+                                              : MoveKeys::Right] = true;
         bool won = play.frame(in);
         unsigned long frame = 1, pressedAt = 0;
         for (; play.busy() && !won && frame < 100000; ++frame) {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "storage/level.h"
 #include "rules/solver.h"
+#include "storage/level.h"
 
 namespace {
 
@@ -21,8 +21,7 @@ namespace {
 std::vector<RuleState> shippedStarts() {
     std::vector<RuleState> starts;
     for (int n = 1;; ++n) {
-        std::ifstream in(std::string(TUNNELWICK_DATA_DIR) + "/levels/" + std::to_string(n) + ".lvl",
-                         std::ios::binary);
+        std::ifstream in(std::string(TUNNELWICK_DATA_DIR) + "/levels/" + std::to_string(n) + ".lvl", std::ios::binary);
         if (!in) break;
         std::ostringstream bytes;
         bytes << in.rdbuf();

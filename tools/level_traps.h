@@ -17,18 +17,18 @@ namespace traps {
 struct Answer {
     enum Outcome { Won, Lost, Unknown };
     Outcome outcome = Unknown;
-    int fewest = 0;          // moves to the bone, when won
-    int firstMove = 0;       // a Direction that starts a shortest way
-    size_t positions = 0;    // positions the solver explored
-    std::vector<int> way;    // the whole shortest way, when the solver gives it
+    int fewest = 0;        // moves to the bone, when won
+    int firstMove = 0;     // a Direction that starts a shortest way
+    size_t positions = 0;  // positions the solver explored
+    std::vector<int> way;  // the whole shortest way, when the solver gives it
 };
 
 struct Report {
-    Answer start;                 // the answer for the level's start
-    std::vector<int> way;         // the shortest way that was followed
-    std::vector<int> trapsAt;     // their places on the way, 0 the start
-    int trapPositions = 0;        // positions on it with a losing move
-    int losingMoves = 0;          // such moves, all told
+    Answer start;              // the answer for the level's start
+    std::vector<int> way;      // the shortest way that was followed
+    std::vector<int> trapsAt;  // their places on the way, 0 the start
+    int trapPositions = 0;     // positions on it with a losing move
+    int losingMoves = 0;       // such moves, all told
 };
 
 // Follows one shortest way from the start and tries every other open move

@@ -46,8 +46,8 @@ struct RuleQuestions {
 
 // The trap report from a position standing still. A move off the way whose
 // search passes otherPositions positions counts as not losing.
-inline Report analyseFrom(const RuleState& start, size_t maxPositions = 2000000,
-                          size_t otherPositions = 2000000, int stopAt = 1 << 30) {
+inline Report analyseFrom(const RuleState& start, size_t maxPositions = 2000000, size_t otherPositions = 2000000,
+                          int stopAt = 1 << 30) {
     RuleQuestions q{maxPositions};
     return analyse(
         start,

@@ -19,9 +19,9 @@
 #include <sstream>
 #include <string>
 
-#include "storage/board_text.h"
 #include "rules/solver.h"
 #include "rules/tiles.h"
+#include "storage/board_text.h"
 
 namespace {
 
@@ -62,14 +62,12 @@ Analysis analyse(const Level& level, size_t maxStates) {
         std::string what;
         if (playMove(g, d)) {
             what = "win";
-        } else if (boardRows(g) == boardRows(before) && g.dogColumn == before.dogColumn &&
-                   g.dogRow == before.dogRow) {
+        } else if (boardRows(g) == boardRows(before) && g.dogColumn == before.dogColumn && g.dogRow == before.dogRow) {
             what = "-";
         } else {
             SolveResult rest = solveWithin(g, maxStates);
             what = outcomeText(rest);
-            if (rest.outcome != SolveResult::Solved || rest.moves.size() + 1 > a.best.moves.size())
-                ++a.wrongFirstMoves;
+            if (rest.outcome != SolveResult::Solved || rest.moves.size() + 1 > a.best.moves.size()) ++a.wrongFirstMoves;
             if (rest.outcome == SolveResult::Unwinnable) ++a.deadFirstMoves;
         }
         a.firstMoves += std::string(" ") + directionName(d) + ":" + what;
@@ -78,9 +76,8 @@ Analysis analyse(const Level& level, size_t maxStates) {
 }
 
 void report(const Analysis& a) {
-    std::printf("fewest %s, %zu positions, first moves%s, %d wrong, %d dead\n",
-                outcomeText(a.best).c_str(), a.best.positions, a.firstMoves.c_str(),
-                a.wrongFirstMoves, a.deadFirstMoves);
+    std::printf("fewest %s, %zu positions, first moves%s, %d wrong, %d dead\n", outcomeText(a.best).c_str(),
+                a.best.positions, a.firstMoves.c_str(), a.wrongFirstMoves, a.deadFirstMoves);
     if (a.best.outcome == SolveResult::Solved) {
         std::printf("solution:");
         for (int32_t m : a.best.moves) std::printf(" %s", directionName(m));
@@ -131,8 +128,9 @@ int playFile(int argc, char** argv) {
     }
     for (const std::string& row : boardRows(g)) std::printf("|%s|\n", row.c_str());
     SolveResult rest = solveWithin(g, 3000000);
-    std::printf("from here: %s%s\n", outcomeText(rest).c_str(),
-                rest.reason == SolveResult::NoReason ? "" : (std::string(" (") + reasonText(rest.reason) + ")").c_str());
+    std::printf(
+        "from here: %s%s\n", outcomeText(rest).c_str(),
+        rest.reason == SolveResult::NoReason ? "" : (std::string(" (") + reasonText(rest.reason) + ")").c_str());
     return 0;
 }
 
@@ -154,8 +152,10 @@ int search(int argc, char** argv) {
             for (int c = 0; c < Level::kColumns; ++c) {
                 int roll = static_cast<int>(rng() % 100);
                 uint8_t code = Dirt;
-                if (roll < rockPercent) code = Rock;
-                else if (roll < rockPercent + tunnelPercent) code = Tunnel;
+                if (roll < rockPercent)
+                    code = Rock;
+                else if (roll < rockPercent + tunnelPercent)
+                    code = Tunnel;
                 level.cells[r][c] = r == 0 ? uint8_t(SkyTop) : r == 1 ? uint8_t(SkyBottom) : code;
             }
         level.dogColumn = static_cast<int32_t>(rng() % 20);
@@ -175,8 +175,7 @@ int search(int argc, char** argv) {
             if (column != level.dogColumn) level.cells[1][column] = Rock;
         }
         SolveResult quick = solveWithin(start(level), maxStates);
-        if (quick.outcome != SolveResult::Solved || quick.moves.size() < minMoves ||
-            quick.moves.size() > maxMoves)
+        if (quick.outcome != SolveResult::Solved || quick.moves.size() < minMoves || quick.moves.size() > maxMoves)
             continue;
         Analysis a = analyse(level, maxStates);
         if (a.deadFirstMoves < minDead) continue;

@@ -23,8 +23,7 @@ int levelNumberOf(const std::string& path) {
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     size_t dot = name.find('.');
     std::string stem = name.substr(0, dot);
-    if (stem.empty() || stem.size() > 6 || stem.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
+    if (stem.empty() || stem.size() > 6 || stem.find_first_not_of("0123456789") != std::string::npos) return -1;
     return std::atoi(stem.c_str());
 }
 

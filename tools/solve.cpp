@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "level_traps_game.h"
-#include "storage/level.h"
 #include "rules/solver.h"
 #include "storage/files.h"
+#include "storage/level.h"
 
 namespace {
 
@@ -105,10 +105,9 @@ int main(int argc, char** argv) {
         std::printf("    %zu positions in %.3f s\n", result.positions, result.seconds);
         std::fflush(stdout);
     }
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%d level file(s), %zu positions in %.2f s (%.0f positions/s)\n", argc - 1 - withTraps,
-                totalStates, seconds, seconds > 0 ? totalStates / seconds : 0.0);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%d level file(s), %zu positions in %.2f s (%.0f positions/s)\n", argc - 1 - withTraps, totalStates,
+                seconds, seconds > 0 ? totalStates / seconds : 0.0);
     if (unreadable) return 2;
     return unwinnable ? 1 : 0;
 }

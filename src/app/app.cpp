@@ -89,7 +89,8 @@ void App::showWindow() {
     case window::Outcome::Shown: break;
     case window::Outcome::NoFullScreen:
         preferences.fullScreen = false;
-        stack.push(std::make_unique<MessageDialog>("Full screen is not available here, so the game stays in its window."));
+        stack.push(
+            std::make_unique<MessageDialog>("Full screen is not available here, so the game stays in its window."));
         break;
     case window::Outcome::Failed:
         std::fprintf(stderr, "The game's window could not be opened again: %s\n", allegro_error);
@@ -113,8 +114,10 @@ App::~App() { FSOUND_Close(); }
 
 bool App::frame(unsigned long nowMs, BITMAP* picture) {
     std::vector<input::Event> events = input::take();
-    const auto ours = std::stable_partition(events.begin(), events.end(), [](const input::Event& e) { return !switchesWindow(e); });
-    const auto presses = std::count_if(ours, events.end(), [](const input::Event& e) { return e.kind == input::Event::Press; });
+    const auto ours =
+        std::stable_partition(events.begin(), events.end(), [](const input::Event& e) { return !switchesWindow(e); });
+    const auto presses =
+        std::count_if(ours, events.end(), [](const input::Event& e) { return e.kind == input::Event::Press; });
     events.erase(ours, events.end());
     if (presses % 2) switchFullScreen();
     stack.dispatch(events);

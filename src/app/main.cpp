@@ -61,9 +61,10 @@ bool initPlatform() {
     // Before the window shows, so that no press of its close button is lost.
     set_close_button_callback(onCloseButton);
     if (install_timer() < 0) {
-        allegro_message("Could not initialize the timer. You probably cannot fix this, try restarting or "
-                        "closing some programs.\n\n%s",
-                        allegro_error);
+        allegro_message(
+            "Could not initialize the timer. You probably cannot fix this, try restarting or "
+            "closing some programs.\n\n%s",
+            allegro_error);
         return false;
     }
     set_color_depth(32);

@@ -13,7 +13,8 @@
 
 class ScreenStack : public Navigator {
 public:
-    ScreenStack(Session& session, Pictures& pictures, Settings& settings, Preferences& preferences, std::atomic<bool>& quit);
+    ScreenStack(Session& session, Pictures& pictures, Settings& settings, Preferences& preferences,
+                std::atomic<bool>& quit);
 
     void open(ScreenId id) override;
     void push(std::unique_ptr<Screen> screen) override;

@@ -281,16 +281,26 @@ int timersInit() { return timers().start() ? 0 : -1; }
 void timersExit() { timers().stop(); }
 
 TIMER_DRIVER quietTimers = {
-    TIMERDRV_UNIX_PTHREADS, empty_string, empty_string, "Unix pthreads timers",
-    timersInit, timersExit, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    TIMERDRV_UNIX_PTHREADS,
+    empty_string,
+    empty_string,
+    "Unix pthreads timers",
+    timersInit,
+    timersExit,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
     _unix_rest,
 };
 
 }  // namespace
 
 void install() {
-    _bg_man_pthreads = bg_manager{1,           eventsInit,   eventsExit,    eventsRegister,
-                                  eventsUnregister, eventsEnable, eventsDisable, eventsDisabled};
+    _bg_man_pthreads = bg_manager{
+        1, eventsInit, eventsExit, eventsRegister, eventsUnregister, eventsEnable, eventsDisable, eventsDisabled};
     for (_DRIVER_INFO* entry = _xwin_timer_driver_list; entry->driver; ++entry)
         if (entry->id == TIMERDRV_UNIX_PTHREADS) entry->driver = &quietTimers;
 }

@@ -22,11 +22,11 @@ int another(garden::Random& random, int first, int count, int& last) {
 
 const std::vector<const char*>& paths() {
     static const std::vector<const char*> table = {
-        "sounds/effects/dig1.mp3",       "sounds/effects/dig2.mp3",       "sounds/effects/dig3.mp3",
-        "sounds/effects/dig4.mp3",       "sounds/effects/step1.mp3",      "sounds/effects/step2.mp3",
-        "sounds/effects/step3.mp3",      "sounds/effects/land-light.mp3", "sounds/effects/land-heavy.mp3",
-        "sounds/effects/bump.mp3",       "sounds/effects/win.mp3",        "sounds/effects/undo.mp3",
-        "sounds/effects/hint.mp3",       "sounds/effects/deadend.mp3",    "sounds/effects/click.mp3",
+        "sounds/effects/dig1.mp3",  "sounds/effects/dig2.mp3",       "sounds/effects/dig3.mp3",
+        "sounds/effects/dig4.mp3",  "sounds/effects/step1.mp3",      "sounds/effects/step2.mp3",
+        "sounds/effects/step3.mp3", "sounds/effects/land-light.mp3", "sounds/effects/land-heavy.mp3",
+        "sounds/effects/bump.mp3",  "sounds/effects/win.mp3",        "sounds/effects/undo.mp3",
+        "sounds/effects/hint.mp3",  "sounds/effects/deadend.mp3",    "sounds/effects/click.mp3",
     };
     return table;
 }
@@ -34,9 +34,11 @@ const std::vector<const char*>& paths() {
 Choice Picker::pick(const CueEvent& event) {
     switch (event.cue) {
     case Cue::Dig:  // soft: the dog digs a cell at every step of a long dig
-        return {another(random_, Dig1, 4, lastDig_), random_.between(0.88, 1.12), static_cast<int>(random_.between(80, 110))};
+        return {another(random_, Dig1, 4, lastDig_), random_.between(0.88, 1.12),
+                static_cast<int>(random_.between(80, 110))};
     case Cue::Step:
-        return {another(random_, Step1, 3, lastStep_), random_.between(0.9, 1.1), static_cast<int>(random_.between(45, 65))};
+        return {another(random_, Step1, 3, lastStep_), random_.between(0.9, 1.1),
+                static_cast<int>(random_.between(45, 65))};
     case Cue::Land: {
         // The further it fell, the lower and louder the thud.
         const int cells = std::clamp(event.strength, 1, 12);
@@ -66,7 +68,8 @@ void Effects::open() {
 void Effects::setEnabled(bool enabled) {
     // Switched off, what still sounds stops at once.
     if (enabled_ && !enabled)
-        for (int channel = effects::kFirstChannel; channel <= effects::kLastChannel; ++channel) FSOUND_StopSound(channel);
+        for (int channel = effects::kFirstChannel; channel <= effects::kLastChannel; ++channel)
+            FSOUND_StopSound(channel);
     enabled_ = enabled;
 }
 

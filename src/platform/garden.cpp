@@ -132,8 +132,7 @@ namespace {
 
 // Every run a garden of its own.
 uint32_t freshSeed() {
-    return static_cast<uint32_t>(std::random_device{}() ^
-                                 std::chrono::steady_clock::now().time_since_epoch().count());
+    return static_cast<uint32_t>(std::random_device{}() ^ std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
 }  // namespace
@@ -152,8 +151,7 @@ void Garden::open(double nowSeconds) {
 
 void Garden::update(bool audible, double nowSeconds) {
     if (!audible)
-        for (int channel = garden::kFirstChannel; channel <= garden::kLastChannel; ++channel)
-            FSOUND_StopSound(channel);
+        for (int channel = garden::kFirstChannel; channel <= garden::kLastChannel; ++channel) FSOUND_StopSound(channel);
     // A call's length is asked only when it is due, long after start-up
     // decoded it, so asking never waits.
     auto seconds = [this](int sound) {

@@ -68,9 +68,9 @@ private:
     Random random_;
     std::vector<Recording> recordings_;
     double lastNow_;
-    double heard_ = 0;      // seconds of audible time so far
-    double nextCall_;       // heard time of the next call
-    Start next_{};          // that call
+    double heard_ = 0;  // seconds of audible time so far
+    double nextCall_;   // heard time of the next call
+    Start next_{};      // that call
     int kind_ = -1, boutLeft_ = 0, lastSound_ = -1;
     double boutPitch_ = 1;
     int boutVolume_ = 0, boutPan_ = 128;

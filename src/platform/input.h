@@ -30,7 +30,7 @@ struct Event {
 struct Held {
     bool keys[KEY_MAX] = {};
     bool button = false;
-    int x = -1, y = -1;  // the pointer in the game's picture
+    int x = -1, y = -1;   // the pointer in the game's picture
     bool inside = false;  // the pointer is over the window
     bool key(int scancode) const { return scancode > 0 && scancode < KEY_MAX && keys[scancode]; }
 };

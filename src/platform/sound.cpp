@@ -100,7 +100,7 @@ bool looksLikeRecording(const unsigned char* b, size_t n) {
     };
     if (starts("RIFF") || starts("FORM") || starts("Creative Voice File") || starts("OggS") || starts("fLaC"))
         return true;
-    if (starts("ID3")) return true;                                   // MP3 with a tag in front
+    if (starts("ID3")) return true;                                                // MP3 with a tag in front
     return n >= 2 && b[0] == 0xFF && (b[1] & 0xE0) == 0xE0 && (b[1] & 0x06) != 0;  // MPEG audio frame
 }
 
@@ -111,9 +111,7 @@ int clampVolume(int volume) {
 }
 
 // 0..255 onto SDL's 0..128, rounding up so that any non-zero volume is heard.
-int toMixerVolume(int volume) {
-    return (clampVolume(volume) * MIX_MAX_VOLUME + 254) / 255;
-}
+int toMixerVolume(int volume) { return (clampVolume(volume) * MIX_MAX_VOLUME + 254) / 255; }
 
 bool validChannel(int channel) { return channel >= 0 && channel < channelCount; }
 

@@ -3,8 +3,7 @@
 #include <chrono>
 #include <system_error>
 
-Advisor::Advisor(std::function<void()> onAnswer, SolveLimits limits)
-    : onAnswer_(std::move(onAnswer)), limits_(limits) {
+Advisor::Advisor(std::function<void()> onAnswer, SolveLimits limits) : onAnswer_(std::move(onAnswer)), limits_(limits) {
     for (auto& c : cancel_) c = false;
 }
 

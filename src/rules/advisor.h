@@ -39,7 +39,7 @@ public:
 
 private:
     struct Question {
-        bool open = false;      // asked and not yet answered
+        bool open = false;  // asked and not yet answered
         bool answered = false;
         uint64_t serial = 0;
         RuleState position;

@@ -86,11 +86,11 @@ bool move(Board& b, int& dogColumn, int& dogRow, int32_t direction, const Goal& 
         if (b.dirt(column, row)) b.dig(column, row);
         int fallColumn = column, fallRow = row;
         switch (step) {
-            case Right: fallColumn -= 1, fallRow -= 1; break;
-            case Down: fallRow -= 2; break;
-            case Left: fallColumn += 1, fallRow -= 1; break;
-            case Up: fallRow += 1; break;
-            default: break;
+        case Right: fallColumn -= 1, fallRow -= 1; break;
+        case Down: fallRow -= 2; break;
+        case Left: fallColumn += 1, fallRow -= 1; break;
+        case Up: fallRow += 1; break;
+        default: break;
         }
         bool loose = onBoard(fallColumn, fallRow) && b.rock(fallColumn, fallRow);
         if (loose) b.loosen(fallColumn, fallRow);

@@ -15,8 +15,7 @@ std::string levelCheckText(const SolveResult& result) {
             text += std::string(i > 0 && i % kMovesPerLine == 0 ? "\n" : " ") + directionName(result.moves[i]);
         return text;
     }
-    case SolveResult::Unwinnable:
-        return std::string("Cannot be won: ") + reasonText(result.reason);
+    case SolveResult::Unwinnable: return std::string("Cannot be won: ") + reasonText(result.reason);
     default:
         if (result.reason == SolveResult::TooMuchWork) return "The search gave up: too many positions to try";
         return std::string("The search gave up: ") + reasonText(result.reason);

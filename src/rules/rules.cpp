@@ -48,11 +48,23 @@ void RuleState::startMove(bool up, bool down, bool right, bool left) {
 TickOutcome RuleState::stepTick() {
     TickOutcome outcome;
     switch (selection) {
-        case Right: dogOffsetX += kDogSpeed; outcome.changed = true; break;
-        case Down: dogOffsetY += kDogSpeed; outcome.changed = true; break;
-        case Left: dogOffsetX -= kDogSpeed; outcome.changed = true; break;
-        case Up: dogOffsetY -= kDogSpeed; outcome.changed = true; break;
-        default: break;
+    case Right:
+        dogOffsetX += kDogSpeed;
+        outcome.changed = true;
+        break;
+    case Down:
+        dogOffsetY += kDogSpeed;
+        outcome.changed = true;
+        break;
+    case Left:
+        dogOffsetX -= kDogSpeed;
+        outcome.changed = true;
+        break;
+    case Up:
+        dogOffsetY -= kDogSpeed;
+        outcome.changed = true;
+        break;
+    default: break;
     }
 
     // A whole cell covered: the dog now belongs to the next cell.
@@ -120,11 +132,17 @@ TickOutcome RuleState::stepTick() {
         fallColumn = column;
         fallRow = row;
         switch (selection) {
-            case Right: fallColumn -= 1; fallRow -= 1; break;
-            case Down: fallRow -= 2; break;
-            case Left: fallColumn += 1; fallRow -= 1; break;
-            case Up: fallRow += 1; break;
-            default: break;
+        case Right:
+            fallColumn -= 1;
+            fallRow -= 1;
+            break;
+        case Down: fallRow -= 2; break;
+        case Left:
+            fallColumn += 1;
+            fallRow -= 1;
+            break;
+        case Up: fallRow += 1; break;
+        default: break;
         }
         uint8_t* loose = cellAt(*this, fallColumn, fallRow);
         if (loose && isRock(*loose)) {
@@ -201,41 +219,42 @@ bool RuleState::startNextFall() {
 }
 
 bool RuleState::betweenMoves() const {
-    return selection == None && !rockFalling && dogOffsetX == 0 && dogOffsetY == 0 &&
-           onBoard(dogColumn, dogRow);
+    return selection == None && !rockFalling && dogOffsetX == 0 && dogOffsetY == 0 && onBoard(dogColumn, dogRow);
 }
 
 bool RuleState::valid() const {
-    if (!onBoard(dogColumn, dogRow) || !onBoard(boneColumn, boneRow) ||
-        !onBoard(stepStartColumn, stepStartRow) || moveCount < 0)
+    if (!onBoard(dogColumn, dogRow) || !onBoard(boneColumn, boneRow) || !onBoard(stepStartColumn, stepStartRow) ||
+        moveCount < 0)
         return false;
     // The offset of the step's own axis runs from 0 towards its direction in
     // steps of the dog's speed; the other offset stays 0.
     int32_t along = 0, across = 0;
     switch (selection) {
-        case None: along = dogOffsetX, across = dogOffsetY; if (along != 0) return false; break;
-        case Right: along = dogOffsetX, across = dogOffsetY; break;
-        case Left: along = -dogOffsetX, across = dogOffsetY; break;
-        case Down: along = dogOffsetY, across = dogOffsetX; break;
-        case Up: along = -dogOffsetY, across = dogOffsetX; break;
-        default: return false;
+    case None:
+        along = dogOffsetX, across = dogOffsetY;
+        if (along != 0) return false;
+        break;
+    case Right: along = dogOffsetX, across = dogOffsetY; break;
+    case Left: along = -dogOffsetX, across = dogOffsetY; break;
+    case Down: along = dogOffsetY, across = dogOffsetX; break;
+    case Up: along = -dogOffsetY, across = dogOffsetX; break;
+    default: return false;
     }
     if (across != 0 || along < 0 || along >= kCell || along % kDogSpeed != 0) return false;
     if (!rockFalling) return true;
     // A falling rock freezes the dog in a cell; the rock runs down to just
     // past the bottom row.
     return dogOffsetX == 0 && dogOffsetY == 0 && fallingRockX >= 0 && fallingRockX % kCell == 0 &&
-           fallingRockX / kCell < boardWidth && fallingRockY >= kRockSpeed &&
-           fallingRockY <= kCell * boardHeight && fallingRockY % kRockSpeed == 0;
+           fallingRockX / kCell < boardWidth && fallingRockY >= kRockSpeed && fallingRockY <= kCell * boardHeight &&
+           fallingRockY % kRockSpeed == 0;
 }
 
 bool RuleState::operator==(const RuleState& o) const {
-    return std::memcmp(board, o.board, sizeof board) == 0 && dogColumn == o.dogColumn &&
-           dogRow == o.dogRow && dogOffsetX == o.dogOffsetX && dogOffsetY == o.dogOffsetY &&
-           boneColumn == o.boneColumn && boneRow == o.boneRow && rockFalling == o.rockFalling &&
-           fallingRockX == o.fallingRockX && fallingRockY == o.fallingRockY &&
-           fallColumn == o.fallColumn && fallRow == o.fallRow && selection == o.selection &&
-           moveCount == o.moveCount && stepStartColumn == o.stepStartColumn &&
+    return std::memcmp(board, o.board, sizeof board) == 0 && dogColumn == o.dogColumn && dogRow == o.dogRow &&
+           dogOffsetX == o.dogOffsetX && dogOffsetY == o.dogOffsetY && boneColumn == o.boneColumn &&
+           boneRow == o.boneRow && rockFalling == o.rockFalling && fallingRockX == o.fallingRockX &&
+           fallingRockY == o.fallingRockY && fallColumn == o.fallColumn && fallRow == o.fallRow &&
+           selection == o.selection && moveCount == o.moveCount && stepStartColumn == o.stepStartColumn &&
            stepStartRow == o.stepStartRow;
 }
 
@@ -287,10 +306,10 @@ bool slideMove(RuleState& s, int32_t direction) {
 
 const char* directionName(int32_t direction) {
     switch (direction) {
-        case Up: return "Up";
-        case Down: return "Down";
-        case Left: return "Left";
-        case Right: return "Right";
-        default: return "None";
+    case Up: return "Up";
+    case Down: return "Down";
+    case Left: return "Left";
+    case Right: return "Right";
+    default: return "None";
     }
 }

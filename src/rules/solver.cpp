@@ -234,13 +234,13 @@ bool closedForever(const RuleState& g, int32_t column, int32_t row) {
 
 const char* reasonText(SolveResult::Reason reason) {
     switch (reason) {
-        case SolveResult::BoneBuried: return "the bone is buried under a rock";
-        case SolveResult::BoneWalledIn: return "the bone is walled in";
-        case SolveResult::NoWay: return "no sequence of moves reaches the bone";
-        case SolveResult::TooMuchWork: return "gave up: too many positions";
-        case SolveResult::Cancelled: return "stopped before the end";
-        case SolveResult::NotPlayable: return "the position is not one between moves";
-        default: return "";
+    case SolveResult::BoneBuried: return "the bone is buried under a rock";
+    case SolveResult::BoneWalledIn: return "the bone is walled in";
+    case SolveResult::NoWay: return "no sequence of moves reaches the bone";
+    case SolveResult::TooMuchWork: return "gave up: too many positions";
+    case SolveResult::Cancelled: return "stopped before the end";
+    case SolveResult::NotPlayable: return "the position is not one between moves";
+    default: return "";
     }
 }
 

@@ -13,9 +13,9 @@
 #include "rules/rules.h"
 
 struct SolveLimits {
-    size_t maxPositions = 2000000;                // distinct positions before giving up
-    const std::atomic<bool>* cancel = nullptr;    // set from anywhere to stop soon
-    size_t maxBytes = size_t(64) << 20;           // memory the search may hold (~190 bytes a position)
+    size_t maxPositions = 2000000;              // distinct positions before giving up
+    const std::atomic<bool>* cancel = nullptr;  // set from anywhere to stop soon
+    size_t maxBytes = size_t(64) << 20;         // memory the search may hold (~190 bytes a position)
 };
 
 struct SolveResult {

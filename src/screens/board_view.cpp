@@ -46,7 +46,9 @@ void drawCell(BITMAP* target, BITMAP* background, BITMAP* grass, BITMAP* tile, i
 void drawBuriedBone(BITMAP* target, BITMAP* bone, int x0, int y0) {
     if (!bone) return;
     const int mask = bitmap_mask_color(bone), colour = makecol(255, 244, 214);
-    auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < bone->w && y < bone->h && getpixel(bone, x, y) != mask; };
+    auto inside = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < bone->w && y < bone->h && getpixel(bone, x, y) != mask;
+    };
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, 150);
     for (int y = 0; y < bone->h; ++y)
@@ -254,7 +256,8 @@ void drawNotice(BITMAP* target, const RuleState& b, const Play& play) {
         case Up: --row; break;
         default: break;
         }
-        if (play.hintDirection != None && b.onBoard(column, row)) drawHintArrow(target, column, row, play.hintDirection);
+        if (play.hintDirection != None && b.onBoard(column, row))
+            drawHintArrow(target, column, row, play.hintDirection);
         break;
     }
     default: return;

@@ -149,10 +149,11 @@ void ChooserScreen::draw(BITMAP* target, Context& c) {
     const int page = firstOnPage / kPerPage + 1, pages = (count + kPerPage - 1) / kPerPage;
     const int dim = makecol(200, 200, 200);
     if (pages > 1) {
-        drawOutlinedText(target, "Page " + std::to_string(page) + " of " + std::to_string(pages), target->w / 2, kFooterY, plain);
+        drawOutlinedText(target, "Page " + std::to_string(page) + " of " + std::to_string(pages), target->w / 2,
+                         kFooterY, plain);
         if (page > 1) textLeft(target, "< Page Up", 40, kFooterY, dim);
-        if (page < pages) drawOutlinedText(target, "Page Down >", 600 - text_length(font, "Page Down >") / 2, kFooterY, dim);
+        if (page < pages)
+            drawOutlinedText(target, "Page Down >", 600 - text_length(font, "Page Down >") / 2, kFooterY, dim);
     }
-    drawOutlinedText(target, "The bone marks a level solved in the fewest moves possible", target->w / 2,
-                     450, dim);
+    drawOutlinedText(target, "The bone marks a level solved in the fewest moves possible", target->w / 2, 450, dim);
 }

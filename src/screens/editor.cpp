@@ -162,25 +162,23 @@ void EditorScreen::handle(const input::Event& e, Context& c) {
     case KEY_E: s.blankBoard(); break;
     case KEY_V: c.nav.push(std::make_unique<CheckDialog>(s.boardToCheck())); break;
     case KEY_T:
-        c.nav.push(std::make_unique<PromptDialog>("Enter the new level title:", s.title,
-                                                  [](const std::string& title, Context& c) {
-                                                      if (title.empty())
-                                                          c.nav.push(std::make_unique<MessageDialog>(
-                                                              "Previous level name used."));
-                                                      else
-                                                          c.session.setTitle(title);
-                                                  }));
+        c.nav.push(std::make_unique<PromptDialog>(
+            "Enter the new level title:", s.title, [](const std::string& title, Context& c) {
+                if (title.empty())
+                    c.nav.push(std::make_unique<MessageDialog>("Previous level name used."));
+                else
+                    c.session.setTitle(title);
+            }));
         break;
     case KEY_N:
-        c.nav.push(std::make_unique<PromptDialog>("Enter the new level #:", "",
-                                                  [](const std::string& text, Context& c) {
-                                                      const int32_t n = levelNumberFromText(text);
-                                                      if (n == 0)
-                                                          c.nav.push(std::make_unique<MessageDialog>(
-                                                              "Invalid level # input"));
-                                                      else
-                                                          c.session.setNumber(n);
-                                                  }));
+        c.nav.push(
+            std::make_unique<PromptDialog>("Enter the new level #:", "", [](const std::string& text, Context& c) {
+                const int32_t n = levelNumberFromText(text);
+                if (n == 0)
+                    c.nav.push(std::make_unique<MessageDialog>("Invalid level # input"));
+                else
+                    c.session.setNumber(n);
+            }));
         break;
     default: break;
     }

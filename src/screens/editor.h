@@ -27,7 +27,7 @@ private:
     bool paintAt(int x, int y, Context& context);
 
     BoardView view_;
-    int brush_ = 255;  // the dog
+    int brush_ = 255;        // the dog
     bool painting_ = false;  // the button went down here and is still held
     std::string note_;       // the outcome of the last S, for a few seconds
     unsigned long noteUntil_ = 0, now_ = 0;

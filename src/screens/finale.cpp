@@ -70,16 +70,18 @@ void FinaleScreen::draw(BITMAP* target, Context& c) {
     if (BITMAP* bone = c.pictures[BoneTile]) stretch_sprite(target, bone, W / 2 + 8, 90, 64, 64);
     drawOutlinedText(target, std::to_string(solved_) + " of " + std::to_string(levels()) + " levels solved", W / 2, 176,
                      gold);
-    drawOutlinedText(target,
-                     std::to_string(inFewest_) + " of them in the fewest moves possible" + (allKnown_ ? "" : " (still counting...)"),
-                     W / 2, 194, plain);
+    drawOutlinedText(
+        target,
+        std::to_string(inFewest_) + " of them in the fewest moves possible" + (allKnown_ ? "" : " (still counting...)"),
+        W / 2, 194, plain);
     int y = 232;
     for (const std::string& line : wrapText(kSharingText, 66 * 8)) {
         drawOutlinedText(target, line, W / 2, y, makecol(200, 200, 200));
         y += 12;
     }
-    const std::string go = firstUnsolved_ ? "Enter: play level " + std::to_string(firstUnsolved_) + ", the first not solved"
-                                          : "Enter: back to the menu";
+    const std::string go = firstUnsolved_
+                               ? "Enter: play level " + std::to_string(firstUnsolved_) + ", the first not solved"
+                               : "Enter: back to the menu";
     drawOutlinedText(target, go, W / 2, 392, lit);
     drawOutlinedText(target, "Escape: the menu", W / 2, 410, plain);
 }

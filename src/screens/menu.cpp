@@ -12,7 +12,8 @@ const char* const kAboutText =
     "was dug with care, and it makes the whole pack wag to know that\n"
     "someone is out there chasing the bone.\n"
     "\n"
-    "Made using SDL2_mixer (for the mp3 playing) and Allegro (for graphics, v " ALLEGRO_VERSION_STR ")\n"
+    "Made using SDL2_mixer (for the mp3 playing) and Allegro (for graphics, v " ALLEGRO_VERSION_STR
+    ")\n"
     "\n"
     "And a big thank-you to everyone who plays, builds levels and\n"
     "shares them: you keep this garden growing!\n"
@@ -26,9 +27,9 @@ struct ButtonPictures {
     const char* label;  // drawn when the pictures are missing
 };
 const ButtonPictures kButtons[MenuScreen::kItems] = {{PlayButton, PlayButtonOn, "Play"},
-                                                      {OptionsButton, OptionsButtonOn, "Options"},
-                                                      {HelpButton, HelpButtonOn, "Help"},
-                                                      {QuitButton, QuitButtonOn, "Quit"}};
+                                                     {OptionsButton, OptionsButtonOn, "Options"},
+                                                     {HelpButton, HelpButtonOn, "Help"},
+                                                     {QuitButton, QuitButtonOn, "Quit"}};
 // Without the button pictures, plain buttons of this size stand in.
 const int kPlainWidth = 208, kPlainHeight = 58;
 

@@ -14,7 +14,8 @@ const unsigned long kStepMs = 20, kFirstStepMs = 250;
 const int kPanelLeft = 96, kPanelRight = 543, kFirstLineY = 160, kLineStep = 40;
 const int kLabelX = 128, kValueX = 336, kBarWidth = 120;
 
-const char* const kLabels[OptionsScreen::kLines] = {"Background volume", "Ambient noise", "Sound effects", "Window size"};
+const char* const kLabels[OptionsScreen::kLines] = {"Background volume", "Ambient noise", "Sound effects",
+                                                    "Window size"};
 
 std::string sizeName(int size) { return size == 0 ? "Full screen" : std::to_string(size) + "x"; }
 
@@ -27,7 +28,10 @@ void textLeft(BITMAP* t, const std::string& text, int x, int y, int colour) {
 }  // namespace
 
 OptionsScreen::OptionsScreen(Context& c)
-    : settings_(c.settings), preferences_(c.preferences), opened_(c.preferences), sizes_(c.windowSizes()),
+    : settings_(c.settings),
+      preferences_(c.preferences),
+      opened_(c.preferences),
+      sizes_(c.windowSizes()),
       look_(new StyledScreen(c.pictures[MenuBackground])) {
     if (sizes_.empty()) sizes_.push_back(1);
 }

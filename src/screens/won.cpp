@@ -80,7 +80,7 @@ void WonScreen::draw(BITMAP* target, Context& c) {
          makecol(255, 230, 120)}};
     // While another game holds the table the record waits; that is said
     // only when it does not come at once.
-    const std::string best = known_ ? bestLine(record_, moves, s.boardEdited)
+    const std::string best = known_               ? bestLine(record_, moves, s.boardEdited)
                              : keeper_->waiting() ? "Another game is using the record table: waiting to save..."
                                                   : "";
     const std::string least = fewestLine(s.play.fewest, moves);

@@ -46,10 +46,10 @@ std::string cardTitle(const std::string& title) {
 std::string cardProgress(int32_t best, int32_t fewest) {
     std::string text = best >= 0 ? "Your best: " + std::to_string(best) : "Not solved yet";
     switch (fewest) {
-        case fewest::kNotKnown: return text + "   Fewest: ...";
-        case fewest::kNoWay: return text + "   Cannot be won";
-        case fewest::kTooHard: return text + "   Fewest: ?";
-        default: return text + "   Fewest: " + std::to_string(fewest);
+    case fewest::kNotKnown: return text + "   Fewest: ...";
+    case fewest::kNoWay: return text + "   Cannot be won";
+    case fewest::kTooHard: return text + "   Fewest: ?";
+    default: return text + "   Fewest: " + std::to_string(fewest);
     }
 }
 

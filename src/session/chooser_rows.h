@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "rules/rules.h"
 #include "rules/fewest.h"
+#include "rules/rules.h"
 #include "rules/solver.h"
 
 // The most levels listed (numbers 1 to 99).

@@ -39,9 +39,9 @@ public:
 
 private:
     struct Track {
-        bool held = false;        // down at the last look
-        bool played = false;      // part of the move last played
-        bool repeats = false;     // may repeat while held
+        bool held = false;     // down at the last look
+        bool played = false;   // part of the move last played
+        bool repeats = false;  // may repeat while held
         unsigned long lastPlayed = 0;
     };
     Track track_[Count];

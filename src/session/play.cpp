@@ -207,8 +207,10 @@ void Play::takeAdvice() {
         levelStart_ = rules_;
         changed_ = true;
         // At the start the player's position is the level's: one question answers both.
-        if (history_.empty()) advisor_.ask(Advisor::Position, rules_);
-        else advisor_.ask(Advisor::LevelStart, rules_);
+        if (history_.empty())
+            advisor_.ask(Advisor::Position, rules_);
+        else
+            advisor_.ask(Advisor::LevelStart, rules_);
     }
     const uint64_t given = advisor_.answersGiven();
     if (given == answersSeen_ && !hintWanted_) return;

@@ -120,9 +120,7 @@ void Session::setNumber(int32_t n) {
     number = n;
 }
 
-bool Session::saveNeedsQuestion() const {
-    return (boardFile != number || boardEdited) && levelFileExists(number);
-}
+bool Session::saveNeedsQuestion() const { return (boardFile != number || boardEdited) && levelFileExists(number); }
 
 bool Session::save(std::string& reason) {
     const files::Outcome saved = writeLevelFile(number, levelOf(rules, title));

@@ -10,8 +10,7 @@ uint8_t usualCode(int row) { return row == 0 ? SkyTop : row == 1 ? SkyBottom : D
 
 // Drops the '|' borders a row may be written between.
 std::string unframe(const std::string& line) {
-    if (line.size() >= 2 && line.front() == '|' && line.back() == '|')
-        return line.substr(1, line.size() - 2);
+    if (line.size() >= 2 && line.front() == '|' && line.back() == '|') return line.substr(1, line.size() - 2);
     return line;
 }
 
@@ -23,31 +22,31 @@ std::string stripCr(std::string line) {
 
 int codeForChar(char c, int row) {
     switch (c) {
-        case '^': return SkyTop;
-        case '=': return SkyBottom;
-        case '_': return SkyBottomDestroyed;
-        case '.': return Dirt;
-        case ' ': return Tunnel;
-        case '#': return Rock;
-        case 'o': return BlackRock;
-        case 'D':
-        case 'B': return usualCode(row);
-        case 'd':
-        case 'b': return Tunnel;
-        default: return -1;
+    case '^': return SkyTop;
+    case '=': return SkyBottom;
+    case '_': return SkyBottomDestroyed;
+    case '.': return Dirt;
+    case ' ': return Tunnel;
+    case '#': return Rock;
+    case 'o': return BlackRock;
+    case 'D':
+    case 'B': return usualCode(row);
+    case 'd':
+    case 'b': return Tunnel;
+    default: return -1;
     }
 }
 
 char charForCode(uint8_t code) {
     switch (code) {
-        case SkyTop: return '^';
-        case SkyBottom: return '=';
-        case SkyBottomDestroyed: return '_';
-        case Dirt: return '.';
-        case Tunnel: return ' ';
-        case Rock: return '#';
-        case BlackRock: return 'o';
-        default: return '?';
+    case SkyTop: return '^';
+    case SkyBottom: return '=';
+    case SkyBottomDestroyed: return '_';
+    case Dirt: return '.';
+    case Tunnel: return ' ';
+    case Rock: return '#';
+    case BlackRock: return 'o';
+    default: return '?';
     }
 }
 
@@ -67,24 +66,22 @@ bool parseLevelText(const std::string& text, Level& level, std::string& error) {
         }
         std::string row = unframe(stripCr(line));
         if (row.size() != static_cast<size_t>(Level::kColumns)) {
-            error = "row " + std::to_string(r) + " has " + std::to_string(row.size()) +
-                    " cells, not 20";
+            error = "row " + std::to_string(r) + " has " + std::to_string(row.size()) + " cells, not 20";
             return false;
         }
         for (int c = 0; c < Level::kColumns; ++c) {
             char ch = row[c];
             int code = codeForChar(ch, r);
             if (code < 0) {
-                error = std::string("unknown cell '") + ch + "' in row " + std::to_string(r) +
-                        ", column " + std::to_string(c);
+                error = std::string("unknown cell '") + ch + "' in row " + std::to_string(r) + ", column " +
+                        std::to_string(c);
                 return false;
             }
             level.cells[r][c] = static_cast<uint8_t>(code);
             bool dog = ch == 'D' || ch == 'd';
             bool bone = ch == 'B' || ch == 'b';
             if ((dog && level.dogRow >= 0) || (bone && level.boneRow >= 0)) {
-                error = std::string("a second ") + (dog ? "dog" : "bone") + " in row " +
-                        std::to_string(r);
+                error = std::string("a second ") + (dog ? "dog" : "bone") + " in row " + std::to_string(r);
                 return false;
             }
             if (dog) level.dogColumn = c, level.dogRow = r;
@@ -113,10 +110,14 @@ std::string levelToText(const Level& level) {
             char ch = charForCode(code);
             bool dog = c == level.dogColumn && r == level.dogRow;
             bool bone = c == level.boneColumn && r == level.boneRow;
-            if (dog && code == usualCode(r)) ch = 'D';
-            else if (dog && code == Tunnel) ch = 'd';
-            else if (bone && code == usualCode(r)) ch = 'B';
-            else if (bone && code == Tunnel) ch = 'b';
+            if (dog && code == usualCode(r))
+                ch = 'D';
+            else if (dog && code == Tunnel)
+                ch = 'd';
+            else if (bone && code == usualCode(r))
+                ch = 'B';
+            else if (bone && code == Tunnel)
+                ch = 'b';
             row += ch;
         }
         out += "|" + row + "|\n";

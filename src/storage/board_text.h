@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "storage/level.h"
 #include "rules/rules.h"
+#include "storage/level.h"
 
 // The code a character stands for, given the row it is in; -1 when unknown.
 // Dog and bone characters give the code of the cell under them.

@@ -23,9 +23,7 @@ Outcome failure(int error) { return {false, std::strerror(error)}; }
 Outcome failure(const char* reason) { return {false, reason}; }
 
 // Why a file of this kind is not read or replaced.
-Outcome notRegular(const struct stat& st) {
-    return S_ISDIR(st.st_mode) ? failure(EISDIR) : failure(kNotRegular);
-}
+Outcome notRegular(const struct stat& st) { return S_ISDIR(st.st_mode) ? failure(EISDIR) : failure(kNotRegular); }
 
 // Opens a regular file for reading. The kind is looked at before opening
 // (opening some devices has effects of its own) and again on what was

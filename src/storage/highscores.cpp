@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "storage/highscores.h"
 #include "storage/files.h"
+#include "storage/highscores.h"
 
 namespace {
 

@@ -75,9 +75,8 @@ bool readInteger(Bytes& in, int32_t& value) {
 }  // namespace
 
 bool Level::operator==(const Level& o) const {
-    return title == o.title && std::memcmp(cells, o.cells, sizeof cells) == 0 &&
-           dogColumn == o.dogColumn && dogRow == o.dogRow && boneColumn == o.boneColumn &&
-           boneRow == o.boneRow;
+    return title == o.title && std::memcmp(cells, o.cells, sizeof cells) == 0 && dogColumn == o.dogColumn &&
+           dogRow == o.dogRow && boneColumn == o.boneColumn && boneRow == o.boneRow;
 }
 
 bool readLevel(const std::string& bytes, Level& level) {

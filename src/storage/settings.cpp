@@ -32,6 +32,6 @@ void readSettings(Settings& settings) {
 }
 
 files::Outcome saveSettings(const Settings& settings) {
-    return files::writeReplacing(kSettingsPath, std::to_string(clamp(settings.volume)) + "\r\n" +
-                                                    (settings.ambient ? "1" : "0") + "\r\n");
+    return files::writeReplacing(
+        kSettingsPath, std::to_string(clamp(settings.volume)) + "\r\n" + (settings.ambient ? "1" : "0") + "\r\n");
 }

@@ -9,9 +9,7 @@
 
 namespace art {
 
-Rgb mix(Rgb a, Rgb b, float t) {
-    return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+Rgb mix(Rgb a, Rgb b, float t) { return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
 
 Rgb scale(Rgb c, float k) { return Rgb{c.r * k, c.g * k, c.b * k}; }
 
@@ -23,7 +21,9 @@ float smoothstep(float e0, float e1, float x) {
 }
 
 Canvas::Canvas(int width, int height)
-    : w(width), h(height), color(static_cast<size_t>(width) * height),
+    : w(width),
+      h(height),
+      color(static_cast<size_t>(width) * height),
       alpha(static_cast<size_t>(width) * height, 0.0f) {}
 
 void Canvas::blend(int x, int y, Rgb c, float a) {
@@ -39,9 +39,7 @@ void Canvas::blend(int x, int y, Rgb c, float a) {
     da = outA;
 }
 
-float sdCircle(float x, float y, float cx, float cy, float r) {
-    return std::hypot(x - cx, y - cy) - r;
-}
+float sdCircle(float x, float y, float cx, float cy, float r) { return std::hypot(x - cx, y - cy) - r; }
 
 float sdEllipse(float x, float y, float cx, float cy, float rx, float ry) {
     // First-order estimate: exact on circles, close enough for edges of a
@@ -68,8 +66,7 @@ float sdSegment(float x, float y, float ax, float ay, float bx, float by) {
     return std::hypot(x - ax - t * dx, y - ay - t * dy);
 }
 
-void fill(Canvas& c, int x0, int y0, int x1, int y1, const Shape& shape, const Paint& paint,
-          float opacity) {
+void fill(Canvas& c, int x0, int y0, int x1, int y1, const Shape& shape, const Paint& paint, float opacity) {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
     x1 = std::min(x1, c.w);
@@ -197,8 +194,8 @@ bool parsePixelMap(const std::string& text, PixelMap& out, std::string& error) {
     int w = static_cast<int>(rows[0].size());
     for (size_t y = 0; y < rows.size(); ++y) {
         if (static_cast<int>(rows[y].size()) != w) {
-            error = "row " + std::to_string(y + 1) + " is " + std::to_string(rows[y].size()) +
-                    " wide, not " + std::to_string(w);
+            error = "row " + std::to_string(y + 1) + " is " + std::to_string(rows[y].size()) + " wide, not " +
+                    std::to_string(w);
             return false;
         }
     }
@@ -209,8 +206,7 @@ bool parsePixelMap(const std::string& text, PixelMap& out, std::string& error) {
         for (int x = 0; x < w; ++x) {
             unsigned char k = static_cast<unsigned char>(rows[y][x]);
             if (!havePalette[k]) {
-                error = std::string("row ") + std::to_string(y + 1) + ": '" + rows[y][x] +
-                        "' is not in the palette";
+                error = std::string("row ") + std::to_string(y + 1) + ": '" + rows[y][x] + "' is not in the palette";
                 return false;
             }
             if (!clear[k]) out.canvas.set(x, y, palette[k]);

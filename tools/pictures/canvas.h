@@ -52,8 +52,7 @@ float sdRoundRect(float x, float y, float x0, float y0, float x1, float y1, floa
 float sdSegment(float x, float y, float ax, float ay, float bx, float by);
 
 // Fills the shape over the box [x0,x1) x [y0,y1) with smooth edges.
-void fill(Canvas& c, int x0, int y0, int x1, int y1, const Shape& shape, const Paint& paint,
-          float opacity = 1);
+void fill(Canvas& c, int x0, int y0, int x1, int y1, const Shape& shape, const Paint& paint, float opacity = 1);
 inline void fill(Canvas& c, const Shape& shape, const Paint& paint, float opacity = 1) {
     fill(c, 0, 0, c.w, c.h, shape, paint, opacity);
 }

@@ -26,8 +26,9 @@ const std::map<char, const char*>& glyphs() {
         {'i', "M 0 -6 L 0 0 M 0 -8.8 L 0 -8.8 W 0"},
         {'k', "M 0 -10 L 0 0 M 4 -6 L 0 -2.4 M 1.3 -3.4 L 4.2 0 W 4.2"},
         {'l', "M 0 -10 L 0 0 W 0"},
-        {'m', "M 0 0 L 0 -6 M 0 -4 A 1.9 -4 1.9 2 180 0 L 3.8 0 M 3.8 -4 A 5.7 -4 1.9 2 180 0 "
-              "L 7.6 0 W 7.6"},
+        {'m',
+         "M 0 0 L 0 -6 M 0 -4 A 1.9 -4 1.9 2 180 0 L 3.8 0 M 3.8 -4 A 5.7 -4 1.9 2 180 0 "
+         "L 7.6 0 W 7.6"},
         {'n', "M 0 0 L 0 -6 M 0 -3.6 A 2.25 -3.75 2.25 2.25 180 0 L 4.5 0 W 4.5"},
         {'o', "A 2.7 -3 2.7 3 0 360 W 5.4"},
         {'p', "M 0 -6 L 0 3.5 A 2.4 -3 2.4 3 0 360 W 4.8"},
@@ -143,26 +144,28 @@ void paintText(Canvas& c, const StrokeText& t, const LetterStyle& s, float capTo
     float outer = s.stroke + s.outline;
     if (s.shadowDx != 0 || s.shadowDy != 0) {
         int dx = static_cast<int>(std::lround(s.shadowDx)), dy = static_cast<int>(std::lround(s.shadowDy));
-        fill(c, bx0, by0, bx1, by1,
-             [&](float x, float y) { return at(x - dx, y - dy) - outer; }, solid(s.shadow), 0.6f);
+        fill(
+            c, bx0, by0, bx1, by1, [&](float x, float y) { return at(x - dx, y - dy) - outer; }, solid(s.shadow), 0.6f);
     }
     if (s.outline > 0)
-        fill(c, bx0, by0, bx1, by1, [&](float x, float y) { return at(x, y) - outer; }, solid(s.edge));
-    fill(c, bx0, by0, bx1, by1, [&](float x, float y) { return at(x, y) - s.stroke; },
-         [&](float, float y) { return mix(s.top, s.bottom, clamp01((y - capTop) / (base - capTop))); });
+        fill(
+            c, bx0, by0, bx1, by1, [&](float x, float y) { return at(x, y) - outer; }, solid(s.edge));
+    fill(
+        c, bx0, by0, bx1, by1, [&](float x, float y) { return at(x, y) - s.stroke; },
+        [&](float, float y) { return mix(s.top, s.bottom, clamp01((y - capTop) / (base - capTop))); });
     if (s.shine > 0) {
         // A light line inside each stroke, above its centre: reads as a rounded body.
         float off = s.stroke * 0.45f;
-        fill(c, bx0, by0, bx1, by1,
-             [&](float x, float y) { return at(x, y + off) - s.stroke * 0.28f + (at(x, y) > s.stroke * 0.8f ? 9 : 0); },
-             solid(rgb(255, 255, 240)), s.shine);
+        fill(
+            c, bx0, by0, bx1, by1,
+            [&](float x, float y) { return at(x, y + off) - s.stroke * 0.28f + (at(x, y) > s.stroke * 0.8f ? 9 : 0); },
+            solid(rgb(255, 255, 240)), s.shine);
     }
 }
 
 int fontTextWidth(const std::string& text, int factor) { return text_length(font, text.c_str()) * factor; }
 
-void drawFontText(Canvas& c, const std::string& text, int x, int y, Rgb colour, int factor,
-                  bool centred) {
+void drawFontText(Canvas& c, const std::string& text, int x, int y, Rgb colour, int factor, bool centred) {
     int tw = text_length(font, text.c_str()), th = text_height(font);
     if (tw <= 0) return;
     BITMAP* b = create_bitmap_ex(32, tw, th);

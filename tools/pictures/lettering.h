@@ -37,8 +37,7 @@ struct LetterStyle {
 void paintText(Canvas& c, const StrokeText& t, const LetterStyle& s, float capTop, float base);
 
 // Allegro's font, scaled by `factor`, left-aligned at x or centred on it.
-void drawFontText(Canvas& c, const std::string& text, int x, int y, Rgb colour, int factor,
-                  bool centred);
+void drawFontText(Canvas& c, const std::string& text, int x, int y, Rgb colour, int factor, bool centred);
 int fontTextWidth(const std::string& text, int factor);
 
 }  // namespace art

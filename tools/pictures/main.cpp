@@ -3,18 +3,16 @@
 // this code and the pixel maps in ART_DIR, so a second run gives the same bytes.
 #include <allegro.h>
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
 
 #include "pictures.h"
 
 namespace {
 
-bool makeDir(const std::string& path) {
-    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
-}
+bool makeDir(const std::string& path) { return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST; }
 
 }  // namespace
 

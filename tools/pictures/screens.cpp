@@ -26,30 +26,33 @@ void darken(Canvas& c, int x0, int y0, int x1, int y1, float k) {
 void sparkle(Canvas& c, float x, float y, float size, Rgb col) {
     int x0 = static_cast<int>(x - size) - 2, x1 = static_cast<int>(x + size) + 3;
     int y0 = static_cast<int>(y - size) - 2, y1 = static_cast<int>(y + size) + 3;
-    fill(c, x0, y0, x1, y1,
-         [=](float px, float py) {
-             float dx = std::fabs(px - x), dy = std::fabs(py - y);
-             // Two thin diamonds: the sum of distances shrinks toward the tips.
-             float a = dx / size + dy / (size * 0.18f) - 1;
-             float b = dy / size + dx / (size * 0.18f) - 1;
-             return std::min(a, b) * size * 0.18f;
-         },
-         solid(col));
-    fill(c, x0, y0, x1, y1, [=](float px, float py) { return sdCircle(px, py, x, y, size * 0.16f); },
-         solid(rgb(255, 255, 255)));
+    fill(
+        c, x0, y0, x1, y1,
+        [=](float px, float py) {
+            float dx = std::fabs(px - x), dy = std::fabs(py - y);
+            // Two thin diamonds: the sum of distances shrinks toward the tips.
+            float a = dx / size + dy / (size * 0.18f) - 1;
+            float b = dy / size + dx / (size * 0.18f) - 1;
+            return std::min(a, b) * size * 0.18f;
+        },
+        solid(col));
+    fill(
+        c, x0, y0, x1, y1, [=](float px, float py) { return sdCircle(px, py, x, y, size * 0.16f); },
+        solid(rgb(255, 255, 255)));
 }
 
 void keycap(Canvas& c, int x, int y, int w, const std::string& label) {
     const int h = 20;
-    fill(c, x - 1, y - 1, x + w + 2, y + h + 4,
-         [=](float px, float py) { return sdRoundRect(px, py, x, y + 2, x + w, y + h + 2, 4); },
-         solid(rgb(86, 64, 50)));
-    fill(c, x - 1, y - 1, x + w + 2, y + h + 3,
-         [=](float px, float py) { return sdRoundRect(px, py, x, y, x + w, y + h, 4); },
-         solid(rgb(86, 64, 50)));
-    fill(c, x - 1, y - 1, x + w + 2, y + h + 3,
-         [=](float px, float py) { return sdRoundRect(px, py, x + 1.2f, y + 1.2f, x + w - 1.2f, y + h - 1.2f, 3); },
-         [=](float, float py) { return mix(rgb(252, 248, 238), rgb(212, 202, 186), clamp01((py - y) / h)); });
+    fill(
+        c, x - 1, y - 1, x + w + 2, y + h + 4,
+        [=](float px, float py) { return sdRoundRect(px, py, x, y + 2, x + w, y + h + 2, 4); }, solid(rgb(86, 64, 50)));
+    fill(
+        c, x - 1, y - 1, x + w + 2, y + h + 3,
+        [=](float px, float py) { return sdRoundRect(px, py, x, y, x + w, y + h, 4); }, solid(rgb(86, 64, 50)));
+    fill(
+        c, x - 1, y - 1, x + w + 2, y + h + 3,
+        [=](float px, float py) { return sdRoundRect(px, py, x + 1.2f, y + 1.2f, x + w - 1.2f, y + h - 1.2f, 3); },
+        [=](float, float py) { return mix(rgb(252, 248, 238), rgb(212, 202, 186), clamp01((py - y) / h)); });
     drawFontText(c, label, x + w / 2, y + 6, rgb(52, 36, 28), 1, true);
 }
 
@@ -61,33 +64,41 @@ void arrowKey(Canvas& c, int x, int y, int dir) {
     float tipX = cx + ax * 5, tipY = cy + ay * 5, tailX = cx - ax * 5, tailY = cy - ay * 5;
     float l1x = tipX - ax * 4 - ay * 3.5f, l1y = tipY - ay * 4 + ax * 3.5f;
     float l2x = tipX - ax * 4 + ay * 3.5f, l2y = tipY - ay * 4 - ax * 3.5f;
-    fill(c, x, y, x + 22, y + 20,
-         [=](float px, float py) {
-             float d = sdSegment(px, py, tailX, tailY, tipX, tipY);
-             d = std::min(d, sdSegment(px, py, tipX, tipY, l1x, l1y));
-             d = std::min(d, sdSegment(px, py, tipX, tipY, l2x, l2y));
-             return d - 1.1f;
-         },
-         solid(rgb(52, 36, 28)));
+    fill(
+        c, x, y, x + 22, y + 20,
+        [=](float px, float py) {
+            float d = sdSegment(px, py, tailX, tailY, tipX, tipY);
+            d = std::min(d, sdSegment(px, py, tipX, tipY, l1x, l1y));
+            d = std::min(d, sdSegment(px, py, tipX, tipY, l2x, l2y));
+            return d - 1.1f;
+        },
+        solid(rgb(52, 36, 28)));
 }
 
 void mouseIcon(Canvas& c, int x, int y) {
-    fill(c, x - 2, y - 2, x + 20, y + 28,
-         [=](float px, float py) { return sdRoundRect(px, py, x, y, x + 17, y + 25, 8); }, solid(rgb(86, 64, 50)));
-    fill(c, x - 2, y - 2, x + 20, y + 28,
-         [=](float px, float py) { return sdRoundRect(px, py, x + 1.3f, y + 1.3f, x + 15.7f, y + 23.7f, 7); },
-         solid(rgb(246, 242, 232)));
+    fill(
+        c, x - 2, y - 2, x + 20, y + 28,
+        [=](float px, float py) { return sdRoundRect(px, py, x, y, x + 17, y + 25, 8); }, solid(rgb(86, 64, 50)));
+    fill(
+        c, x - 2, y - 2, x + 20, y + 28,
+        [=](float px, float py) { return sdRoundRect(px, py, x + 1.3f, y + 1.3f, x + 15.7f, y + 23.7f, 7); },
+        solid(rgb(246, 242, 232)));
     // The left button, shaded: the one that paints.
-    fill(c, x, y, x + 9, y + 11,
-         [=](float px, float py) {
-             return std::max(sdRoundRect(px, py, x + 1.3f, y + 1.3f, x + 15.7f, y + 23.7f, 7),
-                             std::max(px - (x + 8.0f), py - (y + 10.0f)));
-         },
-         solid(rgb(222, 84, 60)));
-    fill(c, x, y, x + 18, y + 12, [=](float px, float py) { return sdSegment(px, py, x + 8.5f, y + 1, x + 8.5f, y + 10) - 0.6f; },
-         solid(rgb(86, 64, 50)));
-    fill(c, x, y, x + 18, y + 12, [=](float px, float py) { return sdSegment(px, py, x + 1, y + 10.5f, x + 16, y + 10.5f) - 0.6f; },
-         solid(rgb(86, 64, 50)));
+    fill(
+        c, x, y, x + 9, y + 11,
+        [=](float px, float py) {
+            return std::max(sdRoundRect(px, py, x + 1.3f, y + 1.3f, x + 15.7f, y + 23.7f, 7),
+                            std::max(px - (x + 8.0f), py - (y + 10.0f)));
+        },
+        solid(rgb(222, 84, 60)));
+    fill(
+        c, x, y, x + 18, y + 12,
+        [=](float px, float py) { return sdSegment(px, py, x + 8.5f, y + 1, x + 8.5f, y + 10) - 0.6f; },
+        solid(rgb(86, 64, 50)));
+    fill(
+        c, x, y, x + 18, y + 12,
+        [=](float px, float py) { return sdSegment(px, py, x + 1, y + 10.5f, x + 16, y + 10.5f) - 0.6f; },
+        solid(rgb(86, 64, 50)));
 }
 
 LetterStyle titleStyle(float unit) {
@@ -107,8 +118,7 @@ LetterStyle titleStyle(float unit) {
 }  // namespace
 
 bool loadSprites(const std::string& artDir, Sprites& out, std::string& error) {
-    return loadPixelMap(artDir + "/zada.txt", out.dog, error) &&
-           loadPixelMap(artDir + "/bone.txt", out.bone, error);
+    return loadPixelMap(artDir + "/zada.txt", out.dog, error) && loadPixelMap(artDir + "/bone.txt", out.bone, error);
 }
 
 void paintSky(Canvas& c, int y0, int y1, uint32_t seed) {
@@ -119,8 +129,8 @@ void paintSky(Canvas& c, int y0, int y1, uint32_t seed) {
             float n = fbm(static_cast<float>(x), y * 2.4f, 110, 5, seed);
             float cloud = smoothstep(0.52f, 0.68f, n) * (1 - smoothstep(y1 - 80.0f, y1 - 20.0f, static_cast<float>(y)));
             float under = fbm(static_cast<float>(x), (y - 6) * 2.4f, 110, 5, seed);
-            Rgb white = mix(rgb(255, 255, 255), rgb(214, 226, 240), smoothstep(0.55f, 0.75f, under) * 0.0f +
-                                                                          clamp01((n - under) * 6 + 0.3f));
+            Rgb white = mix(rgb(255, 255, 255), rgb(214, 226, 240),
+                            smoothstep(0.55f, 0.75f, under) * 0.0f + clamp01((n - under) * 6 + 0.3f));
             c.set(x, y, mix(col, white, cloud * 0.9f));
         }
 }
@@ -141,9 +151,9 @@ void paintGrassLine(Canvas& c, int groundY, uint32_t seed) {
         float bx = rnd.uniform(0, static_cast<float>(c.w)), tip = groundY - rnd.uniform(4, 12);
         float lean = rnd.uniform(-3.5f, 3.5f);
         Rgb col = mix(palette::grassDark, palette::grassLight, rnd.uniform(0.15f, 1.0f));
-        fill(c, static_cast<int>(bx) - 6, static_cast<int>(tip) - 2, static_cast<int>(bx) + 7, groundY + 6,
-             [=](float x, float y) { return sdSegment(x, y, bx, groundY + 4.0f, bx + lean, tip) - 0.6f; },
-             solid(col));
+        fill(
+            c, static_cast<int>(bx) - 6, static_cast<int>(tip) - 2, static_cast<int>(bx) + 7, groundY + 6,
+            [=](float x, float y) { return sdSegment(x, y, bx, groundY + 4.0f, bx + lean, tip) - 0.6f; }, solid(col));
     }
 }
 
@@ -155,23 +165,29 @@ Canvas makeButton(const std::string& label, bool highlighted, const Sprites& spr
     Rgb woodLight = highlighted ? rgb(252, 208, 104) : rgb(186, 130, 78);
     Rgb woodDark = highlighted ? rgb(214, 146, 52) : rgb(132, 84, 48);
     // Dark rim and a drop shadow, both part of the sprite.
-    fill(c, [=](float x, float y) { return sdRoundRect(x, y, x0 + 1, y0 + 3, x1 + 1, y1 + 3, 12) - 2.5f; },
-         solid(rgb(34, 22, 16)));
-    fill(c, [=](float x, float y) { return plank(x, y) - 2.5f; }, solid(palette::edge));
+    fill(
+        c, [=](float x, float y) { return sdRoundRect(x, y, x0 + 1, y0 + 3, x1 + 1, y1 + 3, 12) - 2.5f; },
+        solid(rgb(34, 22, 16)));
+    fill(
+        c, [=](float x, float y) { return plank(x, y) - 2.5f; }, solid(palette::edge));
     fill(c, plank, [=](float x, float y) {
         float grain = fbm(x * 0.25f, y * 3.0f, 16, 4, highlighted ? 71 : 72);
         Rgb col = mix(woodDark, woodLight, clamp01(grain * 1.4f - 0.1f));
         float bevel = 1.0f;
-        if (y < y0 + 4) bevel = 1.18f;
-        else if (y > y1 - 4) bevel = 0.8f;
+        if (y < y0 + 4)
+            bevel = 1.18f;
+        else if (y > y1 - 4)
+            bevel = 0.8f;
         return scale(col, bevel);
     });
     // Nails at the ends.
     for (float nx : {x0 + 12, x1 - 12}) {
         if (highlighted && nx < w / 2) continue;
-        fill(c, [=](float x, float y) { return sdCircle(x, y, nx, (y0 + y1) / 2, 3.2f); }, solid(rgb(70, 60, 56)));
-        fill(c, [=](float x, float y) { return sdCircle(x, y, nx - 0.7f, (y0 + y1) / 2 - 0.7f, 2.0f); },
-             solid(rgb(190, 186, 178)));
+        fill(
+            c, [=](float x, float y) { return sdCircle(x, y, nx, (y0 + y1) / 2, 3.2f); }, solid(rgb(70, 60, 56)));
+        fill(
+            c, [=](float x, float y) { return sdCircle(x, y, nx - 0.7f, (y0 + y1) / 2 - 0.7f, 2.0f); },
+            solid(rgb(190, 186, 178)));
     }
     if (highlighted) stamp(c, sprites.bone.canvas, 6, static_cast<int>((y0 + y1) / 2) - 16, 1);
     float cap = 24, base = (y0 + y1) / 2 + cap / 2;
@@ -195,14 +211,18 @@ Canvas makeMenuBackground(const Sprites& sprites) {
     const int ground = 206;
     paintSky(c, 0, ground, 5);
     // The sun, high on the right, away from the title.
-    fill(c, [](float x, float y) { return sdCircle(x, y, 574, 58, 70); }, solid(rgb(255, 250, 210)), 0.25f);
-    fill(c, [](float x, float y) { return sdCircle(x, y, 574, 58, 46); }, solid(rgb(255, 246, 190)), 0.35f);
-    fill(c, [](float x, float y) { return sdCircle(x, y, 574, 58, 30); },
-         [](float, float y) { return mix(rgb(255, 246, 170), rgb(255, 214, 90), clamp01((y - 28) / 60)); });
+    fill(
+        c, [](float x, float y) { return sdCircle(x, y, 574, 58, 70); }, solid(rgb(255, 250, 210)), 0.25f);
+    fill(
+        c, [](float x, float y) { return sdCircle(x, y, 574, 58, 46); }, solid(rgb(255, 246, 190)), 0.35f);
+    fill(
+        c, [](float x, float y) { return sdCircle(x, y, 574, 58, 30); },
+        [](float, float y) { return mix(rgb(255, 246, 170), rgb(255, 214, 90), clamp01((y - 28) / 60)); });
     // Far hills.
-    fill(c, 0, 120, 640, ground + 4,
-         [](float x, float y) { return (ground - 26 - 14 * std::sin(x / 70.0f) - 8 * std::sin(x / 23.0f + 1)) - y; },
-         [](float, float y) { return mix(rgb(124, 184, 110), rgb(96, 160, 84), clamp01((y - 150) / 60)); });
+    fill(
+        c, 0, 120, 640, ground + 4,
+        [](float x, float y) { return (ground - 26 - 14 * std::sin(x / 70.0f) - 8 * std::sin(x / 23.0f + 1)) - y; },
+        [](float, float y) { return mix(rgb(124, 184, 110), rgb(96, 160, 84), clamp01((y - 150) / 60)); });
     Canvas earth = makeDirtBackground(640, 480, 11);
     copyRegion(c, earth, 0, ground + 8, 0, ground + 8, 640, 480 - ground - 8);
     // A cut through the garden at twice the board's scale: a tunnel from the
@@ -230,9 +250,12 @@ Canvas makeMenuBackground(const Sprites& sprites) {
     paintGrassLine(c, ground, 9);
     const int sx0 = left + cell, sx1 = left + 2 * cell;
     for (float hx : {sx0 - 9.0f, sx1 + 9.0f}) {
-        auto heap = [=](float x, float y) { return std::max(sdEllipse(x, y, hx, ground + 2.0f, 17, 10), y - (ground + 6.0f)); };
-        fill(c, static_cast<int>(hx) - 22, ground - 14, static_cast<int>(hx) + 23, ground + 8,
-             [=](float x, float y) { return heap(x, y) - 1.2f; }, solid(palette::edge));
+        auto heap = [=](float x, float y) {
+            return std::max(sdEllipse(x, y, hx, ground + 2.0f, 17, 10), y - (ground + 6.0f));
+        };
+        fill(
+            c, static_cast<int>(hx) - 22, ground - 14, static_cast<int>(hx) + 23, ground + 8,
+            [=](float x, float y) { return heap(x, y) - 1.2f; }, solid(palette::edge));
         fill(c, static_cast<int>(hx) - 22, ground - 14, static_cast<int>(hx) + 23, ground + 8, heap,
              [=](float x, float y) {
                  float lit = clamp01(0.55f - (y - ground) / 14.0f);
@@ -255,16 +278,21 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     Canvas c = makeDirtBackground(640, 480, 17);
     darken(c, 0, 0, 640, 480, 0.7f);
     const float px0 = 16, py0 = 12, px1 = 624, py1 = 468;
-    fill(c, [=](float x, float y) { return sdRoundRect(x, y, px0 + 3, py0 + 5, px1 + 3, py1 + 5, 18); },
-         solid(rgb(20, 12, 8)), 0.6f);
-    fill(c, [=](float x, float y) { return sdRoundRect(x, y, px0, py0, px1, py1, 18); }, solid(palette::edge));
-    fill(c, [=](float x, float y) { return sdRoundRect(x, y, px0 + 3, py0 + 3, px1 - 3, py1 - 3, 15); },
-         [](float x, float y) {
-             float n = fbm(x, y, 40, 4, 23);
-             return mix(rgb(234, 218, 182), rgb(250, 242, 220), clamp01(n * 1.3f - 0.1f));
-         });
-    fill(c, [=](float x, float y) { return std::fabs(sdRoundRect(x, y, px0 + 8, py0 + 8, px1 - 8, py1 - 8, 12)) - 0.6f; },
-         solid(rgb(176, 130, 84)));
+    fill(
+        c, [=](float x, float y) { return sdRoundRect(x, y, px0 + 3, py0 + 5, px1 + 3, py1 + 5, 18); },
+        solid(rgb(20, 12, 8)), 0.6f);
+    fill(
+        c, [=](float x, float y) { return sdRoundRect(x, y, px0, py0, px1, py1, 18); }, solid(palette::edge));
+    fill(
+        c, [=](float x, float y) { return sdRoundRect(x, y, px0 + 3, py0 + 3, px1 - 3, py1 - 3, 15); },
+        [](float x, float y) {
+            float n = fbm(x, y, 40, 4, 23);
+            return mix(rgb(234, 218, 182), rgb(250, 242, 220), clamp01(n * 1.3f - 0.1f));
+        });
+    fill(
+        c,
+        [=](float x, float y) { return std::fabs(sdRoundRect(x, y, px0 + 8, py0 + 8, px1 - 8, py1 - 8, 12)) - 0.6f; },
+        solid(rgb(176, 130, 84)));
 
     LetterStyle s = titleStyle(3.6f);
     s.shadowDx = 2;
@@ -292,8 +320,8 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     const int arrows[] = {2, 3, 1, 0};  // left, up, down, right
     for (int d = 0; d < 4; ++d) arrowKey(c, lx + d * 26, y, arrows[d]);
     drawFontText(c, "slide and dig", lx + 112, y + 6, ink, 1, false);
-    const char* playKeys[][2] = {{"R", "restart the level"}, {"S", "choose a level"},
-                                 {"O", "volume and sounds"}, {"Esc", "back to the menu"}};
+    const char* playKeys[][2] = {
+        {"R", "restart the level"}, {"S", "choose a level"}, {"O", "volume and sounds"}, {"Esc", "back to the menu"}};
     for (const auto& k : playKeys) {
         y += 23;
         int kw = std::max(22, fontTextWidth(k[0], 1) + 12);
@@ -317,7 +345,7 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     arrowKey(c, rx, y, 2);
     arrowKey(c, rx + 26, y, 0);
     drawFontText(c, "change the brush", rx + 60, y + 6, ink, 1, false);
-    const char* editKeys[][2] = {{"S", "save"},   {"L", "load"},  {"V", "check"},  {"T", "title"},
+    const char* editKeys[][2] = {{"S", "save"},   {"L", "load"},  {"V", "check"}, {"T", "title"},
                                  {"N", "number"}, {"E", "clear"}, {"Esc", "back"}};
     for (int i = 0; i < 7; ++i) {
         int kx = rx + (i % 3) * 92, ky = y + 28 * (1 + i / 3);
@@ -348,8 +376,10 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     drawFontText(c, "The editor's brushes:", 44, by - 22, head, 1, false);
     for (int i = 0; i < 9; ++i) {
         int bx = bx0 + i * step;
-        fill(c, bx - 3, by - 3, bx + 36, by + 36,
-             [=](float x, float y) { return sdRoundRect(x, y, bx - 2, by - 2, bx + 34, by + 34, 3); }, solid(palette::edge));
+        fill(
+            c, bx - 3, by - 3, bx + 36, by + 36,
+            [=](float x, float y) { return sdRoundRect(x, y, bx - 2, by - 2, bx + 34, by + 34, 3); },
+            solid(palette::edge));
         stamp(c, tiles[i], bx, by, 1);
         drawFontText(c, names[i], bx + 16, by + 40, ink, 1, true);
     }
@@ -378,19 +408,22 @@ Canvas makeWinPicture(const Sprites& sprites) {
     paintGrassLine(c, ground, 31);
     // Confetti in the garden's colours.
     Random rnd(77);
-    const Rgb colours[] = {rgb(236, 84, 72), rgb(250, 206, 64), rgb(98, 172, 62), rgb(96, 150, 230), rgb(236, 130, 190)};
+    const Rgb colours[] = {rgb(236, 84, 72), rgb(250, 206, 64), rgb(98, 172, 62), rgb(96, 150, 230),
+                           rgb(236, 130, 190)};
     for (int i = 0; i < 70; ++i) {
         float x = rnd.uniform(10, w - 10.0f), y = rnd.uniform(60, ground - 10.0f);
         float ang = rnd.uniform(0, kPi), len = rnd.uniform(2.5f, 4.5f);
         Rgb col = colours[rnd.below(5)];
         if (std::hypot(x - cx, y - cy) < 95) continue;  // keep the dog clear
         float dx = std::cos(ang) * len, dy = std::sin(ang) * len;
-        fill(c, static_cast<int>(x) - 6, static_cast<int>(y) - 6, static_cast<int>(x) + 7, static_cast<int>(y) + 7,
-             [=](float px, float py) { return sdSegment(px, py, x - dx, y - dy, x + dx, y + dy) - 1.3f; }, solid(col));
+        fill(
+            c, static_cast<int>(x) - 6, static_cast<int>(y) - 6, static_cast<int>(x) + 7, static_cast<int>(y) + 7,
+            [=](float px, float py) { return sdSegment(px, py, x - dx, y - dy, x + dx, y + dy) - 1.3f; }, solid(col));
     }
     // The dog, five times her board size, with her bone beside her.
     const int f = 5;
-    fill(c, [=](float x, float y) { return sdEllipse(x, y, 175, ground + 4, 78, 9); }, solid(rgb(30, 60, 20)), 0.35f);
+    fill(
+        c, [=](float x, float y) { return sdEllipse(x, y, 175, ground + 4, 78, 9); }, solid(rgb(30, 60, 20)), 0.35f);
     stamp(c, sprites.dog.canvas, 100, ground + 4 - 30 * f, f);
     stamp(c, sprites.bone.canvas, 268, ground + 2 - 22 * 3, 3);
     sparkle(c, 318, 150, 12, rgb(255, 240, 150));
@@ -402,10 +435,12 @@ Canvas makeWinPicture(const Sprites& sprites) {
     StrokeText t = layoutText("Well done!", w / 2.0f, 50, 40, true);
     paintText(c, t, s, 10, 50);
     // A frame so the picture sits neatly on the black screen.
-    fill(c, [=](float x, float y) { return std::min(std::min(x, w - x), std::min(y, h - y)) - 5; },
-         solid(palette::edge));
-    fill(c, [=](float x, float y) { return std::fabs(std::min(std::min(x, w - x), std::min(y, h - y)) - 6.5f) - 1; },
-         solid(rgb(250, 206, 64)));
+    fill(
+        c, [=](float x, float y) { return std::min(std::min(x, w - x), std::min(y, h - y)) - 5; },
+        solid(palette::edge));
+    fill(
+        c, [=](float x, float y) { return std::fabs(std::min(std::min(x, w - x), std::min(y, h - y)) - 6.5f) - 1; },
+        solid(rgb(250, 206, 64)));
     return c;
 }
 

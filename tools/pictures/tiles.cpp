@@ -16,8 +16,7 @@ Rgb skyAt(float y) {
 
 // A stone with a slightly wobbly outline and flat, chiselled faces lit from
 // the upper left. `seed` picks the faces and the wobble.
-void paintStone(Canvas& c, float cx, float cy, float rx, float ry, float floorY, uint32_t seed,
-                float lineWidth) {
+void paintStone(Canvas& c, float cx, float cy, float rx, float ry, float floorY, uint32_t seed, float lineWidth) {
     auto shape = [=](float x, float y) {
         float px = (x - cx) / rx, py = (y - cy) / ry;
         float ang = std::atan2(py, px);
@@ -78,9 +77,10 @@ void paintStone(Canvas& c, float cx, float cy, float rx, float ry, float floorY,
     int x0 = static_cast<int>(cx - rx * 1.2f) - 2, x1 = static_cast<int>(cx + rx * 1.2f) + 3;
     int y0 = static_cast<int>(cy - ry * 1.2f) - 2, y1 = static_cast<int>(cy + ry * 1.2f) + 3;
     // The outline is heavier on the shadowed side, down and to the right.
-    fill(c, x0, y0, x1, y1,
-         [=](float x, float y) { return std::min(shape(x, y), shape(x - 0.9f, y - 0.9f)) - lineWidth; },
-         solid(palette::edge));
+    fill(
+        c, x0, y0, x1, y1,
+        [=](float x, float y) { return std::min(shape(x, y), shape(x - 0.9f, y - 0.9f)) - lineWidth; },
+        solid(palette::edge));
     fill(c, x0, y0, x1, y1, shape, paint);
 }
 
@@ -99,8 +99,10 @@ Canvas makeDirtBackground(int w, int h, uint32_t seed) {
             float grain = hash01(x, y, seed + 3);
             col = scale(col, 0.9f + 0.2f * grain);
             float speck = hash01(x, y, seed + 5);
-            if (speck > 0.992f) col = mix(col, rgb(222, 190, 140), 0.6f);
-            else if (speck < 0.012f) col = scale(col, 0.6f);
+            if (speck > 0.992f)
+                col = mix(col, rgb(222, 190, 140), 0.6f);
+            else if (speck < 0.012f)
+                col = scale(col, 0.6f);
             c.set(x, y, col);
         }
     }
@@ -113,10 +115,11 @@ Canvas makeDirtBackground(int w, int h, uint32_t seed) {
         for (int s = 0; s < steps; ++s) {
             float nx = x + std::cos(dir) * 5, ny = y + std::sin(dir) * 5;
             float width = 0.9f * (1 - s / static_cast<float>(steps)) + 0.35f;
-            fill(c, static_cast<int>(std::min(x, nx)) - 3, static_cast<int>(std::min(y, ny)) - 3,
-                 static_cast<int>(std::max(x, nx)) + 4, static_cast<int>(std::max(y, ny)) + 4,
-                 [=](float px, float py) { return sdSegment(px, py, x, y, nx, ny) - width; },
-                 solid(rgb(176, 134, 92)), 0.75f);
+            fill(
+                c, static_cast<int>(std::min(x, nx)) - 3, static_cast<int>(std::min(y, ny)) - 3,
+                static_cast<int>(std::max(x, nx)) + 4, static_cast<int>(std::max(y, ny)) + 4,
+                [=](float px, float py) { return sdSegment(px, py, x, y, nx, ny) - width; }, solid(rgb(176, 134, 92)),
+                0.75f);
             x = nx;
             y = ny;
             dir += rnd.uniform(-0.5f, 0.5f);
@@ -132,14 +135,15 @@ Canvas makeDirtBackground(int w, int h, uint32_t seed) {
         Rgb kind = kinds[rnd.below(4)];
         int bx0 = static_cast<int>(px - rx) - 2, bx1 = static_cast<int>(px + rx) + 3;
         int by0 = static_cast<int>(py - ry) - 2, by1 = static_cast<int>(py + ry) + 4;
-        fill(c, bx0, by0, bx1, by1,
-             [=](float x, float y) { return sdEllipse(x, y, px + 0.6f, py + 1.0f, rx, ry); },
-             solid(rgb(60, 38, 24)), 0.55f);
-        fill(c, bx0, by0, bx1, by1, [=](float x, float y) { return sdEllipse(x, y, px, py, rx, ry); },
-             [=](float x, float y) {
-                 float l = clamp01(0.5f - ((x - px) / rx + (y - py) / ry) * 0.35f);
-                 return mix(scale(kind, 0.7f), mix(kind, rgb(240, 230, 210), 0.35f), l);
-             });
+        fill(
+            c, bx0, by0, bx1, by1, [=](float x, float y) { return sdEllipse(x, y, px + 0.6f, py + 1.0f, rx, ry); },
+            solid(rgb(60, 38, 24)), 0.55f);
+        fill(
+            c, bx0, by0, bx1, by1, [=](float x, float y) { return sdEllipse(x, y, px, py, rx, ry); },
+            [=](float x, float y) {
+                float l = clamp01(0.5f - ((x - px) / rx + (y - py) / ry) * 0.35f);
+                return mix(scale(kind, 0.7f), mix(kind, rgb(240, 230, 210), 0.35f), l);
+            });
     }
     return c;
 }
@@ -185,30 +189,32 @@ Canvas makeSkyBottom(bool dugThrough) {
         Rgb col = mix(palette::grassDark, palette::grassLight, rnd.uniform(0.2f, 1.0f));
         for (int shift = -32; shift <= 32; shift += 32) {
             float x0 = bx + shift;
-            fill(c, static_cast<int>(x0 - 5), 15, static_cast<int>(x0 + 6), 29,
-                 [=](float x, float y) {
-                     return sdSegment(x, y, x0, 27.5f, x0 + lean, tipY) - 0.55f;
-                 },
-                 solid(col));
+            fill(
+                c, static_cast<int>(x0 - 5), 15, static_cast<int>(x0 + 6), 29,
+                [=](float x, float y) { return sdSegment(x, y, x0, 27.5f, x0 + lean, tipY) - 0.55f; }, solid(col));
         }
     }
     if (dugThrough) {
         auto hole = [](float x, float y) { return sdEllipse(x, y, 16, 33, 11.2f, 13.5f); };
         // Thrown-up earth around the opening, then the dark shaft itself.
-        fill(c, 0, 14, 32, 32, [&](float x, float y) { return hole(x, y) - 2.2f; },
-             [](float x, float y) {
-                 return scale(mix(palette::dirt, palette::dirtDark, hash01(static_cast<int>(x), static_cast<int>(y), 5)),
-                              y < 24 ? 1.1f : 0.9f);
-             });
+        fill(
+            c, 0, 14, 32, 32, [&](float x, float y) { return hole(x, y) - 2.2f; },
+            [](float x, float y) {
+                return scale(mix(palette::dirt, palette::dirtDark, hash01(static_cast<int>(x), static_cast<int>(y), 5)),
+                             y < 24 ? 1.1f : 0.9f);
+            });
         fill(c, 0, 14, 32, 32, hole, solid(rgb(0, 0, 0)));
         const float clods[][3] = {{3.5f, 25, 1.9f}, {28.5f, 24.5f, 1.7f}, {6.5f, 21.5f, 1.2f}, {26, 21, 1.1f}};
         for (const auto& k : clods) {
-            fill(c, 0, 14, 32, 32, [&](float x, float y) { return sdCircle(x, y, k[0], k[1], k[2] + 0.8f); },
-                 solid(palette::edge));
-            fill(c, 0, 14, 32, 32, [&](float x, float y) { return sdCircle(x, y, k[0], k[1], k[2]); },
-                 [&](float x, float y) {
-                     return mix(palette::dirtLight, palette::dirtDark, clamp01((x - k[0] + y - k[1]) / (2 * k[2]) + 0.5f));
-                 });
+            fill(
+                c, 0, 14, 32, 32, [&](float x, float y) { return sdCircle(x, y, k[0], k[1], k[2] + 0.8f); },
+                solid(palette::edge));
+            fill(
+                c, 0, 14, 32, 32, [&](float x, float y) { return sdCircle(x, y, k[0], k[1], k[2]); },
+                [&](float x, float y) {
+                    return mix(palette::dirtLight, palette::dirtDark,
+                               clamp01((x - k[0] + y - k[1]) / (2 * k[2]) + 0.5f));
+                });
         }
     }
     return c;
