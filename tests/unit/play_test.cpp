@@ -45,6 +45,7 @@ TEST_F(Playing, PressesAndHoldsCountAsThePlayerMeansThem) {
         {"Down held 900 ms through a slide that ends at a rock is one move", {"", "", "d", "", "", "", "", "", "#"},
          {{KEY_DOWN, 10, 910}}, 1, 0, 7},
         {"a 150 ms tap on the ground line walks one cell", {"", "D"}, {{KEY_RIGHT, 10, 160}}, 1, 1, 1},
+        {"a press during a walk is played once, after it", {"", "D"}, {{KEY_RIGHT, 10, 30}, {KEY_RIGHT, 40, 60}}, 2, 2, 1},
         {"held 600 ms on the ground line, its press repeated: a move every 250 ms", {"", "D"}, {{KEY_RIGHT, 10, 610, true}}, 3, 3, 1},
         {"held on the ground line, it stops repeating at the edge", {"", "=================D"}, {{KEY_RIGHT, 10, 1500}}, 2, 19, 1},
         {"refused, then pressed again: still no move", {"", "", "d#"}, {{KEY_RIGHT, 10, 700}, {KEY_RIGHT, 800, 830}}, 0, 0, 2},
