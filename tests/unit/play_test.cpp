@@ -58,6 +58,8 @@ TEST_F(Playing, PressesAndHoldsCountAsThePlayerMeansThem) {
         {"a press held through the slide plays once; the bottom refuses its repeat", {"", "", ".........d"},
          {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 6000}}, 2, 0, 14},
         {"an arrow pressed in the restart question is no move", {"", "D"}, {{KEY_R, 10, 150}, {KEY_RIGHT, 200, 230}, {KEY_N, 300, 360}}, 0, 0, 1},
+        {"an arrow held into the restart question repeats no more after it", {"", "D"},
+         {{KEY_RIGHT, 10, 1500}, {KEY_R, 100, 150}, {KEY_N, 600, 650}}, 1, 1, 1},
         {"an arrow held out of the options is no move", {"", "D"}, {{KEY_O, 10, 60}, {KEY_RIGHT, 200, 900}, {KEY_ESC, 300, 360}}, 0, 0, 1},
     };
     for (const Case& c : cases) {
