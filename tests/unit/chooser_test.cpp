@@ -95,6 +95,7 @@ TEST_F(Chooser, NinetyNineLevelsTurnPagesWithTheFirstRecordOfEachUnreadableOnesS
     for (int i = 0; i < 400 && !textAt(drawn(), x(99) + 12, y(99) + 42, "Your best: 12   Fewest: 0", solved); ++i)
         run(20), std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(textAt(drawn(), x(99) + 12, y(99) + 10, "Level 99", lit) && textAt(picture, x(99) + 12, y(99) + 26, "L99", makecol(230, 220, 200)));
+    EXPECT_TRUE(textAt(picture, x(99) + 12, y(99) + 42, "Your best: 12   Fewest: 0", solved)) << "the first of the level's entries";
     keys({KEY_PGUP, KEY_PGUP, KEY_PGUP, KEY_LEFT, KEY_PGUP});  // from 99 to 59, a page and a column at a time
     drawn();
     const struct { int n; const char* progress; int colour; } cards[] = {
