@@ -3,7 +3,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test play clean test-asan test-ubsan sanitize fuzz bench install package
+.PHONY: all deps build test play clean test-asan test-ubsan test-tsan sanitize fuzz bench install package
 
 all: build
 
@@ -37,6 +37,15 @@ test-ubsan: deps
 	cmake --build build-ubsan -j$(JOBS) --target unit_tests
 	cd build-ubsan && $(SAN_ENV) ctest -L unit --output-on-failure -j$(JOBS)
 
+# The unit tests under ThreadSanitizer: the advisor, the chooser's and the
+# editor's solves, the record keeper and Allegro's threads against the main one.
+TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/sanitize/tsan.supp
+
+test-tsan: deps
+	cmake -S . -B build-tsan -G "Unix Makefiles" -DTUNNELWICK_SANITIZE=thread
+	cmake --build build-tsan -j$(JOBS) --target unit_tests
+	cd build-tsan && $(TSAN_ENV) ctest -L unit --output-on-failure -j$(JOBS)
+
 sanitize: test-asan test-ubsan
 
 # Each libFuzzer target for FUZZ_SECONDS, starting from its committed seeds.
@@ -60,4 +69,4 @@ package: build
 	cmake --build $(BUILD) -j$(JOBS) --target package
 
 clean:
-	rm -rf $(BUILD) build-asan build-ubsan build-fuzz build-bench
+	rm -rf $(BUILD) build-asan build-ubsan build-tsan build-fuzz build-bench

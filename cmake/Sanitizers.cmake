@@ -1,5 +1,5 @@
 # Instrumented builds, each in a build directory of its own:
-#   -DTUNNELWICK_SANITIZE=address   (or undefined) for the unit tests,
+#   -DTUNNELWICK_SANITIZE=address   (or undefined, or thread) for the unit tests,
 #   -DTUNNELWICK_FUZZ=ON with clang for the libFuzzer targets.
 set(TUNNELWICK_SANITIZE "" CACHE STRING
     "Build everything with these sanitizers (address, undefined, or both comma-separated)")

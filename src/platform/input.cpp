@@ -19,7 +19,13 @@ const size_t kLongestQueue = 256;
 std::atomic<bool> down[KEY_MAX];
 int lastX = -1, lastY = -1;  // main thread: the pointer at the last take
 
-std::atomic<int> mapScale{1}, mapX{0}, mapY{0};
+// Where the picture lies in the window: changed by the main thread, read by
+// Allegro's when a click comes, so always as a whole.
+struct Mapping {
+    int scale = 1, x = 0, y = 0;
+};
+std::mutex mappingMutex;
+Mapping mapping;
 
 std::mutex wakeMutex;
 std::condition_variable wakeSignal;
@@ -184,17 +190,20 @@ void waitForInput(unsigned ms) {
 void wake() { signal(); }
 
 void setPointerMapping(int scale, int offsetX, int offsetY) {
-    mapScale = scale > 0 ? scale : 1;
-    mapX = offsetX;
-    mapY = offsetY;
+    std::lock_guard<std::mutex> hold(mappingMutex);
+    mapping = Mapping{scale > 0 ? scale : 1, offsetX, offsetY};
 }
 
 void toPicture(int& x, int& y) {
-    const int s = mapScale;
+    Mapping m;
+    {
+        std::lock_guard<std::mutex> hold(mappingMutex);
+        m = mapping;
+    }
     // Floor division: a pixel left of or above the picture stays negative.
     auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-    x = floorDiv(x - mapX, s);
-    y = floorDiv(y - mapY, s);
+    x = floorDiv(x - m.x, m.scale);
+    y = floorDiv(y - m.y, m.scale);
 }
 
 }  // namespace input

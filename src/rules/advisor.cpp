@@ -1,7 +1,6 @@
 #include "rules/advisor.h"
 
 #include <chrono>
-#include <system_error>
 
 Advisor::Advisor(std::function<void()> onAnswer, SolveLimits limits) : onAnswer_(std::move(onAnswer)), limits_(limits) {
     for (auto& c : cancel_) c = false;
@@ -14,7 +13,7 @@ Advisor::~Advisor() {
         for (auto& c : cancel_) c = true;
     }
     changed_.notify_all();
-    if (worker_.joinable()) worker_.join();
+    worker_.join();
 }
 
 void Advisor::ask(Slot slot, const RuleState& position) {
@@ -30,13 +29,8 @@ void Advisor::ask(Slot slot, const RuleState& position) {
         if (slot == Position && running_ == LevelStart) cancel_[LevelStart] = true;
         // The thread starts with the first question: a game that is never
         // played runs no solver.
-        if (!worker_.joinable()) {
-            try {
-                worker_ = std::thread([this] { run(); });
-            } catch (const std::system_error&) {
-                q.open = false;  // no thread: no answers, the game plays on
-            }
-        }
+        if (!worker_.started() && !worker_.start([this](const std::atomic<bool>&) { run(); }))
+            q.open = false;  // no thread: no answers, the game plays on
     }
     changed_.notify_all();
 }

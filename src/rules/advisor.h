@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <thread>
 
+#include "rules/background_task.h"
 #include "rules/solver.h"
 
 class Advisor {
@@ -56,5 +56,5 @@ private:
     int running_ = -1;  // the slot being solved, or -1
     bool stopping_ = false;
     std::atomic<uint64_t> answers_{0};
-    std::thread worker_;
+    BackgroundTask worker_;
 };

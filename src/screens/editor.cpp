@@ -2,12 +2,10 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <future>
 #include <memory>
-#include <system_error>
 
+#include "rules/background_task.h"
 #include "rules/level_check.h"
 #include "rules/solver.h"
 #include "rules/tiles.h"
@@ -44,36 +42,35 @@ const char* brushName(int brush) {
 // it as a message.
 class CheckDialog : public Screen {
 public:
-    explicit CheckDialog(const RuleState& board) {
-        limits_.cancel = &cancel_;
-        const RuleState position = board;
-        try {
-            answer_ = std::async(std::launch::async, [this, position] { return solve(position, limits_); });
-        } catch (const std::system_error&) {
-            answer_ = std::async(std::launch::deferred, [this, position] { return solve(position, limits_); });
-        }
+    explicit CheckDialog(const RuleState& board) : position_(board) {
+        // No thread to be had: the check runs here, at the first update.
+        onThisThread_ = !task_.start([this](const std::atomic<bool>& cancelled) {
+            SolveLimits limits;
+            limits.cancel = &cancelled;
+            result_ = solve(position_, limits);
+        });
     }
     ~CheckDialog() override {
-        cancel_ = true;
-        if (answer_.valid()) answer_.wait();
+        task_.cancel();
+        task_.join();
     }
     void handle(const input::Event& e, Context& c) override {
         if (e.kind == input::Event::Press && e.scancode == KEY_ESC) {
-            cancel_ = true;
+            task_.cancel();
             c.nav.close();
         }
     }
     bool update(const input::Held&, unsigned long nowMs, Context& c) override {
         if (startedMs_ == 0) startedMs_ = nowMs;
-        if (answer_.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready &&
-            !(answer_.valid() && deferred())) {
+        if (onThisThread_) {
+            result_ = solve(position_);
+        } else if (!task_.finished()) {
             const bool show = !shown_ && nowMs - startedMs_ >= kMomentMs;
             shown_ |= show;
             return show;
         }
-        const SolveResult result = answer_.get();
         c.nav.close();
-        c.nav.push(std::make_unique<MessageDialog>(levelCheckText(result)));
+        c.nav.push(std::make_unique<MessageDialog>(levelCheckText(result_)));
         return true;
     }
     void draw(BITMAP* target, Context&) override {
@@ -86,12 +83,11 @@ public:
     bool animating(const Context&) const override { return true; }
 
 private:
-    bool deferred() { return answer_.wait_for(std::chrono::milliseconds(0)) == std::future_status::deferred; }
-    std::atomic<bool> cancel_{false};
-    SolveLimits limits_;
-    std::future<SolveResult> answer_;
+    const RuleState position_;
+    SolveResult result_;  // written by the task, read once it has finished
     unsigned long startedMs_ = 0;
-    bool shown_ = false;
+    bool shown_ = false, onThisThread_ = false;
+    BackgroundTask task_;
 };
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "session/fewest_cache.h"
 
 #include <algorithm>
-#include <system_error>
 #include <utility>
 
 #include "rules/tiles.h"
@@ -56,40 +55,36 @@ std::string cardProgress(int32_t best, int32_t fewest) {
 FewestMovesWork::FewestMovesWork(std::vector<RuleState> positions, std::size_t first, SolveLimits limits)
     : positions_(std::move(positions)), fewest_(new std::atomic<int32_t>[positions_.size()]), limits_(limits) {
     for (std::size_t j = 0; j < positions_.size(); ++j) fewest_[j] = fewest::kNotKnown;
-    limits_.cancel = &cancel_;
-    try {
-        thread_ = std::thread(&FewestMovesWork::run, this, first);
-    } catch (const std::system_error&) {
-        // No thread to be had: the list shows without the fewest moves.
+    // No thread to be had: the list shows without the fewest moves.
+    if (!task_.start([this, first](const std::atomic<bool>& cancelled) { run(first, cancelled); }))
         for (std::size_t j = 0; j < positions_.size(); ++j) fewest_[j] = fewest::kTooHard;
-    }
 }
 
 FewestMovesWork::~FewestMovesWork() {
-    cancel_ = true;
-    if (thread_.joinable()) thread_.join();
+    task_.cancel();
+    task_.join();
 }
 
 int32_t FewestMovesWork::fewest(std::size_t j) const {
     return j < positions_.size() ? fewest_[j].load() : fewest::kTooHard;
 }
 
-void FewestMovesWork::finish() {
-    if (thread_.joinable()) thread_.join();
-}
+void FewestMovesWork::finish() { task_.join(); }
 
-void FewestMovesWork::run(std::size_t first) {
+void FewestMovesWork::run(std::size_t first, const std::atomic<bool>& cancelled) {
+    SolveLimits limits = limits_;
+    limits.cancel = &cancelled;
     const std::size_t n = positions_.size();
-    for (std::size_t i = 0; i < n && !cancel_; ++i) {
+    for (std::size_t i = 0; i < n && !cancelled; ++i) {
         const std::size_t j = (first + i) % n;
         int32_t known;
-        if (fewestCache::lookup(positions_[j], limits_, known)) {
+        if (fewestCache::lookup(positions_[j], limits, known)) {
             fewest_[j] = known;
             continue;
         }
-        const SolveResult r = solve(positions_[j], limits_);
+        const SolveResult r = solve(positions_[j], limits);
         if (r.outcome == SolveResult::NotProved && r.reason == SolveResult::Cancelled) return;
         fewest_[j] = fewest::of(r);
-        fewestCache::store(positions_[j], limits_, fewest_[j]);
+        fewestCache::store(positions_[j], limits, fewest_[j]);
     }
 }

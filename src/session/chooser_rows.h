@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "rules/background_task.h"
 #include "rules/fewest.h"
 #include "rules/rules.h"
 #include "rules/solver.h"
@@ -54,11 +54,10 @@ public:
     void finish();
 
 private:
-    void run(std::size_t first);
+    void run(std::size_t first, const std::atomic<bool>& cancelled);
 
     std::vector<RuleState> positions_;
     std::unique_ptr<std::atomic<int32_t>[]> fewest_;
-    std::atomic<bool> cancel_{false};
     SolveLimits limits_;
-    std::thread thread_;
+    BackgroundTask task_;
 };

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -92,10 +93,11 @@ const char* const kTemporaryMark = ".tmp-";
 // Temporaries are "<name>.tmp-<pid>-<six letters>": unique to the writer,
 // and a killed writer's are told apart from a live one's by the pid.
 std::string temporaryName(const std::string& path, unsigned attempt) {
-    static unsigned counter = 0;
+    // Savers on other threads (the record keeper) name theirs at the same time.
+    static std::atomic<unsigned> counter{0};
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
-    unsigned long mix = static_cast<unsigned long>(now.tv_nsec) * 2654435761u + ++counter * 40503u + attempt;
+    unsigned long mix = static_cast<unsigned long>(now.tv_nsec) * 2654435761u + (counter.fetch_add(1) + 1) * 40503u + attempt;
     std::string letters;
     for (int i = 0; i < 6; ++i, mix /= 36) letters.push_back("abcdefghijklmnopqrstuvwxyz0123456789"[mix % 36]);
     return path + kTemporaryMark + std::to_string(getpid()) + "-" + letters;

@@ -163,36 +163,30 @@ WinRecord recordWin(int32_t level, int32_t moves, int patienceMs) {
 }
 
 RecordKeeper::RecordKeeper(int32_t level, int32_t moves, std::chrono::milliseconds patience) {
-    try {
-        thread_ = std::thread([=] { run(level, moves, patience); });
-    } catch (const std::system_error&) {
+    if (!task_.start([=](const std::atomic<bool>&) { run(level, moves, patience); }))
         run(level, moves, std::chrono::milliseconds(0));  // no thread: one try, here
-    }
 }
 
 RecordKeeper::~RecordKeeper() {
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        stopping_ = true;
-    }
-    stop_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    task_.cancel();
+    task_.join();
 }
 
 void RecordKeeper::run(int32_t level, int32_t moves, std::chrono::milliseconds patience) {
     const auto giveUp = std::chrono::steady_clock::now() + patience;
     // Short tries with pauses between, so that a stop is heard within a
     // quarter of a second.
-    const int kTryMs = 250;
-    WinRecord r = recordWin(level, moves, kTryMs);
-    std::unique_lock<std::mutex> hold(mutex_);
-    while (r.outcome == WinRecord::Busy && !stopping_ && std::chrono::steady_clock::now() < giveUp) {
-        waiting_ = true;
-        if (stop_.wait_for(hold, std::chrono::milliseconds(kTryMs), [this] { return stopping_; })) break;
-        hold.unlock();
-        r = recordWin(level, moves, kTryMs);
-        hold.lock();
+    const std::chrono::milliseconds kTry(250);
+    WinRecord r = recordWin(level, moves, static_cast<int>(kTry.count()));
+    while (r.outcome == WinRecord::Busy && std::chrono::steady_clock::now() < giveUp) {
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            waiting_ = true;
+        }
+        if (task_.pause(kTry)) break;
+        r = recordWin(level, moves, static_cast<int>(kTry.count()));
     }
+    std::lock_guard<std::mutex> hold(mutex_);
     result_ = r;
     finished_ = true;
 }

@@ -2,12 +2,12 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
+
+#include "rules/background_task.h"
 
 // Each level's record (its first entry in "highscores.dat"), as far as the
 // table can be read; a missing table gives none. Negative counts are no
@@ -54,8 +54,7 @@ private:
     void run(int32_t level, int32_t moves, std::chrono::milliseconds patience);
 
     mutable std::mutex mutex_;
-    std::condition_variable stop_;
-    bool stopping_ = false, finished_ = false, waiting_ = false;
+    bool finished_ = false, waiting_ = false;
     WinRecord result_;
-    std::thread thread_;
+    BackgroundTask task_;
 };
