@@ -49,9 +49,14 @@ void push(const Event& e) {
 }
 
 // The gamepad's controls and the keys they stand for: the d-pad or left
-// stick as the arrows; buttons 1 to 4 as Enter, Escape, U (undo) and H (hint).
-enum PadControl { PadUp, PadDown, PadLeft, PadRight, PadEnter, PadEscape, PadUndo, PadHint, PadControls };
-const int kPadKeys[PadControls] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_ESC, KEY_U, KEY_H};
+// stick as the arrows; buttons 1 to 4 as Enter, Escape, U (undo) and H
+// (hint); the shoulder buttons (5 and 6 on the usual pads) as Tab, which
+// turns the chooser to the next pack.
+enum PadControl {
+    PadUp, PadDown, PadLeft, PadRight, PadEnter, PadEscape, PadUndo, PadHint, PadLeftShoulder, PadRightShoulder,
+    PadControls
+};
+const int kPadKeys[PadControls] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_ESC, KEY_U, KEY_H, KEY_TAB, KEY_TAB};
 bool padWas[PadControls] = {};  // main thread: the controls down at the last take
 
 // The first gamepad's controls now, as the joystick variables hold them.

@@ -4,14 +4,17 @@
 
 #include "rules/tiles.h"
 #include "screens/text.h"
+#include "session/catalogue.h"
 #include "session/session.h"
-#include "storage/highscores.h"
-#include "storage/level_file.h"
 
 namespace {
 
 const int kLeft = 14, kTop = 62, kCardW = 300, kCardH = 62, kGapX = 12, kGapY = 8;
 const int kFooterY = 426;
+// The heading's panel; a click on it turns to the next pack.
+const int kHeadX0 = 120, kHeadY0 = 8, kHeadX1 = 519, kHeadY1 = 46;
+// A pack's title as the heading shows it.
+const std::size_t kHeadTitle = 36;
 
 int cardX(int column) { return kLeft + column * (kCardW + kGapX); }
 int cardY(int row) { return kTop + row * (kCardH + kGapY); }
@@ -31,24 +34,39 @@ void drawFewestMark(BITMAP* t, BITMAP* bone, int x, int y) {
 
 }  // namespace
 
-ChooserScreen::ChooserScreen(Context& c) : levels_(listLevels()), look_(new StyledScreen(c.pictures[MenuBackground])) {
-    records_ = readRecords();
-    // A level number beyond the list (set in the editor, say) marks no card.
-    const int count = static_cast<int>(levels_.size());
-    mark_ = c.session.number > 0 ? c.session.number - 1 : 0;
+ChooserScreen::ChooserScreen(Context& c) : packs_(catalogue::packs()), look_(new StyledScreen(c.pictures[MenuBackground])) {
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < packs_.size(); ++i)
+        if (packs_[i].folder == c.session.pack) shown = i;
+    showPack(shown, c);
+}
+
+void ChooserScreen::showPack(std::size_t index, Context& c) {
+    fewest_.reset();  // the last pack's work stops first
+    pack_ = index;
+    const std::string& folder = packs_[pack_].folder;
+    levels_ = catalogue::listLevels(folder);
+    records_ = catalogue::records(folder);
+    // The level being played is marked; a number not in the list (set in the
+    // editor, say) marks no card, and the first page shows.
+    mark_ = -1;
+    for (std::size_t j = 0; j < levels_.size(); ++j)
+        if (folder == c.session.pack && levels_[j].number == c.session.number) mark_ = static_cast<int>(j);
+    if (folder != c.session.pack && !levels_.empty()) mark_ = 0;
     shown_.assign(levels_.size(), fewest::kNotKnown);
     std::vector<RuleState> positions;
     for (const ListedLevel& level : levels_) positions.push_back(level.start);
     // The fewest moves fill in while the list shows, the marked level's
     // first; leaving stops the work.
-    fewest_.reset(new FewestMovesWork(positions, mark_ < count ? mark_ : 0));
+    fewest_.reset(new FewestMovesWork(positions, mark_ >= 0 ? mark_ : 0));
 }
 
+int ChooserScreen::firstOnPage() const { return mark_ >= 0 ? mark_ / kPerPage * kPerPage : 0; }
+
 int ChooserScreen::cardAt(int x, int y) const {
-    const int firstOnPage = mark_ < static_cast<int>(levels_.size()) ? mark_ / kPerPage * kPerPage : 0;
     for (int i = 0; i < kPerPage; ++i) {
         const int cx = cardX(i / kRowsPerColumn), cy = cardY(i % kRowsPerColumn);
-        const int j = firstOnPage + i;
+        const int j = firstOnPage() + i;
         if (j < static_cast<int>(levels_.size()) && x >= cx && x < cx + kCardW && y >= cy && y < cy + kCardH) return j;
     }
     return -1;
@@ -57,18 +75,25 @@ int ChooserScreen::cardAt(int x, int y) const {
 void ChooserScreen::play(Context& c) {
     if (mark_ < 0 || mark_ >= static_cast<int>(levels_.size())) return;
     c.hear({Cue::Click});
-    c.session.loadLevel(mark_ + 1);
+    c.session.loadLevel(LevelRef{pack().folder, levels_[mark_].number});
     c.nav.showOnly(ScreenId::Playing);
 }
 
 void ChooserScreen::handle(const input::Event& e, Context& c) {
     const int count = static_cast<int>(levels_.size());
+    const bool turn = (e.kind == input::Event::Press && e.scancode == KEY_TAB) ||
+                      (e.kind == input::Event::Click && e.x >= kHeadX0 && e.x <= kHeadX1 && e.y >= kHeadY0 && e.y <= kHeadY1);
+    if (turn && packs_.size() > 1) {
+        c.hear({Cue::Click});
+        showPack((pack_ + 1) % packs_.size(), c);
+        return;
+    }
     if (count == 0) {
         if (e.kind == input::Event::Press && e.scancode == KEY_ESC) c.nav.close();
         return;
     }
-    // A mark beyond the list (no card marked) starts from the first card.
-    const int from = std::min(mark_, count - 1);
+    // With no card marked the first page shows, and moves start from its first card.
+    const int from = std::max(mark_, 0);
     auto moveTo = [&](int to) {
         mark_ = to;
         c.hear({Cue::Click});
@@ -89,8 +114,8 @@ void ChooserScreen::handle(const input::Event& e, Context& c) {
     if (e.kind != input::Event::Press) return;
     switch (e.scancode) {
     case KEY_ESC: c.nav.close(); break;
-    case KEY_UP: moveTo(mark_ >= count ? count - 1 : (mark_ + count - 1) % count); break;
-    case KEY_DOWN: moveTo(mark_ >= count ? 0 : (mark_ + 1) % count); break;
+    case KEY_UP: moveTo(mark_ < 0 ? count - 1 : (mark_ + count - 1) % count); break;
+    case KEY_DOWN: moveTo(mark_ < 0 ? 0 : (mark_ + 1) % count); break;
     case KEY_LEFT: moveTo(std::max(0, from - kRowsPerColumn)); break;
     case KEY_RIGHT: moveTo(std::min(count - 1, from + kRowsPerColumn)); break;
     case KEY_PGUP: moveTo(std::max(0, from - kPerPage)); break;
@@ -117,25 +142,34 @@ void ChooserScreen::draw(BITMAP* target, Context& c) {
     look_->backdrop(target);
     const int count = static_cast<int>(levels_.size());
     const int gold = makecol(255, 230, 120), plain = makecol(230, 220, 200), lit = makecol(255, 214, 64);
-    drawPanel(target, 120, 8, 519, 46);
-    drawOutlinedText(target, "Choose a level", target->w / 2, 14, gold);
-    drawOutlinedText(target, "Enter plays, Escape goes back", target->w / 2, 30, plain);
+    drawPanel(target, kHeadX0, kHeadY0, kHeadX1, kHeadY1);
+    if (packs_.size() > 1) {
+        // Which pack, and that there are others.
+        const std::string name = printableByAllegro(cardTitle(pack().title.substr(0, kHeadTitle)));
+        drawOutlinedText(target, name + " (" + std::to_string(pack_ + 1) + " of " + std::to_string(packs_.size()) + ")",
+                         target->w / 2, 14, gold);
+        drawOutlinedText(target, "Tab: next pack, Enter plays, Escape goes back", target->w / 2, 30, plain);
+    } else {
+        drawOutlinedText(target, "Choose a level", target->w / 2, 14, gold);
+        drawOutlinedText(target, "Enter plays, Escape goes back", target->w / 2, 30, plain);
+    }
     if (count == 0) {
-        drawLines(target, {{"There are no levels in the levels folder.", 200, plain}});
+        drawLines(target, {{"There are no levels in " + printableByAllegro(pack().folder.empty() ? "the levels folder" : catalogue::folderPath(pack().folder)) + ".", 200, plain}});
         return;
     }
-    const int firstOnPage = (mark_ < count ? mark_ : 0) / kPerPage * kPerPage;
-    for (int i = 0; i < kPerPage && firstOnPage + i < count; ++i) {
-        const int j = firstOnPage + i, x = cardX(i / kRowsPerColumn), y = cardY(i % kRowsPerColumn);
+    const int first = firstOnPage();
+    for (int i = 0; i < kPerPage && first + i < count; ++i) {
+        const int j = first + i, x = cardX(i / kRowsPerColumn), y = cardY(i % kRowsPerColumn);
         drawPanel(target, x, y, x + kCardW - 1, y + kCardH - 1);
         if (j == mark_) {
             rect(target, x - 1, y - 1, x + kCardW, y + kCardH, lit);
             rect(target, x - 2, y - 2, x + kCardW + 1, y + kCardH + 1, lit);
         }
-        const int number = j + 1;
+        const int32_t number = levels_[j].number;
         textLeft(target, "Level " + std::to_string(number), x + 12, y + 10, j == mark_ ? lit : gold);
         if (!levels_[j].readable) {
-            textLeft(target, levelFilePath(number) + " could not be read", x + 12, y + 26, makecol(255, 150, 120));
+            const std::string path = catalogue::levelPath({pack().folder, number});
+            textLeft(target, printableByAllegro(path) + " could not be read", x + 12, y + 26, makecol(255, 150, 120));
             continue;
         }
         const auto record = records_.find(number);
@@ -146,7 +180,7 @@ void ChooserScreen::draw(BITMAP* target, Context& c) {
                  best >= 0 ? makecol(150, 230, 130) : makecol(200, 190, 170));
         if (bestIsFewest(best, shown_[j])) drawFewestMark(target, c.pictures[BoneTile], x + kCardW - 44, y + 6);
     }
-    const int page = firstOnPage / kPerPage + 1, pages = (count + kPerPage - 1) / kPerPage;
+    const int page = first / kPerPage + 1, pages = (count + kPerPage - 1) / kPerPage;
     const int dim = makecol(200, 200, 200);
     if (pages > 1) {
         drawOutlinedText(target, "Page " + std::to_string(page) + " of " + std::to_string(pages), target->w / 2,

@@ -1,9 +1,11 @@
-// The level chooser: a card for every level on disk, ten to a page, with its
-// title, whether the player solved it, their best beside the fewest moves it
-// needs (worked out while the list shows) and a mark when the two are equal.
-// Up and Down step through the cards, Left and Right go a column across,
-// Page Up and Page Down a page; Enter plays the marked level afresh, Escape
-// goes back. A click marks a card, a click on the marked one plays it.
+// The level chooser: one pack at a time, a card for every level file in it,
+// ten to a page, with its title, whether the player solved it, their best
+// beside the fewest moves it needs (worked out while the list shows) and a
+// mark when the two are equal. Up and Down step through the cards, Left and
+// Right go a column across, Page Up and Page Down a page; Enter plays the
+// marked level afresh, Escape goes back. A click marks a card, a click on
+// the marked one plays it. Tab, a click on the pack's title or a shoulder
+// button of the gamepad turns to the next pack.
 #pragma once
 
 #include <map>
@@ -24,13 +26,22 @@ public:
 
     // Cards on a page: two columns of five, filled down each column.
     static const int kColumns = 2, kRowsPerColumn = 5, kPerPage = kColumns * kRowsPerColumn;
+    // The marked card's place in the list (-1: none, the level being played
+    // is not in it).
     int marked() const { return mark_; }
+    // The pack shown.
+    const catalogue::Pack& pack() const { return packs_[pack_]; }
 
 private:
+    // Shows the pack of the list, marking the level being played when it is there.
+    void showPack(std::size_t index, Context& context);
     // The card under (x, y) on the page shown, or -1.
     int cardAt(int x, int y) const;
+    int firstOnPage() const;
     void play(Context& context);
 
+    std::vector<catalogue::Pack> packs_;
+    std::size_t pack_ = 0;
     std::vector<ListedLevel> levels_;
     std::map<int32_t, int32_t> records_;
     std::vector<int32_t> shown_;  // the fewest moves as last drawn

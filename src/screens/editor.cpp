@@ -13,7 +13,6 @@
 #include "screens/look.h"
 #include "screens/text.h"
 #include "session/session.h"
-#include "storage/level_file.h"
 
 namespace {
 
@@ -117,7 +116,7 @@ BITMAP* EditorScreen::pointer(const Context& c) const {
 
 void EditorScreen::saved(Context& c) {
     std::string reason;
-    const std::string path = levelFilePath(c.session.number);
+    const std::string path = c.session.filePath();
     note_ = c.session.save(reason) ? "Saved " + path : "Could not save " + path + ": " + reason;
     noteUntil_ = now_ + kNoteMs;
 }
@@ -128,7 +127,7 @@ void EditorScreen::save(Context& c) {
         saved(c);
         return;
     }
-    c.nav.push(std::make_unique<QuestionDialog>("Replace " + levelFilePath(c.session.number) + "? (Y/N)",
+    c.nav.push(std::make_unique<QuestionDialog>("Replace " + c.session.filePath() + "? (Y/N)",
                                                 [this](bool yes, Context& c) {
                                                     if (yes) saved(c);
                                                 }));

@@ -4,28 +4,29 @@
 
 #include "rules/tiles.h"
 #include "screens/text.h"
+#include "session/catalogue.h"
 #include "session/session.h"
-#include "storage/highscores.h"
 
 const char* const kSharingText =
     "You can make your own levels with the level editor (press L in the main menu) and share them: every level "
     "is a file in the levels folder (1.lvl, 2.lvl, ...). Give a friend your file, and they put it in their own "
     "levels folder under the next free number. The readme tells more: its section \"Making and sharing levels\".";
 
-FinaleScreen::FinaleScreen(Context& c) : levels_(listLevels()), look_(new StyledScreen(c.pictures[MenuBackground])) {
-    records_ = readRecords();
+FinaleScreen::FinaleScreen(Context& c)
+    : pack_(c.session.pack), levels_(catalogue::listLevels(pack_)), look_(new StyledScreen(c.pictures[MenuBackground])) {
+    records_ = catalogue::records(pack_);
     // A win whose record is still being written counts all the same.
-    for (const auto& [level, moves] : c.session.wins()) {
+    for (const auto& [level, moves] : c.session.winsIn(pack_)) {
         auto kept = records_.emplace(level, moves).first;
         kept->second = std::min(kept->second, moves);
     }
     std::vector<RuleState> positions;
-    for (int j = 0; j < levels(); ++j) {
-        positions.push_back(levels_[j].start);
-        if (records_.count(j + 1))
+    for (const ListedLevel& level : levels_) {
+        positions.push_back(level.start);
+        if (records_.count(level.number))
             ++solved_;
         else if (!firstUnsolved_)
-            firstUnsolved_ = j + 1;
+            firstUnsolved_ = level.number;
     }
     // Which solved levels took the fewest moves possible is worked out while
     // the finale shows.
@@ -34,12 +35,14 @@ FinaleScreen::FinaleScreen(Context& c) : levels_(listLevels()), look_(new Styled
 
 void FinaleScreen::handle(const input::Event& e, Context& c) {
     if (e.kind != input::Event::Press) return;
+    // Back to the pack's first level, as the game starts on the first.
+    const int32_t first = levels_.empty() ? 1 : levels_.front().number;
     if (e.scancode == KEY_ESC) {
-        c.session.loadLevel(1);
+        c.session.loadLevel(LevelRef{pack_, first});
         c.nav.showOnly(ScreenId::Menu);
     } else if (e.scancode == KEY_ENTER || e.scancode == KEY_ENTER_PAD || e.scancode == KEY_SPACE) {
         c.hear({Cue::Click});
-        c.session.loadLevel(firstUnsolved_ ? firstUnsolved_ : 1);
+        c.session.loadLevel(LevelRef{pack_, firstUnsolved_ ? firstUnsolved_ : first});
         c.nav.showOnly(firstUnsolved_ ? ScreenId::Playing : ScreenId::Menu);
     }
 }
@@ -50,7 +53,7 @@ bool FinaleScreen::update(const input::Held&, unsigned long, Context&) {
     for (int j = 0; j < levels(); ++j) {
         const int32_t least = fewest_->fewest(j);
         if (least == fewest::kNotKnown) allKnown = false;
-        const auto record = records_.find(j + 1);
+        const auto record = records_.find(levels_[j].number);
         if (record != records_.end() && bestIsFewest(record->second, least)) ++inFewest;
     }
     const bool changed = inFewest != inFewest_ || allKnown != allKnown_;

@@ -1,7 +1,7 @@
-// The finale after the last level: how many levels the player solved, how
-// many in the fewest moves possible, and how to share levels made in the
-// editor. Enter goes to the first level not yet solved (the menu when every
-// one is), Escape to the menu.
+// The finale after the last level of a pack: how many of its levels the
+// player solved, how many in the fewest moves possible, and how to share
+// levels made in the editor. Enter goes to the pack's first level not yet
+// solved (the menu when every one is), Escape to the menu.
 #pragma once
 
 #include <map>
@@ -21,10 +21,11 @@ public:
 
     int solved() const { return solved_; }
     int levels() const { return static_cast<int>(levels_.size()); }
-    // The first level not solved (0: all are).
+    // The number of the first level not solved (0: all are).
     int firstUnsolved() const { return firstUnsolved_; }
 
 private:
+    std::string pack_;
     std::vector<ListedLevel> levels_;
     std::map<int32_t, int32_t> records_;
     int solved_ = 0, firstUnsolved_ = 0;

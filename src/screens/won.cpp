@@ -38,9 +38,9 @@ void WonScreen::handle(const input::Event& e, Context& c) {
     if (e.scancode != KEY_ENTER && e.scancode != KEY_ENTER_PAD && e.scancode != KEY_SPACE && e.scancode != KEY_ESC)
         return;
     Session& s = c.session;
-    // The highest number there is has no level after it.
-    if (s.number < INT32_MAX && Session::levelExists(s.number + 1)) {
-        s.loadLevel(s.number + 1);
+    LevelRef after;
+    if (catalogue::next(s.level(), after)) {
+        s.loadLevel(after);
         c.nav.showOnly(ScreenId::Playing);
         return;
     }
@@ -53,7 +53,8 @@ bool WonScreen::update(const input::Held&, unsigned long, Context& c) {
     if (!known_ && keeper_->done(record_)) known_ = changed = true;
     if (known_ && !told_ && record_.outcome == WinRecord::Unreadable) {
         told_ = true;
-        c.nav.push(std::make_unique<MessageDialog>("Error loading high scores table (\"highscores.dat\")"));
+        c.nav.push(std::make_unique<MessageDialog>("Error loading high scores table (\"" +
+                                                   catalogue::tablePath(c.session.pack) + "\")"));
         return true;
     }
     // The fewest possible may still be on its way.
@@ -74,7 +75,8 @@ void WonScreen::draw(BITMAP* target, Context& c) {
         drawPanel(target, x - 6, y - 6, x + won->w + 5, y + won->h + 5);
         blit(won, target, 0, 0, x, y, won->w, won->h);
     }
-    const bool next = s.number < INT32_MAX && Session::levelExists(s.number + 1);
+    LevelRef after;
+    const bool next = catalogue::next(s.level(), after);
     std::vector<StyledLine> lines = {
         {"You reached the bone in " + std::to_string(moves) + (moves == 1 ? " move!" : " moves!"), 366,
          makecol(255, 230, 120)}};

@@ -1,12 +1,12 @@
 // The level-won screen: the dog with her bone, the moves made, the player's
 // best (their record for the level) and the fewest moves possible once
-// known. Enter, Space or Escape goes on to the next level; after the last
-// one, to the finale.
+// known. Enter, Space or Escape goes on to the next level of the pack; after
+// the last one, to the finale.
 #pragma once
 
 #include "screens/look.h"
 #include "screens/screen.h"
-#include "storage/highscores.h"
+#include "session/catalogue.h"
 
 class WonScreen : public Screen {
 public:

@@ -5,38 +5,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "rules/tiles.h"
-#include "storage/level.h"
-#include "storage/level_file.h"
-
 namespace {
 
 // Titles are cut to what a card's width holds in the built-in font.
 const std::size_t kLongestTitle = 34;
 
-// The blank layout with the dog and the bone nowhere.
-Level unplacedLevel() {
-    Level level;
-    for (int r = 0; r < Level::kRows; ++r)
-        for (int c = 0; c < Level::kColumns; ++c) level.cells[r][c] = r == 0 ? SkyTop : r == 1 ? SkyBottom : Dirt;
-    level.dogColumn = level.dogRow = level.boneColumn = level.boneRow = -1;
-    return level;
-}
-
 }  // namespace
-
-std::vector<ListedLevel> listLevels() {
-    std::vector<ListedLevel> levels;
-    for (int number = 1; number <= kMostLevels && levelFileExists(number); ++number) {
-        Level level = unplacedLevel();
-        ListedLevel listed;
-        listed.readable = readPlayableLevel(levelFilePath(number), level);
-        if (listed.readable) listed.title = level.title;
-        placeLevel(listed.readable ? level : unplacedLevel(), listed.start);
-        levels.push_back(std::move(listed));
-    }
-    return levels;
-}
 
 std::string cardTitle(const std::string& title) {
     return title.size() > kLongestTitle ? title.substr(0, kLongestTitle - 3) + "..." : title;

@@ -1,6 +1,6 @@
-// The levels on disk as the level chooser and the finale list them, what a
-// level's card says, and the fewest moves of every level, worked out on a
-// thread of its own while the list shows.
+// What a level's card in the chooser says, and the fewest moves of every
+// level listed (see catalogue.h), worked out on a thread of its own while
+// the list shows.
 #pragma once
 
 #include <atomic>
@@ -14,21 +14,7 @@
 #include "rules/fewest.h"
 #include "rules/rules.h"
 #include "rules/solver.h"
-
-// The most levels listed (numbers 1 to 99).
-constexpr int kMostLevels = 99;
-
-// One level file as listed: its title and starting position when it could be
-// read (a file that does not place the dog or bone starts with them nowhere,
-// so the solver gives "?").
-struct ListedLevel {
-    std::string title;
-    bool readable = false;
-    RuleState start;
-};
-
-// Levels 1, 2, ... up to the first number without a file.
-std::vector<ListedLevel> listLevels();
+#include "session/catalogue.h"
 
 // A card's title, cut with "..." to fit its width.
 std::string cardTitle(const std::string& title);

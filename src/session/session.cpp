@@ -5,8 +5,8 @@
 #include <map>
 
 #include "rules/tiles.h"
+#include "session/catalogue.h"
 #include "storage/level.h"
-#include "storage/level_file.h"
 
 Session::Session(std::function<void()> onAnswer) : play(rules, std::move(onAnswer)) {}
 
@@ -38,26 +38,27 @@ void Session::resetBoard(int mode) {
 }
 
 void Session::begin() {
-    const std::map<int32_t, int32_t> records = readRecords();
+    const std::map<int32_t, int32_t> records = catalogue::records(pack);
     const auto found = records.find(number);
     const bool recorded = !boardEdited && !unreadable && found != records.end();
     play.begin(recorded ? found->second : fewest::kNotKnown);
 }
 
-bool Session::loadLevel(int32_t n) {
+bool Session::loadLevel(const LevelRef& ref) {
     resetBoard(0);
     // What the file does not supply keeps the blank layout.
-    Level level = levelOf(rules, "");
-    number = n;
+    Level read = levelOf(rules, "");
+    pack = ref.pack;
+    number = ref.number;
     boardEdited = false;
-    unreadable = !readPlayableLevel(levelFilePath(n), level);
+    unreadable = !catalogue::readPlayable(ref, read);
     if (unreadable) {
         title.clear();
         boardFile = 0;
     } else {
-        placeLevel(level, rules);
-        title = level.title;
-        boardFile = n;
+        placeLevel(read, rules);
+        title = read.title;
+        boardFile = number;
     }
     rules.beginTick();
     begin();
@@ -66,20 +67,25 @@ bool Session::loadLevel(int32_t n) {
 
 void Session::restartLevel() { loadLevel(number); }
 
-bool Session::levelExists(int32_t n) { return levelFileExists(n); }
+std::string Session::unreadableText() const { return filePath() + " could not be read"; }
 
-std::string Session::unreadableText() const { return levelFilePath(number) + " could not be read"; }
+std::map<int32_t, int32_t> Session::winsIn(const std::string& inPack) const {
+    std::map<int32_t, int32_t> found;
+    for (const auto& [won, moves] : wins_)
+        if (won.pack == inPack) found[won.number] = moves;
+    return found;
+}
 
 const RecordKeeper* Session::recordWin() {
     // A board changed in the editor is not the level its number names, and
     // a level that could not be read is none at all: neither is recorded.
     if (boardEdited || unreadable) return nullptr;
-    auto won = wins_.emplace(number, rules.moveCount).first;
+    auto won = wins_.emplace(level(), rules.moveCount).first;
     won->second = std::min(won->second, rules.moveCount);
     // Those done with are let go; one still waiting for the table stays.
     WinRecord ignored;
     for (auto it = keepers_.begin(); it != keepers_.end();) it = (*it)->done(ignored) ? keepers_.erase(it) : it + 1;
-    keepers_.emplace_back(new RecordKeeper(number, rules.moveCount));
+    keepers_.push_back(catalogue::keepRecord(level(), rules.moveCount));
     return keepers_.back().get();
 }
 
@@ -120,10 +126,10 @@ void Session::setNumber(int32_t n) {
     number = n;
 }
 
-bool Session::saveNeedsQuestion() const { return (boardFile != number || boardEdited) && levelFileExists(number); }
+bool Session::saveNeedsQuestion() const { return (boardFile != number || boardEdited) && catalogue::exists(level()); }
 
 bool Session::save(std::string& reason) {
-    const files::Outcome saved = writeLevelFile(number, levelOf(rules, title));
+    const files::Outcome saved = catalogue::save(level(), levelOf(rules, title));
     if (!saved) {
         reason = saved.reason;
         return false;
@@ -137,14 +143,14 @@ bool Session::reload() {
     const RuleState kept = rules;
     resetBoard(0);
     // The editor takes whatever of a damaged file can be read.
-    Level level = levelOf(rules, "");
-    if (!readLevelFile(levelFilePath(number), level)) {
+    Level read = levelOf(rules, "");
+    if (!catalogue::readForEditing(level(), read)) {
         rules = kept;
         return false;
     }
-    placeLevel(level, rules);
+    placeLevel(read, rules);
     rules.beginTick();
-    title = level.title;
+    title = read.title;
     boardFile = number;
     boardEdited = false;
     unreadable = false;

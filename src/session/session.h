@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "rules/rules.h"
+#include "session/catalogue.h"
+#include "session/level_ref.h"
 #include "session/play.h"
-#include "storage/highscores.h"
 
 class Session {
 public:
@@ -24,7 +25,11 @@ public:
 
     RuleState rules;
     std::string title;
+    // The level: its pack ("" the shipped set) and number. The editor saves
+    // into this pack, and the next level after a win is in it too.
+    std::string pack;
     int32_t number = 1;
+    LevelRef level() const { return {pack, number}; }
     // The level file the board was last loaded from or saved to (0: none),
     // and whether the board or its number changed since. An edited board
     // keeps no record, and S asks before it replaces a file.
@@ -35,13 +40,13 @@ public:
     Play play;
 
     // --- levels ------------------------------------------------------------
-    // Loads and begins level n. When it cannot be read, the board is blank,
+    // Loads and begins a level. When it cannot be read, the board is blank,
     // the level is marked unreadable, and false comes back.
-    bool loadLevel(int32_t n);
+    bool loadLevel(const LevelRef& level);
+    // Level n of the pack being played.
+    bool loadLevel(int32_t n) { return loadLevel(LevelRef{pack, n}); }
     // The level again from its file.
     void restartLevel();
-    // Whether level n exists on disk (for the next level after a win).
-    static bool levelExists(int32_t n);
     // "levels/N.lvl could not be read" for the current level.
     std::string unreadableText() const;
     // Whether the player may move on this board now.
@@ -56,7 +61,9 @@ public:
     const RecordKeeper* recordWin();
     // The fewest moves of each level won in this game, kept or not (the
     // table may still be waiting to be written).
-    const std::map<int32_t, int32_t>& wins() const { return wins_; }
+    const std::map<LevelRef, int32_t>& wins() const { return wins_; }
+    // The same for one pack, by number.
+    std::map<int32_t, int32_t> winsIn(const std::string& pack) const;
 
     // --- the editor --------------------------------------------------------
     // Mode 0: sky, ground line and plain dirt. Mode 1: the editor's random
@@ -73,6 +80,8 @@ public:
     void setNumber(int32_t n);
     // S would replace a file that holds another board than this one.
     bool saveNeedsQuestion() const;
+    // Where S saves: the number's file in the pack being played.
+    std::string filePath() const { return catalogue::levelPath(level()); }
     // Saves the board as its number's file; on failure `reason` says why.
     bool save(std::string& reason);
     // L: the current number's file again; false (nothing changes) when it
@@ -84,5 +93,5 @@ public:
 private:
     void begin();
     std::vector<std::unique_ptr<RecordKeeper>> keepers_;
-    std::map<int32_t, int32_t> wins_;
+    std::map<LevelRef, int32_t> wins_;
 };

@@ -193,6 +193,25 @@ Outcome writeReplacing(const std::string& path, const std::string& bytes) {
     return result;
 }
 
+Outcome createEmpty(const std::string& path) {
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno != EEXIST) return failure(errno);
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0) return failure(errno);
+        return S_ISREG(st.st_mode) ? Outcome{} : S_ISLNK(st.st_mode) ? failure(ELOOP) : notRegular(st);
+    }
+    Outcome result;
+    if (fsync(fd) != 0) result = failure(errno);
+    close(fd);
+    int dir = open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return result;
+}
+
 LockedFile::~LockedFile() {
     if (fd_ >= 0) close(fd_);  // closing releases the lock
 }

@@ -30,6 +30,11 @@ Outcome readRegular(const std::string& path, std::size_t limit, std::string& byt
 // file is as it was.
 Outcome writeReplacing(const std::string& path, const std::string& bytes);
 
+// Creates an empty file at `path` unless something (even a dangling link)
+// stands there already; never through a link. True when the file is there
+// now, made by this call or found as a regular file.
+Outcome createEmpty(const std::string& path);
+
 // An existing regular file held under an exclusive advisory lock (flock)
 // while this lives, so that a read-change-replace of it by two processes
 // never loses either change. writeReplacing may replace it while locked.

@@ -16,8 +16,6 @@
 
 namespace {
 
-const char* const kTablePath = "highscores.dat";
-
 // A table of every level ever made is a few kilobytes; anything past this is
 // not a table (a device, say) and is not read to its end.
 const size_t kLargestTable = 16u << 20;
@@ -84,11 +82,11 @@ std::string withEntry(const std::string& old, int32_t level, int32_t moves) {
 
 }  // namespace
 
-std::map<int32_t, int32_t> readRecords() {
+std::map<int32_t, int32_t> readRecords(const std::string& tablePath) {
     std::map<int32_t, int32_t> records;
     std::string text;
     // A table too large to be real is unreadable, as it is for a win.
-    if (!files::readRegular(kTablePath, kLargestTable + 1, text) || text.size() > kLargestTable) return records;
+    if (!files::readRegular(tablePath, kLargestTable + 1, text) || text.size() > kLargestTable) return records;
     const Table table = parseTable(text);
     for (size_t i = 0; i + 1 < table.numbers.size(); i += 2)
         records.emplace(table.numbers[i].value, table.numbers[i + 1].value);  // the first entry counts
@@ -96,14 +94,14 @@ std::map<int32_t, int32_t> readRecords() {
     return records;
 }
 
-WinRecord recordWin(int32_t level, int32_t moves, int patienceMs) {
+WinRecord recordWin(const std::string& tablePath, int32_t level, int32_t moves, int patienceMs) {
     WinRecord out;
     // Locked from the reading to the renaming of the new table, so that a
     // second game in this directory cannot slip its own change in between
     // and have one of the two lost.
     files::LockedFile locked;
     std::string text;
-    const bool opened = static_cast<bool>(locked.lock(kTablePath, patienceMs));
+    const bool opened = static_cast<bool>(locked.lock(tablePath, patienceMs));
     if (!opened && locked.busy()) {
         out.outcome = WinRecord::Busy;  // says nothing about the table itself
         return out;
@@ -152,7 +150,7 @@ WinRecord recordWin(int32_t level, int32_t moves, int patienceMs) {
         }
         updated.append(text, copied, std::string::npos);
     }
-    files::Outcome saved = files::writeReplacing(kTablePath, updated);
+    files::Outcome saved = files::writeReplacing(tablePath, updated);
     if (saved) {
         out.outcome = WinRecord::NewRecord;
     } else {
@@ -162,10 +160,13 @@ WinRecord recordWin(int32_t level, int32_t moves, int patienceMs) {
     return out;
 }
 
-RecordKeeper::RecordKeeper(int32_t level, int32_t moves, std::chrono::milliseconds patience) {
+RecordKeeper::RecordKeeper(std::string table, int32_t level, int32_t moves, std::chrono::milliseconds patience)
+    : table_(std::move(table)) {
     if (!task_.start([=](const std::atomic<bool>&) { run(level, moves, patience); }))
         run(level, moves, std::chrono::milliseconds(0));  // no thread: one try, here
 }
+
+RecordKeeper::RecordKeeper(WinRecord known) : finished_(true), result_(std::move(known)) {}
 
 RecordKeeper::~RecordKeeper() {
     task_.cancel();
@@ -177,14 +178,14 @@ void RecordKeeper::run(int32_t level, int32_t moves, std::chrono::milliseconds p
     // Short tries with pauses between, so that a stop is heard within a
     // quarter of a second.
     const std::chrono::milliseconds kTry(250);
-    WinRecord r = recordWin(level, moves, static_cast<int>(kTry.count()));
+    WinRecord r = recordWin(table_, level, moves, static_cast<int>(kTry.count()));
     while (r.outcome == WinRecord::Busy && std::chrono::steady_clock::now() < giveUp) {
         {
             std::lock_guard<std::mutex> hold(mutex_);
             waiting_ = true;
         }
         if (task_.pause(kTry)) break;
-        r = recordWin(level, moves, static_cast<int>(kTry.count()));
+        r = recordWin(table_, level, moves, static_cast<int>(kTry.count()));
     }
     std::lock_guard<std::mutex> hold(mutex_);
     result_ = r;

@@ -9,10 +9,13 @@
 
 #include "rules/background_task.h"
 
-// Each level's record (its first entry in "highscores.dat"), as far as the
-// table can be read; a missing table gives none. Negative counts are no
-// real result and are left out.
-std::map<int32_t, int32_t> readRecords();
+// The shipped set's table; a pack keeps its own beside its levels.
+constexpr const char* kShippedTable = "highscores.dat";
+
+// Each level's record (its first entry in the table), as far as the table
+// can be read; a missing table gives none. Negative counts are no real
+// result and are left out.
+std::map<int32_t, int32_t> readRecords(const std::string& table = kShippedTable);
 
 // What a win did to the table. NotBeaten: the table's record (`record`) is
 // as good or better; Unreadable: the table is missing or damaged and was left
@@ -28,14 +31,22 @@ struct WinRecord {
 // Records `moves` for `level` when it beats the table's record, under the
 // table's lock so that two games never lose each other's records; waits for
 // the lock up to `patienceMs`.
-WinRecord recordWin(int32_t level, int32_t moves, int patienceMs = 3000);
+WinRecord recordWin(const std::string& table, int32_t level, int32_t moves, int patienceMs = 3000);
+inline WinRecord recordWin(int32_t level, int32_t moves, int patienceMs = 3000) {
+    return recordWin(kShippedTable, level, moves, patienceMs);
+}
 
 // Records one win in the background, waiting for a table another game holds
 // (one stopped in the middle of a save, say) up to `patience`, so that the
 // won screen never freezes and a busy table is never taken for a damaged one.
 class RecordKeeper {
 public:
-    RecordKeeper(int32_t level, int32_t moves, std::chrono::milliseconds patience = std::chrono::seconds(60));
+    RecordKeeper(std::string table, int32_t level, int32_t moves,
+                 std::chrono::milliseconds patience = std::chrono::seconds(60));
+    RecordKeeper(int32_t level, int32_t moves, std::chrono::milliseconds patience = std::chrono::seconds(60))
+        : RecordKeeper(kShippedTable, level, moves, patience) {}
+    // A win whose outcome is known without trying (a table that may not be written).
+    explicit RecordKeeper(WinRecord known);
     // Stops waiting; a win not yet recorded then is not recorded.
     ~RecordKeeper();
     RecordKeeper(const RecordKeeper&) = delete;
@@ -52,6 +63,8 @@ public:
 
 private:
     void run(int32_t level, int32_t moves, std::chrono::milliseconds patience);
+
+    const std::string table_;
 
     mutable std::mutex mutex_;
     bool finished_ = false, waiting_ = false;

@@ -32,11 +32,11 @@ bool readPlayableLevel(const std::string& path, Level& level) {
     return true;
 }
 
-bool levelFileExists(int32_t number) {
+bool levelFileExists(const std::string& path) {
     struct stat st;
-    return lstat(levelFilePath(number).c_str(), &st) == 0;
+    return lstat(path.c_str(), &st) == 0;
 }
 
-files::Outcome writeLevelFile(int32_t number, const Level& level) {
-    return files::writeReplacing(levelFilePath(number), formatLevel(level));
+files::Outcome writeLevelFile(const std::string& path, const Level& level) {
+    return files::writeReplacing(path, formatLevel(level));
 }

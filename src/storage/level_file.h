@@ -1,5 +1,6 @@
-// Level files on disk: "levels/<number>.lvl", read through the tolerant
-// reader of storage/level.h and written through the one safe replace.
+// Level files on disk ("levels/<number>.lvl" for the shipped set), read
+// through the tolerant reader of storage/level.h and written through the one
+// safe replace.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,8 @@ bool readLevelFile(const std::string& path, Level& level);
 // file too large to be a level or one that does not place the dog and the
 // bone on the board. What else is damaged reads as readLevel has it.
 bool readPlayableLevel(const std::string& path, Level& level);
-// Whether anything at all stands at the level's path (a file the editor
-// would replace, or something in its way).
-bool levelFileExists(int32_t number);
-// Writes the level as the file of its number.
-files::Outcome writeLevelFile(int32_t number, const Level& level);
+// Whether anything at all stands at the path (a file the editor would
+// replace, or something in its way).
+bool levelFileExists(const std::string& path);
+// Writes the level as the file at the path.
+files::Outcome writeLevelFile(const std::string& path, const Level& level);

@@ -52,7 +52,7 @@ TEST(ChooserRows, FewestMovesAreWorkedOutOncePerLevelAndBound) {
     fewestCache::clear();
 }
 
-// Levels 1 to 3, a gap, level 5.
+// Levels 1 to 3, a gap, level 5: all four are listed.
 class Chooser : public LevelFixture {
 protected:
     Chooser() {
@@ -60,12 +60,12 @@ protected:
     }
 };
 
-TEST_F(Chooser, MarkerWrapsOneRowPerPressOverTheLevelsBeforeTheGapAndEscapeKeepsAll) {
+TEST_F(Chooser, MarkerWrapsOneRowPerPressOverEveryLevelGapsAndAllAndEscapeKeepsAll) {
     const int U = KEY_UP, D = KEY_DOWN;
     const struct { int inPlay; std::vector<int> keys; int exitKey, level, moves; } cases[] = {
-        {2, {U, U, D, -U}, KEY_ENTER, 3, 0},  // -U: held a second, still one row
-        {7, {D}, KEY_ENTER, 1, 0},            // beyond the list: no row until moved
-        {7, {U, U, U, U}, KEY_ENTER, 3, 0}, {2, {D}, KEY_ESC, 2, 4}};
+        {2, {U, U, D, -U}, KEY_ENTER, 5, 0},  // -U: held a second, still one row
+        {4, {D}, KEY_ENTER, 1, 0},            // in the gap: no row until moved
+        {7, {U, U, U}, KEY_ENTER, 2, 0}, {2, {D}, KEY_ESC, 2, 4}};
     start();
     for (const auto& c : cases) {
         session().number = c.inPlay, session().title = "kept", session().rules.moveCount = 4, session().rules.board[6][6] = 17;
@@ -86,6 +86,13 @@ TEST_F(Chooser, NinetyNineLevelsTurnPagesWithTheFirstRecordOfEachUnreadableOnesS
     std::remove(levelFilePath(54).c_str()), mkdir(levelFilePath(54).c_str(), 0755);
     dir.write("highscores.dat", "55 0\r\n56 60\r\n99 12\r\n99 3\r\n57 -5\r\n58 5x\r\n59 1");  // read a number at a time, 60 would be a level
     start();
+    // A number beyond the list (set in the editor) shows the first page; moves start from its first card.
+    for (int k : {KEY_PGDN, KEY_RIGHT, KEY_LEFT}) {
+        session().number = 150;
+        keys({KEY_S, k});
+        EXPECT_EQ(on<ChooserScreen>()->marked(), k == KEY_PGDN ? 10 : k == KEY_RIGHT ? 5 : 0);
+        press(KEY_ESC);
+    }
     session().number = 99;
     press(KEY_S);
     // Cards fill two columns of five: level n's card on its page.
