@@ -12,9 +12,7 @@ namespace {
 const int kLeft = 14, kTop = 62, kCardW = 300, kCardH = 62, kGapX = 12, kGapY = 8;
 const int kFooterY = 426;
 // The heading's panel; a click on it turns to the next pack.
-const int kHeadX0 = 120, kHeadY0 = 8, kHeadX1 = 519, kHeadY1 = 46;
-// A pack's title as the heading shows it.
-const std::size_t kHeadTitle = 36;
+const int kHeadX0 = 120, kHeadY0 = 8, kHeadX1 = 519, kHeadY1 = 54;
 
 int cardX(int column) { return kLeft + column * (kCardW + kGapX); }
 int cardY(int row) { return kTop + row * (kCardH + kGapY); }
@@ -142,15 +140,16 @@ void ChooserScreen::draw(BITMAP* target, Context& c) {
     look_->backdrop(target);
     const int count = static_cast<int>(levels_.size());
     const int gold = makecol(255, 230, 120), plain = makecol(230, 220, 200), lit = makecol(255, 214, 64);
-    drawPanel(target, kHeadX0, kHeadY0, kHeadX1, kHeadY1);
-    if (packs_.size() > 1) {
+    const bool several = packs_.size() > 1;
+    drawPanel(target, kHeadX0, kHeadY0, kHeadX1, several ? kHeadY1 : kHeadY1 - 8);
+    drawOutlinedText(target, "Choose a level", target->w / 2, 14, gold);
+    if (several) {
         // Which pack, and that there are others.
-        const std::string name = printableByAllegro(cardTitle(pack().title.substr(0, kHeadTitle)));
+        const std::string name = printableByAllegro(cardTitle(pack().title));
         drawOutlinedText(target, name + " (" + std::to_string(pack_ + 1) + " of " + std::to_string(packs_.size()) + ")",
-                         target->w / 2, 14, gold);
-        drawOutlinedText(target, "Tab: next pack, Enter plays, Escape goes back", target->w / 2, 30, plain);
+                         target->w / 2, 27, lit);
+        drawOutlinedText(target, "Tab: next pack, Enter plays, Escape goes back", target->w / 2, 40, plain);
     } else {
-        drawOutlinedText(target, "Choose a level", target->w / 2, 14, gold);
         drawOutlinedText(target, "Enter plays, Escape goes back", target->w / 2, 30, plain);
     }
     if (count == 0) {

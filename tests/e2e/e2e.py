@@ -70,7 +70,7 @@ class Game:
         test.addCleanup(shutil.rmtree, root, True)
         self.dir = os.path.join(root, "xdg", "tunnelwick") if launcher else os.path.join(root, "game")
         if not launcher:
-            left_out = (["levels"] if levels else []) + ([] if graphics else ["graphics"])
+            left_out = (["levels", "packs"] if levels else []) + ([] if graphics else ["graphics"])
             shutil.copytree(DATA, self.dir, ignore=shutil.ignore_patterns(*left_out))
         for name, content in dict(files or {}, **{"levels/%d.lvl" % n: b for n, b in (levels or {}).items()}).items():
             path = pathlib.Path(self.dir, name)

@@ -81,6 +81,31 @@ TEST_F(Chooser, MarkerWrapsOneRowPerPressOverEveryLevelGapsAndAllAndEscapeKeepsA
     }
 }
 
+TEST_F(Chooser, TabAClickOnTheTitleOrAShoulderButtonTurnsToTheNextPackAndEnterPlaysInIt) {
+    mkdir("packs", 0755), mkdir("packs/a", 0755), mkdir("packs/b", 0755), mkdir("packs/c", 0755);
+    dir.write("packs/a/1.lvl", levelBytes("A1", "3 1 3 9")), dir.write("packs/b/4.lvl", levelBytes("B4", "3 1 3 9"));
+    dir.write("packs/b/pack.txt", "Bee\n"), dir.write("packs/c/pack.txt", "no levels: no pack\n");
+    start();
+    num_joysticks = 1;
+    joy[0] = JOYSTICK_INFO();
+    joy[0].num_buttons = 6;
+    session().number = 3;
+    press(KEY_S);
+    const struct { std::function<void()> turn; const char* folder; const char* title; int mark; } steps[] = {
+        {[&] { press(KEY_TAB); }, "a", "a", 0}, {[&] { clickAt(320, 30); }, "b", "Bee", 0},
+        {[&] { joy[0].button[5].b = 1, run(100), joy[0].button[5].b = 0, run(100); }, "", "Tunnelwick", 2},  // round again
+        {[&] { joy[0].button[4].b = 1, run(100), joy[0].button[4].b = 0, run(100); }, "a", "a", 0}};
+    for (const auto& step : steps) {
+        step.turn();
+        ASSERT_NE(on<ChooserScreen>(), nullptr);
+        EXPECT_EQ(std::make_tuple(on<ChooserScreen>()->pack().folder, on<ChooserScreen>()->pack().title, on<ChooserScreen>()->marked()),
+                  std::make_tuple(std::string(step.folder), std::string(step.title), step.mark));
+    }
+    num_joysticks = 0;
+    press(KEY_ENTER);
+    EXPECT_EQ(std::make_tuple(session().pack, session().number, session().title), std::make_tuple(std::string("a"), 1, std::string("A1")));
+}
+
 TEST_F(Chooser, NinetyNineLevelsTurnPagesWithTheFirstRecordOfEachUnreadableOnesSaySoAndAClickPlays) {
     for (int n = 1; n <= 100; ++n) dir.write(levelFilePath(n), "L" + std::to_string(n) + "\r\n3 4 3 4\r\n");  // won as it starts
     std::remove(levelFilePath(54).c_str()), mkdir(levelFilePath(54).c_str(), 0755);
