@@ -4,7 +4,8 @@
 # The game reads and writes everything relative to its working directory, so
 # that directory is seeded from the shipped data tree on first use. Later runs
 # keep what the player has (highscores.dat, settings.ini, saved and edited
-# levels) and only add shipped files that are new; pictures and sounds, which
+# levels, packs and their tables) and only add shipped files that are new (a
+# new pack's folder under packs/ included); pictures and sounds, which
 # the game never writes, are brought up to date with the shipped ones.
 #
 # Where the shipped data and the binary are: $TUNNELWICK_DATA and

@@ -10,7 +10,8 @@
 const char* const kSharingText =
     "You can make your own levels with the level editor (press L in the main menu) and share them: every level "
     "is a file in the levels folder (1.lvl, 2.lvl, ...). Give a friend your file, and they put it in their own "
-    "levels folder under the next free number. The readme tells more: its section \"Making and sharing levels\".";
+    "levels folder under the next free number; a whole pack is shared by copying its folder in packs. The readme "
+    "tells more: its section \"Making and sharing levels\".";
 
 FinaleScreen::FinaleScreen(Context& c)
     : pack_(c.session.pack), levels_(catalogue::listLevels(pack_)), look_(new StyledScreen(c.pictures[MenuBackground])) {

@@ -1,5 +1,7 @@
 """A friend's copy: the Debian package built, its fields and lintian checked, unpacked anywhere and started."""
+import glob
 import os
+import pathlib
 import re
 import subprocess
 import tempfile
@@ -44,6 +46,11 @@ class PackageStory(unittest.TestCase):
         game.until("the menu", lambda: on_menu(game, 0))
         with open(unpacked + "/usr/share/tunnelwick/data/levels/1.lvl", "rb") as shipped:
             self.assertEqual(game.read("levels/1.lvl"), shipped.read())
+        # The second pack is copied in as the levels are.
+        packs = sorted(glob.glob(unpacked + "/usr/share/tunnelwick/data/packs/*/*"))
+        self.assertEqual(bool(packs), os.path.isdir(os.path.join(SOURCE, "data", "packs")))
+        for shipped in packs:
+            self.assertEqual(game.read(shipped.split("/data/", 1)[1]), pathlib.Path(shipped).read_bytes(), shipped)
         self.assertEqual(game.close(), 0)
 
 
