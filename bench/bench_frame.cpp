@@ -101,6 +101,34 @@ void slidingFrames(benchmark::State& state, App& app) {
 void BM_SlidingFrame(benchmark::State& state) { slidingFrames(state, bench::app()); }
 BENCHMARK(BM_SlidingFrame)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
+// A slide's time by the clock the loop gives the game, frames coming 30,
+// 60 and 144 times a second: nineteen cells at the game's one pace, however
+// often it is drawn (the figures must agree within 5 %).
+void BM_SlideAtFrameRates(benchmark::State& state) {
+    App& app = bench::app();
+    BITMAP* back = create_bitmap(640, 480);
+    const RuleState& game = app.session.rules;
+    for (auto _ : state) {
+        for (int fps : {30, 60, 144}) {
+            // The move begins at a press, as a player's does.
+            startSlide(app);
+            app.session.rules.stopStep();
+            app.session.play.begin(fewest::kNotKnown);
+            unsigned long frame = 0, base = 1000000 * fps;  // far from zero, as a real clock is
+            auto at = [&](unsigned long n) { return (base + n) * 1000 / fps; };
+            app.frame(at(frame++), back);
+            input::onKey(KEY_RIGHT);
+            app.frame(at(frame), back);
+            input::onKey(KEY_RIGHT | 0x80);
+            const unsigned long began = at(frame);
+            while (frame < 100000 && (game.selection != None || game.rockFalling)) app.frame(at(++frame), back);
+            state.counters["slide_ms_at_" + std::to_string(fps)] = double(at(frame) - began);
+        }
+    }
+    destroy_bitmap(back);
+}
+BENCHMARK(BM_SlideAtFrameRates)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // The longest a press made during a move waits for it to end, the loop
 // running a frame every 5 ms: every move of a shortest way through every
 // shipped level, a press made at every tenth frame of each. Also the longest
@@ -110,22 +138,22 @@ void BM_LongestWaitOfAKeptPress(benchmark::State& state) {
     const unsigned long kFrameMs = 5;
     unsigned long longestWait = 0, longestMove = 0;
     // The frames of `direction` played from `start`, a press made at frame
-    // pressAt (none at 0); the wait is to the frame after the move ends.
+    // pressAt (none at 0); the wait is to the frame its own move begins in.
     auto playOut = [&](const RuleState& start, int32_t direction, unsigned long pressAt) {
         RuleState rules = start;
         Play play(rules, nullptr);
         play.begin(fewest::kNotKnown);
         Play::Input in;
-        in.arrows.pressed[direction == Up     ? MoveKeys::Up
-                          : direction == Down ? MoveKeys::Down
-                          : direction == Left ? MoveKeys::Left
-                                              : MoveKeys::Right] = true;
+        in.arrows.press(direction == Up     ? MoveKeys::Up
+                        : direction == Down ? MoveKeys::Down
+                        : direction == Left ? MoveKeys::Left
+                                            : MoveKeys::Right);
         bool won = play.frame(in);
         unsigned long frame = 1, pressedAt = 0;
-        for (; play.busy() && !won && frame < 100000; ++frame) {
+        for (; play.busy() && play.moves().size() < 2 && !won && frame < 100000; ++frame) {
             Play::Input next;
             next.nowMs = frame * kFrameMs;
-            if (frame == pressAt) next.arrows.pressed[MoveKeys::Up] = true, pressedAt = next.nowMs;
+            if (frame == pressAt) next.arrows.press(MoveKeys::Up), pressedAt = next.nowMs;
             won = play.frame(next);
         }
         if (pressAt == 0) longestMove = std::max(longestMove, frame * kFrameMs);

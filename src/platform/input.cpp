@@ -51,7 +51,8 @@ void push(const Event& e) {
 // The gamepad's controls and the keys they stand for: the d-pad or left
 // stick as the arrows; buttons 1 to 4 as Enter, Escape, U (undo) and H
 // (hint); the shoulder buttons (5 and 6 on the usual pads) as Tab, which
-// turns the chooser to the next pack.
+// turns the chooser to the next pack. The right shoulder held is Space held
+// too, which hurries motion.
 enum PadControl {
     PadUp, PadDown, PadLeft, PadRight, PadEnter, PadEscape, PadUndo, PadHint, PadLeftShoulder, PadRightShoulder,
     PadControls
@@ -171,6 +172,7 @@ Held held() {
     // A key set without the callback (another input path, a test) counts as held too.
     for (int k = 1; k < KEY_MAX; ++k) h.keys[k] = down[k] || key[k];
     for (int c = 0; c < PadControls; ++c) h.keys[kPadKeys[c]] |= padWas[c];
+    h.keys[KEY_SPACE] |= padWas[PadRightShoulder];
     h.button = mouse_b & 1;
     h.x = mouse_x;
     h.y = mouse_y;

@@ -27,15 +27,17 @@ void PlayingScreen::handle(const input::Event& e, Context& c) {
     if (e.kind != input::Event::Press) return;
     const int arrow = arrowOf(e.scancode);
     if (arrow >= 0) {
-        pending_.arrows.pressed[arrow] = true;
-        pending_.arrows.latest = arrow;
+        pending_.arrows.press(static_cast<MoveKeys::Arrow>(arrow));
         return;
     }
     switch (e.scancode) {
     case KEY_U:
     case KEY_BACKSPACE: pending_.undo = true; break;
     case KEY_H: pending_.hint = true; break;
-    case KEY_ESC: c.nav.showOnly(ScreenId::Menu); break;
+    case KEY_ESC:
+        c.session.play.forgetKeys();  // the presses waiting are not played on return
+        c.nav.showOnly(ScreenId::Menu);
+        break;
     case KEY_R:
         c.nav.push(std::make_unique<QuestionDialog>("Really restart the level (Y/N)?", [](bool yes, Context& c) {
             if (yes) c.session.restartLevel();
@@ -59,6 +61,7 @@ bool PlayingScreen::update(const input::Held& held, unsigned long nowMs, Context
         return false;
     }
     pending_.nowMs = nowMs;
+    pending_.hurry = held.key(KEY_SPACE);
     const bool won = s.play.frame(pending_);
     pending_ = Play::Input();
     const bool wasNudging = nudging_;
@@ -77,7 +80,7 @@ bool PlayingScreen::animating(const Context& c) const {
     return c.session.playable() && (c.session.play.busy() || arrowHeld_ || nudging_);
 }
 
-const char* const kFirstStepsText = "Arrows dig  -  U takes back  -  H hints";
+const char* const kFirstStepsText = "Arrows dig  -  U takes back  -  H hints  -  Space hurries";
 
 void PlayingScreen::draw(BITMAP* target, Context& c) {
     const Session& s = c.session;

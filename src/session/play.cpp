@@ -1,11 +1,13 @@
 // One frame of play: arrows become moves (once per press, see
-// session/move_keys.h), the rule state advances one tick, U takes a move back,
-// H asks for a hint. The rules themselves are in rules/rules.cpp.
+// session/move_keys.h), the move in progress runs its ticks by the clock
+// (session/motion.h), U takes a move back, H asks for a hint. The rules
+// themselves are in rules/rules.cpp.
 #include "session/play.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "rules/tiles.h"
+#include "session/move_log.h"
 
 namespace {
 
@@ -15,19 +17,17 @@ SolveLimits adviceLimits() {
     return l;
 }
 
-bool onGrass(const RuleState& s) {
-    if (!s.onBoard(s.dogColumn, s.dogRow)) return false;
-    const uint8_t cell = s.board[s.dogRow][s.dogColumn];
-    return cell == SkyBottom || cell == SkyBottomDestroyed;
-}
+const int32_t kDirectionOf[MoveKeys::Count] = {Up, Down, Right, Left};
 
 }  // namespace
 
 Play::Play(RuleState& rules, std::function<void()> onAnswer)
-    : rules_(rules), advisor_(std::move(onAnswer), adviceLimits()) {}
+    : rules_(rules), motion_(rules), advisor_(std::move(onAnswer), adviceLimits()) {}
 
 void Play::begin(int32_t bestKnown) {
     history_.clear();
+    log_.clear();
+    ++logChanges_;
     advisor_.drop(Advisor::Position);
     advisor_.drop(Advisor::LevelStart);
     levelAsked_ = false;
@@ -38,12 +38,34 @@ void Play::begin(int32_t bestKnown) {
     hintWanted_ = false;
     nudgeDirection_ = None;
     keys_.reset();
+    motion_.stop();
+    motion_.takeCues();
     cues_.clear();
     changed_ = true;
 }
 
+bool Play::resume(const std::vector<int32_t>& moves) {
+    RuleState played = rules_;
+    std::vector<RuleState> before;
+    bool reached = false;
+    if (!moveLog::play(played, moves, &before, &reached) || reached) return false;
+    // The level's own question is asked from its start, as for a level played from there.
+    if (!levelAsked_) {
+        levelAsked_ = true;
+        levelStart_ = before.empty() ? played : before.front();
+        if (!moves.empty()) advisor_.ask(Advisor::LevelStart, levelStart_);
+    }
+    rules_ = played;
+    history_ = std::move(before);
+    log_ = moves;
+    ++logChanges_;
+    advisor_.ask(Advisor::Position, rules_);
+    changed_ = true;
+    return true;
+}
+
 bool Play::takeChanged() {
-    const bool was = changed_;
+    const bool was = changed_ || motion_.takeChanged();
     changed_ = false;
     return was;
 }
@@ -54,56 +76,74 @@ std::vector<CueEvent> Play::takeCues() {
     return out;
 }
 
+void Play::takeMotion() {
+    for (const CueEvent& c : motion_.takeCues()) cues_.push_back(c);
+}
+
+bool Play::won() {
+    moving_ = false;
+    takeMotion();
+    cue(Cue::Win);
+    return true;
+}
+
+int Play::speed(const Input& in) const {
+    int speed = in.hurry ? Motion::kHurry : 1;
+    if (keys_.waiting()) {
+        // A press waits: the move hurries, faster the longer it waits, and
+        // ends at once once the wait reaches kLongestWaitMs.
+        const unsigned long waited = in.nowMs - keys_.waitingSince();
+        if (waited >= kLongestWaitMs) return Motion::kAtOnce;
+        speed = std::max(speed, kHurriedTicks << (waited * 4 / kLongestWaitMs));
+    }
+    return speed;
+}
+
 bool Play::frame(const Input& in) {
-    won_ = false;
     takeAdvice();
     if (in.undo) {
         // At once, even mid-move: the move in progress is the one taken back.
         undo();
         return false;
     }
+    if (in.hint) hintWanted_ = true;  // answered once the dog stands still
+    MoveKeys::Keys arrows = in.arrows;
+    bool follows = false;
     if (busy()) {
         const bool none[MoveKeys::Count] = {};
-        keys_.look(in.arrows, false, in.nowMs, none);
-        if (in.hint) hintWanted_ = true;  // answered once the move has ended
-        return advance(in.nowMs);
-    }
-    bool wouldMove[MoveKeys::Count] = {};
-    static const int32_t direction[MoveKeys::Count] = {Up, Down, Right, Left};
-    for (int a = 0; a < MoveKeys::Count; ++a)
-        if (in.arrows.down[a]) wouldMove[a] = changesBoard(direction[a]);
-    const MoveKeys::Moves moves = keys_.look(in.arrows, true, in.nowMs, wouldMove);
-    if (moves.any()) {
-        beginMove();
-        rules_.startMove(moves.arrow[MoveKeys::Up], moves.arrow[MoveKeys::Down], moves.arrow[MoveKeys::Right],
-                         moves.arrow[MoveKeys::Left]);
-        taken_ = rules_.selection;
-    } else if (in.hint) {
-        hintWanted_ = true;
-        takeAdvice();
-    }
-    return advance(in.nowMs);
-}
-
-bool Play::advance(unsigned long nowMs) {
-    // A press waits: the move hurries, faster the longer it waits, and ends
-    // at once once the wait reaches kLongestWaitMs.
-    int ticks = 1;
-    if (keys_.waiting() && busy()) {
-        const unsigned long waited = nowMs - keys_.waitingSince();
-        ticks = waited >= kLongestWaitMs ? kMostTicks : kHurriedTicks << (waited * 4 / kLongestWaitMs);
-    }
-    for (int i = 0; i < ticks; ++i) {
-        if (i > 0 && !busy()) break;
-        rules_.beginTick();
-        tick();
-        if (won_) {
-            moving_ = false;
-            cue(Cue::Win);
-            return true;
+        MoveKeys::Arrow unused;
+        keys_.look(arrows, false, in.nowMs, none, unused);
+        arrows.pressCount = 0;
+        const Motion::Ran ran = motion_.run(in.nowMs, speed(in));
+        if (ran.won) return won();
+        if (!ran.ended) {
+            takeMotion();
+            return false;
         }
-        settleMove(nowMs);
+        settleMove(in.nowMs);
+        follows = true;
     }
+    // Between moves: the presses waiting, one after another while the
+    // frame's time lasts, or a held arrow's repeat.
+    for (size_t played = 0; played <= MoveKeys::kMostWaiting; ++played) {
+        if (motion_.run(in.nowMs, 1).won) return won();  // the dog settles in her cell; the goal
+        bool wouldMove[MoveKeys::Count] = {};
+        for (int a = 0; a < MoveKeys::Count; ++a)
+            if (in.arrows.down[a]) wouldMove[a] = changesBoard(kDirectionOf[a]);
+        MoveKeys::Arrow arrow;
+        const bool play = keys_.look(arrows, true, in.nowMs, wouldMove, arrow);
+        arrows.pressCount = 0;
+        if (!play) break;
+        beginMove(kDirectionOf[arrow]);
+        motion_.start(kDirectionOf[arrow], in.nowMs, follows);
+        const Motion::Ran ran = motion_.run(in.nowMs, speed(in));
+        if (ran.won) return won();
+        if (!ran.ended) break;
+        settleMove(in.nowMs);
+        follows = true;
+    }
+    takeMotion();
+    if (!busy() && hintWanted_) takeAdvice();
     return false;
 }
 
@@ -130,35 +170,11 @@ bool Play::nudge(unsigned long nowMs, int32_t& dx, int32_t& dy) const {
     return true;
 }
 
-void Play::tick() {
-    if (rules_.rockFalling) {
-        const int32_t y = rules_.fallingRockY;
-        if (rules_.fallTick()) changed_ = true;
-        // A landing ends the fall, or the next rock up the column starts above.
-        if (!rules_.rockFalling || rules_.fallingRockY < y) {
-            cue(Cue::Land, (y - fallFrom_) / RuleState::cellSize + 1);
-            fallFrom_ = rules_.fallingRockY;
-        }
-        return;
-    }
-    uint8_t before[RuleState::boardHeight][RuleState::boardWidth];
-    std::memcpy(before, rules_.board, sizeof before);
-    const int32_t column = rules_.dogColumn, row = rules_.dogRow;
-    const TickOutcome outcome = rules_.stepTick();
-    if (outcome.changed) changed_ = true;
-    won_ = outcome.won;
-    if (std::memcmp(before, rules_.board, sizeof before) != 0) {
-        for (int r = 0; r < RuleState::boardHeight; ++r)
-            for (int c = 0; c < RuleState::boardWidth; ++c)
-                if (before[r][c] == Dirt && rules_.board[r][c] == Tunnel) cue(Cue::Dig);
-    } else if ((column != rules_.dogColumn || row != rules_.dogRow) && onGrass(rules_)) {
-        cue(Cue::Step);
-    }
-    if (rules_.rockFalling) fallFrom_ = rules_.fallingRockY;
-}
-
-void Play::beginMove() {
+void Play::beginMove(int32_t direction) {
     history_.push_back(rules_);
+    log_.push_back(direction);
+    ++logChanges_;
+    taken_ = direction;
     noticeBefore_ = notice;
     advisor_.drop(Advisor::Position);
     // The level's own question is still needed for the fewest possible.
@@ -176,11 +192,13 @@ void Play::settleMove(unsigned long nowMs) {
     const RuleState& before = history_.back();
     const bool refused = rules_.dogColumn == before.dogColumn && rules_.dogRow == before.dogRow &&
                          std::memcmp(rules_.board, before.board, sizeof before.board) == 0;
-    keys_.moveEnded(taken_, refused);
+    keys_.moveEnded(refused);
     if (refused) {
         rules_.moveCount = before.moveCount;
         notice = noticeBefore_;
         history_.pop_back();
+        log_.pop_back();
+        ++logChanges_;
         cue(Cue::Bump);
         nudgeDirection_ = taken_;
         nudgeAt_ = nowMs;
@@ -189,13 +207,17 @@ void Play::settleMove(unsigned long nowMs) {
 }
 
 void Play::undo() {
+    keys_.reset();  // the presses waiting were meant for a position now gone
     if (history_.empty()) return;
     rules_ = history_.back();
     history_.pop_back();
+    log_.pop_back();
+    ++logChanges_;
+    motion_.stop();
+    motion_.takeCues();
     moving_ = false;
     notice = NoNotice;
     hintWanted_ = false;
-    keys_.reset();
     advisor_.ask(Advisor::Position, rules_);
     changed_ = true;
     cue(Cue::Undo);

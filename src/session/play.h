@@ -1,7 +1,8 @@
 // The level being played, beside its rule state: when arrows become moves,
-// the positions to take back, what the advisor has found out (the fewest
-// moves possible, a hint, a dead end) and the cues to be heard. Commands come
-// in as calls; what the screen shows is read off the fields.
+// the log of the moves made (and the positions before them, to take back),
+// what the advisor has found out (the fewest moves possible, a hint, a dead
+// end) and the cues to be heard. Its ticks run through a Motion. Commands
+// come in as calls; what the screen shows is read off the fields.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include "rules/fewest.h"
 #include "rules/rules.h"
 #include "session/cues.h"
+#include "session/motion.h"
 #include "session/move_keys.h"
 
 class Play {
@@ -24,16 +26,19 @@ public:
     static constexpr size_t kMostPositions = 250000;
     // A press made during a move waits no longer than this for it to end.
     static constexpr unsigned long kLongestWaitMs = 100;
-    // Ticks a frame while a press waits, at first (it doubles as the wait grows).
+    // How much faster a move runs while a press waits, at first (it doubles
+    // as the wait grows).
     static constexpr int kHurriedTicks = 4;
     // A refused move's nudge of the dog lasts this long.
     static constexpr unsigned long kNudgeMs = 120;
 
-    // What one frame of play asks for: the arrows seen, U or Backspace, H.
+    // What one frame of play asks for: the arrows seen, U or Backspace, H,
+    // Space held (hurry).
     struct Input {
         MoveKeys::Keys arrows;
         bool undo = false;
         bool hint = false;
+        bool hurry = false;
         unsigned long nowMs = 0;
     };
 
@@ -44,18 +49,29 @@ public:
     // A level (or board) begins: no history, no notices, fresh questions;
     // `best` is the record kept for it (fewest::kNotKnown: none).
     void begin(int32_t best);
-    // One frame: the presses and held arrows, then a tick of the move in
-    // progress (more while a press waits). U or Backspace takes back the move
-    // in progress at once. True on reaching the bone.
+    // Plays a kept log from the level's start (just begun), with its
+    // positions to take back; false, with the level at its start again,
+    // when the log cannot be played exactly (see moveLog::play) or would
+    // reach the bone.
+    bool resume(const std::vector<int32_t>& moves);
+    // One frame: the ticks due of the move in progress (faster while a
+    // press waits or Space is held), then the presses waiting, in order.
+    // U or Backspace takes back the move in progress at once and forgets
+    // the presses waiting. True on reaching the bone.
     bool frame(const Input& input);
     // Takes in answers the advisor has given since the last look; asks the
     // level's questions once the position can be played.
     void takeAdvice();
-    // Forgets held keys and presses (back from another screen).
+    // Forgets held keys and presses (back from another screen, Escape).
     void forgetKeys() { keys_.reset(); }
 
     // A step or a fall runs: every frame animates.
-    bool busy() const { return rules_.selection != None || rules_.rockFalling; }
+    bool busy() const { return motion_.busy(); }
+    // The moves made since the level began, taken-back ones not among them,
+    // as Directions; the move in progress is the last.
+    const std::vector<int32_t>& moves() const { return log_; }
+    // Counts up with every change of the log (for whoever keeps it on disk).
+    uint64_t logChanges() const { return logChanges_; }
     // A press waits for the move in progress.
     bool pressWaiting() const { return keys_.waiting(); }
     // The refused move's nudge at nowMs: the dog drawn (dx, dy) pixels off her
@@ -75,31 +91,33 @@ public:
     size_t movesToTakeBack() const { return history_.size(); }
 
 private:
-    void beginMove();
-    bool advance(unsigned long nowMs);
+    void beginMove(int32_t direction);
+    // The move's speed now: Space, or a press waiting (faster as it waits).
+    int speed(const Input& in) const;
     // Whether the arrow's move from here would change the board (between moves).
     bool changesBoard(int32_t direction) const;
     void settleMove(unsigned long nowMs);
     void undo();
-    void tick();
+    bool won();
+    void takeMotion();
     void cue(Cue c, int32_t strength = 1) { cues_.push_back({c, strength}); }
 
     RuleState& rules_;
+    Motion motion_;
     MoveKeys keys_;
-    std::vector<RuleState> history_;  // the position before each move made, last move last
+    std::vector<int32_t> log_;        // the moves made, last move last
+    std::vector<RuleState> history_;  // the position before each of them
+    uint64_t logChanges_ = 0;
     Advisor advisor_;
     uint64_t answersSeen_ = 0;
     RuleState levelStart_;
     bool levelAsked_ = false;
     bool moving_ = false;
-    int32_t taken_ = 0, fallFrom_ = 0;
-    // Enough ticks for any move to end (the rules end every move long before).
-    static constexpr int kMostTicks = 200000;
+    int32_t taken_ = None;
     Notice noticeBefore_ = NoNotice;
     int32_t nudgeDirection_ = None;
     unsigned long nudgeAt_ = 0;
     bool hintWanted_ = false;
     bool changed_ = true;
     std::vector<CueEvent> cues_;
-    bool won_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "../../tools/level_traps_game.h"
 #include "fixture.h"
+#include "session/move_log.h"
 
 namespace {
 // Fewest moves of levels 1 to 40: a change to the rules or to a level that moves one must be deliberate.
@@ -26,15 +27,41 @@ void checkLevels(int first, int last) {
         const std::vector<int>& way = report.start.way;
         ASSERT_EQ(report.start.outcome, traps::Answer::Won);
         EXPECT_EQ(std::make_pair(report.start.fewest, report.trapPositions >= (n >= kFirstTrapLevel ? 2 : 0)), std::make_pair(kFewest[n - 1], true));
+        // Each arrow tapped for one frame, as a player taps it; the log is the way so far, and the level's
+        // start played through it is the position reached. Then undo takes the moves back one by one.
+        const RuleState start = game.rules;
+        std::vector<int32_t> log;
         bool won = false;
-        for (size_t i = 0; i < way.size(); ++i) {  // each arrow tapped for one frame, as a player taps it
+        unsigned long ms = 0;
+        for (size_t i = 0; i < way.size(); ++i) {
             ASSERT_FALSE(won) << "won early, before move " << i;
             Play::Input tap;
-            tap.arrows.pressed[arrowOf[way[i]]] = true;
+            tap.nowMs = ms += 5;
+            tap.arrows.press(static_cast<MoveKeys::Arrow>(arrowOf[way[i]]));
             won = game.play.frame(tap);
-            for (int steps = 0; !won && steps < 100000 && game.play.busy(); ++steps) won = game.play.frame(Play::Input());
+            for (int steps = 0; !won && steps < 100000 && game.play.busy(); ++steps) {
+                Play::Input next;
+                next.nowMs = ms += 5;
+                won = game.play.frame(next);
+            }
+            log.push_back(way[i]);
+            RuleState replayed = start;
+            bool replayWon = false;
+            ASSERT_TRUE(moveLog::play(replayed, log, nullptr, &replayWon)) << "move " << i;
+            ASSERT_EQ(game.play.moves(), log);
+            ASSERT_EQ(replayWon, won);
+            if (!won) ASSERT_TRUE(replayed == game.rules) << "move " << i;
         }
         EXPECT_EQ(std::make_pair(won, game.rules.moveCount), std::make_pair(true, int32_t(way.size())));
+        while (!log.empty()) {
+            log.pop_back();
+            Play::Input undo;
+            undo.undo = true;
+            game.play.frame(undo);
+            RuleState replayed = start;
+            ASSERT_TRUE(moveLog::play(replayed, log));
+            ASSERT_TRUE(replayed == game.rules && game.play.moves() == log) << "undone to " << log.size();
+        }
     }
 }
 }  // namespace

@@ -24,6 +24,12 @@ protected:
             run(5), std::this_thread::sleep_for(std::chrono::milliseconds(5));
         run(20);
     }
+    // Left, then Right and Left by turns pressed during it, `n` presses 3 ms apart.
+    static std::vector<Press> alternating(int n) {
+        std::vector<Press> out = {{KEY_LEFT, 10, 30}};
+        for (int i = 0; i < n; ++i) out.push_back({i % 2 ? KEY_LEFT : KEY_RIGHT, 40ul + 3 * i, 41ul + 3 * i});
+        return out;
+    }
     static bool same(const RuleState& a, const RuleState& b) {
         return boardRows(a) == boardRows(b) && a.dogColumn == b.dogColumn && a.dogRow == b.dogRow &&
                a.rockFalling == b.rockFalling && a.moveCount == b.moveCount && a.selection == b.selection;
@@ -49,12 +55,19 @@ TEST_F(Playing, PressesAndHoldsCountAsThePlayerMeansThem) {
         {"held 600 ms on the ground line, its press repeated: a move every 250 ms", {"", "D"}, {{KEY_RIGHT, 10, 610, true}}, 3, 3, 1},
         {"held on the ground line, it stops repeating at the edge", {"", "=================D"}, {{KEY_RIGHT, 10, 1500}}, 2, 19, 1},
         {"refused, then pressed again: still no move", {"", "", "d#"}, {{KEY_RIGHT, 10, 700}, {KEY_RIGHT, 800, 830}}, 0, 0, 2},
-        {"Up and Right together count two, the dog goes right", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 19, 3},
-        {"Left and Right together: one move, right", {"", "", "", "...d"}, {{KEY_LEFT, 10, 60}, {KEY_RIGHT, 10, 60}}, 1, 19, 3},
+        {"Up and Right in one frame: up to the grass, then a step right", {"", "", "", "...d"}, {{KEY_UP, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 4, 1},
+        {"Left and Right in one frame: both, in order", {"", "", "", "...d"}, {{KEY_LEFT, 10, 60}, {KEY_RIGHT, 10, 60}}, 2, 19, 3},
         {"a press in the slide, let go before its end, is played after it", {"", "", ".........d"},
          {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 260}}, 2, 0, 14},
-        {"of two presses in the slide the latest is kept", {"", "", ".........d"},
-         {{KEY_LEFT, 10, 30}, {KEY_UP, 100, 110}, {KEY_DOWN, 120, 130}}, 2, 0, 14},
+        {"presses in the slide are all played, in order", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_UP, 100, 110}, {KEY_DOWN, 120, 130}}, 3, 0, 14},
+        {"a refused press among them counts nothing", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_LEFT, 100, 110}, {KEY_DOWN, 120, 130}}, 2, 0, 14},
+        {"sixteen presses wait, no more", {"", "", ".........d"}, alternating(20), 17, 0, 2},
+        {"U in the slide takes it back and forgets the presses", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_DOWN, 100, 110}, {KEY_U, 150, 170}}, 0, 9, 2},
+        {"Escape in the slide forgets the presses; Play ends the slide alone", {"", "", ".........d"},
+         {{KEY_LEFT, 10, 30}, {KEY_DOWN, 100, 110}, {KEY_ESC, 150, 170}, {KEY_ENTER, 400, 450}}, 1, 0, 2},
         {"a press held through the slide plays once; the bottom refuses its repeat", {"", "", ".........d"},
          {{KEY_LEFT, 10, 30}, {KEY_DOWN, 200, 6000}}, 2, 0, 14},
         {"an arrow pressed in the restart question is no move", {"", "D"}, {{KEY_R, 10, 150}, {KEY_RIGHT, 200, 230}, {KEY_N, 300, 360}}, 0, 0, 1},
@@ -128,6 +141,10 @@ TEST_F(Playing, TheGamepadPlaysAsTheKeysDo) {
     hold(joy[0].button[3].b, 50);  // the hint
     settle();
     EXPECT_EQ(session().play.notice, Play::HintNotice);
+    joy[0].num_buttons = 6, joy[0].button[5].b = 1;  // the right shoulder: Space held, never pressed
+    run(10);
+    EXPECT_EQ(std::make_pair(input::held().key(KEY_SPACE), on<PlayingScreen>() != nullptr), std::make_pair(true, true));
+    joy[0].button[5].b = 0;
     num_joysticks = 0;
     run(20);
 }

@@ -2,6 +2,7 @@
 
 #include "../differential.h"
 #include "fixture.h"
+#include "session/move_log.h"
 
 TEST(Rules, EachArrowPlaysOutToTheRightBoard) {
     struct Play {
@@ -56,12 +57,17 @@ TEST(Rules, EachArrowPlaysOutToTheRightBoard) {
 struct Frames : testing::Test {
     harness::ScratchDir dir;
     Session game;
+    unsigned long frames = 0;
+    // One tick a frame: the clock moves on by a tick's time.
     bool tap(int arrow = -1) {
         Play::Input in;
-        if (arrow >= 0) in.arrows.pressed[arrow] = in.arrows.down[arrow] = true;
+        in.nowMs = (frames++ * Motion::kTickUs + 999) / 1000;
+        if (arrow >= 0) in.arrows.press(static_cast<MoveKeys::Arrow>(arrow)), in.arrows.down[arrow] = true;
         return game.play.frame(in);
     }
-    void setBoard(const std::vector<std::string>& rows, int first) { game.rules = textBoard(rows, first), game.play.begin(-1); }
+    void setBoard(const std::vector<std::string>& rows, int first) {
+        game.rules = textBoard(rows, first), game.play.begin(-1), frames = 0;
+    }
 };
 
 // A rock drops 4 pixels a tick while the dog, 2 a tick, waits; the dog wins on the tick she arrives, and one on the bone at once.
@@ -92,6 +98,25 @@ TEST_F(Frames, FallsPauseTheDogAndTheBoneWinsOnArrival) {
     EXPECT_EQ(std::make_pair(tap(), b.moveCount), std::make_pair(true, 0));
 }
 
+// A slide by the clock: the same time at any frame rate, a quarter of it with Space held, every tick run once.
+TEST_F(Frames, ASlideTakesTheSameTimeAtAnyFrameRateAndAQuarterOfItInAHurry) {
+    const struct { unsigned long frameMs; bool hurry; } cases[] = {{33, false}, {17, false}, {7, false}, {1, false}, {16, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frameMs);
+        setBoard({"d"}, 2);
+        RuleState alone = game.rules;
+        moveLog::play(alone, {Right});
+        unsigned long ms = 0;
+        Play::Input in;
+        in.arrows.press(MoveKeys::Right);
+        for (in.hurry = c.hurry; ms < 10000 && (ms == 0 || game.play.busy()); ms += c.frameMs, in = Play::Input(), in.hurry = c.hurry)
+            in.nowMs = ms, game.play.frame(in);
+        const double slideMs = 19 * 16 * Motion::kTickUs / 1000.0 / (c.hurry ? Motion::kHurry : 1);
+        EXPECT_NEAR(double(ms - c.frameMs), slideMs, c.frameMs);
+        EXPECT_TRUE(game.rules == alone);
+    }
+}
+
 // A held arrow: the moves it makes, the bumps heard, and every move counted can be taken back.
 TEST_F(Frames, AHeldArrowRepeatsOnlyIntoMovesThatChangeTheBoard) {
     struct Case {
@@ -112,7 +137,8 @@ TEST_F(Frames, AHeldArrowRepeatsOnlyIntoMovesThatChangeTheBoard) {
         for (unsigned long ms = 0; ms < 900 || game.play.busy(); ms += 5) {
             Play::Input in;
             in.nowMs = ms;
-            in.arrows.down[c.arrow] = ms < 900, in.arrows.pressed[c.arrow] = ms == 0;
+            in.arrows.down[c.arrow] = ms < 900;
+            if (ms == 0) in.arrows.press(static_cast<MoveKeys::Arrow>(c.arrow));
             game.play.frame(in);
             for (const CueEvent& e : game.play.takeCues()) bumps += e.cue == Cue::Bump;
         }

@@ -323,18 +323,21 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     const char* playKeys[][2] = {
         {"R", "restart the level"}, {"S", "choose a level"}, {"O", "volume and sounds"}, {"Esc", "back to the menu"}};
     for (const auto& k : playKeys) {
-        y += 23;
+        y += 20;
         int kw = std::max(22, fontTextWidth(k[0], 1) + 12);
         keycap(c, lx, y, kw, k[0]);
         drawFontText(c, k[1], lx + 112, y + 6, ink, 1, false);
     }
     // Taking a move back and the hint share the last row.
-    y += 23;
+    y += 20;
     keycap(c, lx, y, 22, "U");
     keycap(c, lx + 28, y, fontTextWidth("Bksp", 1) + 12, "Bksp");
     drawFontText(c, "undo", lx + 112, y + 6, ink, 1, false);
     keycap(c, lx + 170, y, 22, "H");
     drawFontText(c, "hint", lx + 200, y + 6, ink, 1, false);
+    y += 20;
+    keycap(c, lx, y, fontTextWidth("Space", 1) + 12, "Space");
+    drawFontText(c, "held: hurry", lx + 112, y + 6, ink, 1, false);
 
     drawFontText(c, "Level editor", rx, top, head, 2, false);
     drawFontText(c, "Press L in the main menu.", rx, top + 20, ink, 1, false);
@@ -373,7 +376,7 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     stamp(tiles[8], sprites.dog.canvas, 0, 0);
     const char* names[] = {"fallen", "rock", "sky", "dirt", "tunnel", "grass", "dug", "bone", "dog"};
     const int by = 366, step = 58, bx0 = 320 - (9 * step - 26) / 2;
-    drawFontText(c, "The editor's brushes:", 44, by - 22, head, 1, false);
+    drawFontText(c, "The editor's brushes:", 44, by - 18, head, 1, false);
     for (int i = 0; i < 9; ++i) {
         int bx = bx0 + i * step;
         fill(
@@ -385,7 +388,7 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     }
     // The keys every screen shares: the window and the gamepad.
     drawFontText(c, "F11 or Alt+Enter: full screen and back", 320, 426, ink, 1, true);
-    drawFontText(c, "Gamepad: d-pad or stick moves; buttons: Enter, Escape, undo, hint", 320, 438, ink, 1, true);
+    drawFontText(c, "Gamepad: d-pad or stick moves; Enter, Escape, undo, hint; RB hurries", 320, 438, ink, 1, true);
     drawFontText(c, "Press Enter, Space or Escape to return to the menu.", 320, 452, head, 1, true);
     return c;
 }
