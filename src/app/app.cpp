@@ -64,7 +64,8 @@ App::App(std::atomic<bool>& quit)
     Preferences inWindow = preferences;
     inWindow.fullScreen = false;
     preferences.windowScale = window::layoutFor(inWindow, window::desktop()).scale;
-    session.loadLevel(1);
+    std::string note;
+    session.resumeProgress(note);
     stack.context().hear = [this](const CueEvent& cue) { effects_.play(cue); };
     stack.context().settingsChanged = [this] {
         FSOUND_SetSFXMasterVolume(settings.volume);
@@ -72,6 +73,11 @@ App::App(std::atomic<bool>& quit)
         showWindow();
     };
     stack.context().windowSizes = [] { return window::sizes(window::desktop()); };
+    if (!note.empty()) {
+        std::fprintf(stderr, "%s\n", note.c_str());
+        stack.push(std::make_unique<MessageDialog>(note));
+        progressTold_ = true;
+    }
     // Said in the window, and on standard error for whoever started the game.
     if (!pictures.missing().empty()) {
         std::string text = "These pictures could not be loaded:\n";
@@ -82,6 +88,16 @@ App::App(std::atomic<bool>& quit)
         stack.push(std::make_unique<MessageDialog>(text));
     }
     showWindow();
+}
+
+void App::keepProgress(unsigned long nowMs, bool now) {
+    std::string reason;
+    if (session.keepProgress(nowMs, now, reason) || progressTold_) return;
+    // Said once; play goes on, and later moves try again.
+    progressTold_ = true;
+    const std::string text = "Your place in the game could not be kept (\"progress.txt\"): " + reason;
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (!now) stack.push(std::make_unique<MessageDialog>(text));
 }
 
 void App::showWindow() {
@@ -110,7 +126,11 @@ void App::switchFullScreen() {
                                                    kept.reason));
 }
 
-App::~App() { FSOUND_Close(); }
+App::~App() {
+    // However the game ends (Quit, Escape, the close button, a signal), the level in play is kept.
+    keepProgress(0, true);
+    FSOUND_Close();
+}
 
 bool App::frame(unsigned long nowMs, BITMAP* picture) {
     std::vector<input::Event> events = input::take();
@@ -123,6 +143,7 @@ bool App::frame(unsigned long nowMs, BITMAP* picture) {
     stack.dispatch(events);
     const input::Held held = input::held();
     bool redraw = stack.update(held, nowMs) || reshow_;
+    keepProgress(nowMs, false);
     reshow_ = false;
     garden_.update(settings.ambient && stack.ambient(), wallSeconds());
     drew_ = redraw && picture;

@@ -42,7 +42,12 @@ private:
     // F11 or Alt+Enter: full screen or back, kept for the next start.
     void switchFullScreen();
 
+    // Writes progress.txt when the level in play changed (throttled unless
+    // `now`); a failure is said once.
+    void keepProgress(unsigned long nowMs, bool now);
+
     Garden garden_;
+    bool progressTold_ = false;
     Effects effects_;
     std::atomic<bool>& quit_;
     bool drew_ = false;

@@ -6,6 +6,7 @@
 
 #include "rules/tiles.h"
 #include "session/catalogue.h"
+#include "session/move_log.h"
 #include "storage/level.h"
 
 Session::Session(std::function<void()> onAnswer) : play(rules, std::move(onAnswer)) {}
@@ -41,7 +42,69 @@ void Session::begin() {
     const std::map<int32_t, int32_t> records = catalogue::records(pack);
     const auto found = records.find(number);
     const bool recorded = !boardEdited && !unreadable && found != records.end();
+    won_ = false;
     play.begin(recorded ? found->second : fewest::kNotKnown);
+}
+
+void Session::resumeProgress(std::string& note) {
+    note.clear();
+    Progress kept;
+    std::string reason;
+    const progress::Found found = progress::read(kept, reason);
+    if (found == progress::Found::Unusable)
+        note = "Your place in the game could not be read (\"progress.txt\": " + reason + "), so play starts afresh.";
+    Progress now;
+    if (found != progress::Found::Kept) {
+        // Nothing to keep until the player moves: a damaged file is rewritten only with a game's content.
+        loadLevel(LevelRef{"", 1});
+        if (progressNow(now)) progressKept_ = progress::format(now);
+        return;
+    }
+    std::vector<int32_t> moves;
+    moveLog::fromText(kept.moves, moves);
+    const std::string where =
+        "Level " + std::to_string(kept.level.number) + (kept.level.shipped() ? "" : " of " + packKey(kept.level.pack));
+    if (!loadLevel(kept.level)) {
+        note = where + ", where you left off, could not be read, so play starts afresh.";
+        loadLevel(LevelRef{"", 1});
+    } else if (checksum != kept.checksum) {
+        if (!moves.empty()) note = where + " has changed since you left it, so it starts afresh.";
+    } else if (!play.resume(moves)) {
+        note = "Your moves on " + where + " could not be played again, so it starts afresh.";
+    }
+    // Nothing to write until play changes something.
+    if (progressNow(now)) progressKept_ = progress::format(now);
+}
+
+bool Session::progressNow(Progress& p) const {
+    if (boardEdited || unreadable || checksum.empty()) return false;
+    p.level = level();
+    p.checksum = checksum;
+    p.moves = moveLog::text(play.moves());
+    LevelRef after;
+    if (won_) {
+        // A level won is done with: the next start opens on the next one, afresh.
+        p.moves.clear();
+        if (catalogue::next(level(), after)) {
+            const std::string sum = catalogue::checksum(after);
+            if (!sum.empty()) p.level = after, p.checksum = sum;
+        }
+    }
+    return true;
+}
+
+bool Session::keepProgress(unsigned long nowMs, bool now, std::string& reason) {
+    Progress p;
+    if (!progressNow(p)) return true;
+    const std::string text = progress::format(p);
+    if (text == progressKept_) return true;
+    if (!now && progressWritten_ && nowMs - progressAt_ < 1000) return true;
+    progressAt_ = nowMs;
+    progressWritten_ = true;
+    progressKept_ = text;  // tried once: a failure is tried again only when play changes it
+    const files::Outcome wrote = files::writeReplacing(progress::kFile, text);
+    if (!wrote) reason = wrote.reason;
+    return bool(wrote);
 }
 
 bool Session::loadLevel(const LevelRef& ref) {
@@ -52,6 +115,7 @@ bool Session::loadLevel(const LevelRef& ref) {
     number = ref.number;
     boardEdited = false;
     unreadable = !catalogue::readPlayable(ref, read);
+    checksum = unreadable ? "" : catalogue::checksum(ref);
     if (unreadable) {
         title.clear();
         boardFile = 0;
@@ -80,6 +144,7 @@ const RecordKeeper* Session::recordWin() {
     // A board changed in the editor is not the level its number names, and
     // a level that could not be read is none at all: neither is recorded.
     if (boardEdited || unreadable) return nullptr;
+    won_ = true;
     auto won = wins_.emplace(level(), rules.moveCount).first;
     won->second = std::min(won->second, rules.moveCount);
     // Those done with are let go; one still waiting for the table stays.

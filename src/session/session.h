@@ -15,6 +15,7 @@
 #include "session/catalogue.h"
 #include "session/level_ref.h"
 #include "session/play.h"
+#include "session/progress.h"
 
 class Session {
 public:
@@ -51,6 +52,19 @@ public:
     std::string unreadableText() const;
     // Whether the player may move on this board now.
     bool playable() const { return !unreadable; }
+
+    // The level file's checksum when it was loaded ("" when it could not be read).
+    std::string checksum;
+
+    // --- the level in progress across a restart ----------------------------
+    // Opens the level left at the last quit, its moves played again with
+    // their undo history (progress.txt); else level 1. `note` says what could
+    // not be used, and why ("" when there is nothing to say).
+    void resumeProgress(std::string& note);
+    // Keeps the level in play and its moves in progress.txt when they
+    // changed: at once when the last write is a second old or `now` is set,
+    // else on a later call. False when a write failed, with `reason`.
+    bool keepProgress(unsigned long nowMs, bool now, std::string& reason);
 
     // --- winning -----------------------------------------------------------
     // Records a win of the board being played: the table is written in the
@@ -92,6 +106,13 @@ public:
 
 private:
     void begin();
+    // What progress.txt should say now; false when nothing is to be kept
+    // (an edited board, an unreadable level).
+    bool progressNow(Progress& p) const;
+    bool won_ = false;          // the level in play was won
+    std::string progressKept_;  // what progress.txt was last written with
+    unsigned long progressAt_ = 0;
+    bool progressWritten_ = false;
     std::vector<std::unique_ptr<RecordKeeper>> keepers_;
     std::map<LevelRef, int32_t> wins_;
 };
