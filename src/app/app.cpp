@@ -11,6 +11,7 @@
 #include "platform/sound.h"
 #include "platform/window.h"
 #include "screens/dialogs.h"
+#include "screens/look.h"
 
 namespace {
 
@@ -64,6 +65,8 @@ App::App(std::atomic<bool>& quit)
     Preferences inWindow = preferences;
     inWindow.fullScreen = false;
     preferences.windowScale = window::layoutFor(inWindow, window::desktop()).scale;
+    // Records an earlier game had to leave waiting for a busy table.
+    for (const std::string& line : session.applyPendingRecords()) std::fprintf(stderr, "Tunnelwick: %s.\n", line.c_str());
     std::string note;
     session.resumeProgress(note);
     stack.context().hear = [this](const CueEvent& cue) { effects_.play(cue); };
@@ -130,6 +133,22 @@ App::~App() {
     // However the game ends (Quit, Escape, the close button, a signal), the level in play is kept.
     keepProgress(0, true);
     FSOUND_Close();
+}
+
+bool App::leaving(unsigned long nowMs, BITMAP* picture) {
+    if (!leaving_) {
+        leaving_ = true;
+        leftAt_ = nowMs;
+        if (session.recordsWaiting() && picture) {
+            // Over the last picture: the game is not gone yet, and says why.
+            dimBeneath(picture);
+            drawLines(picture, {{"Saving your record...", 236, makecol(255, 230, 120)}});
+            window::present(picture);
+        }
+    }
+    if (session.recordsWaiting() && nowMs - leftAt_ < kLastWaitMs) return true;
+    for (const std::string& line : session.letRecordsGo()) std::fprintf(stderr, "Tunnelwick: %s.\n", line.c_str());
+    return false;
 }
 
 bool App::frame(unsigned long nowMs, BITMAP* picture) {

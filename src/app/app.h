@@ -28,6 +28,12 @@ public:
     bool frame(unsigned long nowMs, BITMAP* picture);
     // Whether the last pass drew and showed a new picture.
     bool drew() const { return drew_; }
+    // Once the loop has ended: a win still waiting for its record table
+    // gets a few seconds more, with a word on the screen. True while it
+    // waits; then what became of the records is said on standard error.
+    bool leaving(unsigned long nowMs, BITMAP* picture);
+    // How long a closing game waits for a busy record table.
+    static constexpr unsigned long kLastWaitMs = 3000;
 
     Pictures pictures;
     Settings settings;
@@ -52,4 +58,6 @@ private:
     std::atomic<bool>& quit_;
     bool drew_ = false;
     bool reshow_ = false;  // the window changed: the picture is shown afresh
+    bool leaving_ = false;
+    unsigned long leftAt_ = 0;
 };

@@ -142,6 +142,7 @@ int main(int argc, char* argv[]) {
                 input::waitForInput(input::gamepad() ? 15 : 100);
             }
         }
+        while (app.leaving(gameClockMs(), picture)) rest(20);
     }
 
     destroy_bitmap(picture);

@@ -51,6 +51,9 @@ void WonScreen::handle(const input::Event& e, Context& c) {
 bool WonScreen::update(const input::Held&, unsigned long, Context& c) {
     bool changed = false;
     if (!known_ && keeper_->done(record_)) known_ = changed = true;
+    // The wait for a busy table is said the moment it begins.
+    const bool waiting = !known_ && keeper_->waiting();
+    if (waiting != waitingSaid_) waitingSaid_ = waiting, changed = true;
     if (known_ && !told_ && record_.outcome == WinRecord::Unreadable) {
         told_ = true;
         c.nav.push(std::make_unique<MessageDialog>("Error loading high scores table (\"" +
@@ -82,9 +85,9 @@ void WonScreen::draw(BITMAP* target, Context& c) {
          makecol(255, 230, 120)}};
     // While another game holds the table the record waits; that is said
     // only when it does not come at once.
-    const std::string best = known_               ? bestLine(record_, moves, s.boardEdited)
-                             : keeper_->waiting() ? "Another game is using the record table: waiting to save..."
-                                                  : "";
+    const std::string best = known_         ? bestLine(record_, moves, s.boardEdited)
+                             : waitingSaid_ ? "Another game is using the record table: waiting to save..."
+                                            : "";
     const std::string least = fewestLine(s.play.fewest, moves);
     const int plain = makecol(230, 220, 200);
     if (!best.empty()) lines.push_back({best, 384, plain});

@@ -23,6 +23,7 @@ private:
     WinRecord record_;
     bool known_ = false;  // record_ holds the table's answer
     bool told_ = false;   // the damaged table's message shown
+    bool waitingSaid_ = false;  // the wait for a busy table is on the screen
     std::unique_ptr<StyledScreen> look_;
 };
 

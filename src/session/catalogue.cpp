@@ -235,7 +235,8 @@ bool tableReady(const std::string& pack, WinRecord& why) {
 std::unique_ptr<RecordKeeper> keepRecord(const LevelRef& level, int32_t moves) {
     WinRecord refused;
     if (!tableReady(level.pack, refused)) return std::unique_ptr<RecordKeeper>(new RecordKeeper(refused));
-    return std::unique_ptr<RecordKeeper>(new RecordKeeper(tablePath(level.pack), level.number, moves));
+    return std::unique_ptr<RecordKeeper>(
+        new RecordKeeper(tablePath(level.pack), PendingRecord{packKey(level.pack), level.number, moves}));
 }
 
 WinRecord recordWin(const LevelRef& level, int32_t moves, int patienceMs) {

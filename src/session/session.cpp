@@ -1,5 +1,7 @@
 #include "session/session.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -152,6 +154,57 @@ const RecordKeeper* Session::recordWin() {
     for (auto it = keepers_.begin(); it != keepers_.end();) it = (*it)->done(ignored) ? keepers_.erase(it) : it + 1;
     keepers_.push_back(catalogue::keepRecord(level(), rules.moveCount));
     return keepers_.back().get();
+}
+
+WinRecord Session::recordKept(const PendingRecord& record, int patienceMs) {
+    LevelRef ref;
+    ref.number = record.level;
+    struct stat st;
+    // A pack deleted since (or a key no game writes) has no table to take it.
+    if (!packFromKey(record.pack, ref.pack) ||
+        (!ref.shipped() && !(catalogue::usableFolder(ref.pack) && lstat(catalogue::folderPath(ref.pack).c_str(), &st) == 0 &&
+                             S_ISDIR(st.st_mode)))) {
+        WinRecord none;
+        none.outcome = WinRecord::Unreadable;
+        none.reason = "no pack " + record.pack;
+        return none;
+    }
+    return catalogue::recordWin(ref, record.moves, patienceMs);
+}
+
+std::vector<std::string> Session::applyPendingRecords() {
+    pending::Applied applied = pending::apply(recordKept, 100);
+    if (applied.waiting && !journal_) journal_.reset(new RecordKeeper(recordKept));
+    return applied.said;
+}
+
+bool Session::recordsWaiting() const {
+    return std::any_of(keepers_.begin(), keepers_.end(),
+                       [](const std::unique_ptr<RecordKeeper>& k) { return k->pending(); });
+}
+
+std::vector<std::string> Session::letRecordsGo() {
+    std::vector<std::string> said;
+    for (std::unique_ptr<RecordKeeper>& k : keepers_) {
+        const bool waited = k->waiting();
+        k->stop();
+        WinRecord r;
+        std::string why;
+        k->done(r);
+        const std::string what = "The record of " + k->win.pack + " level " + std::to_string(k->win.level) + " (" +
+                                 std::to_string(k->win.moves) + (k->win.moves == 1 ? " move)" : " moves)");
+        if (r.outcome == WinRecord::Busy)
+            said.push_back(k->kept(why) ? what + " waits in " + pending::kJournalPath + ": another program holds " +
+                                              k->table + "; it is written there once the table is free"
+                                        : what + " is lost: another program holds " + k->table +
+                                              ", and it could not be kept in " + pending::kJournalPath + " (" + why +
+                                              ")");
+        else if (waited && r.outcome == WinRecord::NewRecord)
+            said.push_back(what + " is in " + k->table + " now");
+    }
+    keepers_.clear();
+    journal_.reset();
+    return said;
 }
 
 void Session::openEditor() {

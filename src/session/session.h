@@ -78,6 +78,18 @@ public:
     const std::map<LevelRef, int32_t>& wins() const { return wins_; }
     // The same for one pack, by number.
     std::map<int32_t, int32_t> winsIn(const std::string& pack) const;
+    // Records kept from an earlier game while their table was busy: written
+    // now where the table is free, and in the background as soon as the
+    // others are. What happened, a line each, for standard error.
+    std::vector<std::string> applyPendingRecords();
+    // A win of this game still waits for its table.
+    bool recordsWaiting() const;
+    // Stops the waiting (the game closes): what became of each win that
+    // waited, a line each, for standard error.
+    std::vector<std::string> letRecordsGo();
+    // One kept record written into its pack's table, as a win is; a pack key
+    // naming no pack folder there is gives Unreadable.
+    static WinRecord recordKept(const PendingRecord& record, int patienceMs);
 
     // --- the editor --------------------------------------------------------
     // Mode 0: sky, ground line and plain dirt. Mode 1: the editor's random
@@ -114,5 +126,6 @@ private:
     unsigned long progressAt_ = 0;
     bool progressWritten_ = false;
     std::vector<std::unique_ptr<RecordKeeper>> keepers_;
+    std::unique_ptr<RecordKeeper> journal_;
     std::map<LevelRef, int32_t> wins_;
 };

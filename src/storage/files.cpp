@@ -216,7 +216,7 @@ LockedFile::~LockedFile() {
     if (fd_ >= 0) close(fd_);  // closing releases the lock
 }
 
-Outcome LockedFile::lock(const std::string& path, int patienceMs) {
+Outcome LockedFile::lock(const std::string& path, int patienceMs, bool create) {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
     busy_ = false;
@@ -224,6 +224,11 @@ Outcome LockedFile::lock(const std::string& path, int patienceMs) {
     // longer is waited for only as long as the caller allows.
     for (int attempt = 0; attempt <= patienceMs / 10; ++attempt) {
         if (fd_ < 0) {
+            // Made exclusively and empty: a file another made meanwhile is kept as it is.
+            if (create) {
+                const int made = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+                if (made >= 0) close(made);
+            }
             Outcome opened = openRegular(path, fd_);
             if (!opened) return opened;
         }

@@ -47,8 +47,8 @@ public:
 
     // Opens and locks; fails like readRegular for anything but a regular
     // file, or (busy() then true) when another holder keeps the lock longer
-    // than `patienceMs`.
-    Outcome lock(const std::string& path, int patienceMs = 3000);
+    // than `patienceMs`. With `create`, a missing file is made empty first.
+    Outcome lock(const std::string& path, int patienceMs = 3000, bool create = false);
     bool busy() const { return busy_; }
     // The locked file's content, at most `limit` bytes.
     Outcome read(std::size_t limit, std::string& bytes);

@@ -160,32 +160,64 @@ WinRecord recordWin(const std::string& tablePath, int32_t level, int32_t moves, 
     return out;
 }
 
-RecordKeeper::RecordKeeper(std::string table, int32_t level, int32_t moves, std::chrono::milliseconds patience)
-    : table_(std::move(table)) {
-    if (!task_.start([=](const std::atomic<bool>&) { run(level, moves, patience); }))
-        run(level, moves, std::chrono::milliseconds(0));  // no thread: one try, here
+RecordKeeper::RecordKeeper(std::string t, PendingRecord w) : table(std::move(t)), win(std::move(w)) {
+    start([this](int tryMs) {
+        WinRecord r = recordWin(table, win.level, win.moves, tryMs);
+        // Only this thread writes kept_; the files are touched without the
+        // lock, so that the won screen never waits on them.
+        if (r.outcome == WinRecord::Busy && !kept_) {
+            // Kept before anything else: a close or a kill from now on loses nothing.
+            const files::Outcome k = pending::keep(win);
+            std::lock_guard<std::mutex> hold(mutex_);
+            kept_ = k.ok;
+            keptReason_ = k.reason;
+        } else if (r.outcome != WinRecord::Busy && r.outcome != WinRecord::NotSaved && kept_) {
+            // In the table now (or, the table damaged, never to be): the journal has done its work.
+            pending::forget(win);
+            std::lock_guard<std::mutex> hold(mutex_);
+            kept_ = false;
+        }
+        return r;
+    });
 }
 
 RecordKeeper::RecordKeeper(WinRecord known) : finished_(true), result_(std::move(known)) {}
 
-RecordKeeper::~RecordKeeper() {
+RecordKeeper::RecordKeeper(pending::Recorder record) {
+    start([record](int tryMs) {
+        WinRecord r;
+        r.outcome = pending::apply(record, tryMs).waiting ? WinRecord::Busy : WinRecord::NewRecord;
+        return r;
+    });
+}
+
+void RecordKeeper::start(Attempt attempt) {
+    if (!task_.start([this, attempt](const std::atomic<bool>&) { run(attempt); })) {
+        // No thread: one try, here; a busy table leaves the win in the journal.
+        const WinRecord r = attempt(0);
+        std::lock_guard<std::mutex> hold(mutex_);
+        result_ = r;
+        finished_ = true;
+    }
+}
+
+void RecordKeeper::stop() {
     task_.cancel();
     task_.join();
 }
 
-void RecordKeeper::run(int32_t level, int32_t moves, std::chrono::milliseconds patience) {
-    const auto giveUp = std::chrono::steady_clock::now() + patience;
+void RecordKeeper::run(const Attempt& attempt) {
     // Short tries with pauses between, so that a stop is heard within a
     // quarter of a second.
     const std::chrono::milliseconds kTry(250);
-    WinRecord r = recordWin(table_, level, moves, static_cast<int>(kTry.count()));
-    while (r.outcome == WinRecord::Busy && std::chrono::steady_clock::now() < giveUp) {
+    WinRecord r = attempt(static_cast<int>(kTry.count()));
+    while (r.outcome == WinRecord::Busy) {
         {
             std::lock_guard<std::mutex> hold(mutex_);
             waiting_ = true;
         }
         if (task_.pause(kTry)) break;
-        r = recordWin(table_, level, moves, static_cast<int>(kTry.count()));
+        r = attempt(static_cast<int>(kTry.count()));
     }
     std::lock_guard<std::mutex> hold(mutex_);
     result_ = r;
@@ -206,4 +238,10 @@ bool RecordKeeper::done(WinRecord& out) const {
 bool RecordKeeper::waiting() const {
     std::lock_guard<std::mutex> hold(mutex_);
     return waiting_;
+}
+
+bool RecordKeeper::kept(std::string& reason) const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    reason = keptReason_;
+    return kept_;
 }

@@ -3,11 +3,13 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
 
 #include "rules/background_task.h"
+#include "storage/pending_records.h"
 
 // The shipped set's table; a pack keeps its own beside its levels.
 constexpr const char* kShippedTable = "highscores.dat";
@@ -36,38 +38,49 @@ inline WinRecord recordWin(int32_t level, int32_t moves, int patienceMs = 3000) 
     return recordWin(kShippedTable, level, moves, patienceMs);
 }
 
-// Records one win in the background, waiting for a table another game holds
-// (one stopped in the middle of a save, say) up to `patience`, so that the
-// won screen never freezes and a busy table is never taken for a damaged one.
+// Records one win in the background, waiting as long as it lives for a
+// table another program holds (one stopped in the middle of a save, say), so
+// that the won screen never freezes and a busy table is never taken for a
+// damaged one. A win that finds the table busy is kept at once in the
+// journal of pending records, so that closing the game (or a kill) never
+// loses it; it leaves the journal again once it reaches the table.
 class RecordKeeper {
 public:
-    RecordKeeper(std::string table, int32_t level, int32_t moves,
-                 std::chrono::milliseconds patience = std::chrono::seconds(60));
-    RecordKeeper(int32_t level, int32_t moves, std::chrono::milliseconds patience = std::chrono::seconds(60))
-        : RecordKeeper(kShippedTable, level, moves, patience) {}
+    RecordKeeper(std::string table, PendingRecord win);
     // A win whose outcome is known without trying (a table that may not be written).
     explicit RecordKeeper(WinRecord known);
-    // Stops waiting; a win not yet recorded then is not recorded.
-    ~RecordKeeper();
+    // The journal's records, written into their tables as soon as these are
+    // free (see pending::apply).
+    explicit RecordKeeper(pending::Recorder record);
+    ~RecordKeeper() { stop(); }
     RecordKeeper(const RecordKeeper&) = delete;
     RecordKeeper& operator=(const RecordKeeper&) = delete;
 
-    // True while the win is not yet recorded (nor given up on).
+    // Stops waiting, at once: a win not yet in its table is then in the
+    // journal (see kept), and done() gives Busy.
+    void stop();
+    // True while the win is not yet recorded.
     bool pending() const;
-    // True once over, with what happened in `out`: Busy when the table was
-    // still held when the patience ran out.
+    // True once over, with what happened in `out`.
     bool done(WinRecord& out) const;
     // True once a first try met a busy table (the won screen may say that
     // the record is waiting for it).
     bool waiting() const;
+    // Whether the waiting win is safe in the journal; when not, why.
+    bool kept(std::string& reason) const;
+
+    const std::string table;
+    const PendingRecord win;  // (none for the journal's keeper)
 
 private:
-    void run(int32_t level, int32_t moves, std::chrono::milliseconds patience);
-
-    const std::string table_;
+    // One try, given how long it may wait for the table's lock.
+    using Attempt = std::function<WinRecord(int tryMs)>;
+    void start(Attempt attempt);
+    void run(const Attempt& attempt);
 
     mutable std::mutex mutex_;
-    bool finished_ = false, waiting_ = false;
+    bool finished_ = false, waiting_ = false, kept_ = false;
+    std::string keptReason_;
     WinRecord result_;
     BackgroundTask task_;
 };

@@ -57,6 +57,40 @@ TEST_F(BadInput, InAnUnwritableDirectoryEveryFailedSaveIsToldAndEveryFileKept) {
     EXPECT_EQ(dir.read("highscores.dat"), "1 20\r\n");
 }
 
+// Another program holds the table: the won screen says at once that the record waits, a game closed then waits a
+// little with a word on the screen, keeps the record, and the next start writes it.
+TEST_F(BadInput, AWinWhileTheTableIsHeldIsSaidAtOnceAndKeptForTheNextStart) {
+    dir.write("levels/1.lvl", levelBytes("First Dig", "2 1 10 8"));
+    dir.write("highscores.dat", "1 20\r\n");
+    const pid_t holder = holdLock("highscores.dat", 30);
+    start();
+    session().rules.moveCount = 3, session().rules.boneColumn = 3, session().rules.boneRow = 1;
+    keys({KEY_ENTER, KEY_RIGHT});
+    // Drawn by the loop itself, with no input, the moment the wait begins.
+    const int plain = makecol(230, 220, 200);
+    EXPECT_TRUE(until([&] { return lineShows(picture, 384, "Another game is using the record table: waiting to save...", plain); }));
+    testing::internal::CaptureStderr();
+    quit = true;
+    ASSERT_TRUE(app->leaving(harness::nowMs, picture));
+    EXPECT_TRUE(lineShows(picture, 236, "Saving your record...", makecol(255, 230, 120)));
+    const unsigned long from = harness::nowMs;
+    while (app->leaving(harness::nowMs, picture)) rest(20);
+    EXPECT_EQ(harness::nowMs - from, App::kLastWaitMs);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("The record of levels level 1 (4 moves) waits in pending-records.txt"),
+              std::string::npos);
+    app.reset();
+    EXPECT_EQ(dir.read("pending-records.txt"), "levels\t1\t4\n");
+    kill(holder, SIGKILL), waitpid(holder, nullptr, 0);
+    testing::internal::CaptureStderr();
+    quit = false;
+    start();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("A kept record is in its table now: levels level 1 in 4 moves"),
+              std::string::npos);
+    EXPECT_EQ(dir.read("highscores.dat"), "1 4\r\n");
+    EXPECT_EQ(access("pending-records.txt", F_OK), -1);
+    EXPECT_FALSE(app->leaving(harness::nowMs, picture)) << "no record waits: the game closes at once";
+}
+
 TEST_F(BadInput, AnEditedBoardKeepsNoRecordAndTheCloseButtonEndsEveryScreen) {
     dir.write("highscores.dat", "1 50\r\n");
     dir.write("levels/1.lvl", levelBytes("Mine", "4 1 10 9"));

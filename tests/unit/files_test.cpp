@@ -7,6 +7,7 @@
 #include "fixture.h"
 #include "storage/files.h"
 #include "storage/highscores.h"
+#include "storage/pending_records.h"
 
 namespace {
 
@@ -142,7 +143,7 @@ TEST(HighScoresShared, TwoGamesInOneDirectoryNeverLoseAnEntry) {
     for (int g = 0; g < 4; ++g)
         if (fork() == 0) {
             for (int w = 0; w < 10; ++w) {  // as the game does: the keeper waits while another holds the table
-                RecordKeeper keeper(1 + g * 10 + w, 5);
+                RecordKeeper keeper(kShippedTable, {"levels", 1 + g * 10 + w, 5});
                 WinRecord r;
                 while (!keeper.done(r)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
@@ -153,36 +154,73 @@ TEST(HighScoresShared, TwoGamesInOneDirectoryNeverLoseAnEntry) {
     for (int level = 1; level <= 40; ++level) EXPECT_NE(after.find("\n" + std::to_string(level) + " 5\n"), std::string::npos) << level;
 }
 
-// Another game stopped in the middle of a save holds the lock for seconds: the table is busy, not damaged.
-TEST(HighScoresShared, ABusyTableIsWaitedForAndNeverBlamed) {
+std::unique_ptr<RecordKeeper> keeper(int level, int moves) {
+    return std::make_unique<RecordKeeper>(kShippedTable, PendingRecord{"levels", level, moves});
+}
+
+// A busy table is waited for and never blamed; each win it keeps waiting is in the journal at once, and leaves it once written.
+TEST(HighScoresShared, ABusyTableIsWaitedForAndAWaitingWinIsKeptInTheJournal) {
     harness::ScratchDir dir;
     dir.write("highscores.dat", "1 9\n");
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
-        int fd = open("highscores.dat", O_RDONLY);
-        flock(fd, LOCK_EX);
-        (void)!write(ready[1], "x", 1);
-        sleep(5);
-        _exit(0);
-    }
-    char x;
-    ASSERT_EQ(read(ready[0], &x, 1), 1);
+    const pid_t holder = holdLock("highscores.dat", 30);
     EXPECT_EQ(recordWin(2, 7, 100).outcome, WinRecord::Busy);
-    RecordKeeper keeper(1, 4), patient(3, 5), shortLived(4, 6, std::chrono::milliseconds(300));
-    {
-        RecordKeeper dropped(5, 5);  // stopped at once: never written
-    }
+    auto waits = keeper(1, 4);
+    while (!waits->waiting()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    auto stopped = keeper(5, 5), worse = keeper(5, 8);
+    while (!stopped->waiting() || !worse->waiting()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::string why;
     WinRecord r;
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    EXPECT_TRUE(keeper.pending() && keeper.waiting() && !keeper.done(r));
-    EXPECT_TRUE(shortLived.done(r));
-    EXPECT_EQ(r.outcome, WinRecord::Busy);
-    waitpid(holder, nullptr, 0);
-    while (keeper.pending() || patient.pending()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_TRUE(keeper.done(r) && r.outcome == WinRecord::NewRecord);
-    EXPECT_EQ(dir.read("highscores.dat"), "1 4\n3 5\n");
+    EXPECT_TRUE(waits->pending() && waits->kept(why) && !waits->done(r));
+    stopped->stop(), worse->stop();  // the game closed: the better of the two stays
+    EXPECT_TRUE(stopped->done(r) && r.outcome == WinRecord::Busy && stopped->kept(why));
+    EXPECT_EQ(dir.read("pending-records.txt"), "levels\t1\t4\nlevels\t5\t5\n");
+    kill(holder, SIGKILL), waitpid(holder, nullptr, 0);
+    while (waits->pending()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(waits->done(r) && r.outcome == WinRecord::NewRecord);
+    EXPECT_EQ(dir.read("highscores.dat"), "1 4\n");
+    EXPECT_EQ(dir.read("pending-records.txt"), "levels\t5\t5\n");  // the written one has left it
+    EXPECT_TRUE(pending::apply(Session::recordKept, 100).said.size() == 1 && dir.read("highscores.dat") == "1 4\n5 5\n");
+    EXPECT_EQ(entries(), 1) << "the journal is gone once empty";
+}
+
+// The journal applied by the rules of a win; a damaged, huge or strange one records nothing false and never hangs.
+TEST(HighScoresShared, KeptRecordsAreWrittenByTheRulesOfAWinAndABadJournalRecordsNothing) {
+    harness::ScratchDir dir;
+    std::string huge;
+    while (huge.size() <= (1u << 20)) huge += "levels\t1\t1\n";
+    // The journal, the table, then both tables (the shipped one, then the pack's) and the journal left (null: none).
+    const struct { const char* journal; const char* table; const char* tableAfter; const char* journalAfter; } cases[] = {
+        {"levels\t1\t12\n", "1 20\n", "1 12\n", nullptr},  // null: no journal left
+        {"levels\t1\t25\r\nlevels\t3\t7\n", "1 20\n", "1 20\n3 7\n", nullptr},
+        {"packs/mine\t2\t4\n", "", "2 4\r\n", nullptr},  // into the pack's own table
+        {"levels\t1\t1x\nlevels\t1\t-3\nlevels 1 2\n\t1\t2\nlevels\t1\t2\t3\nlevels\t99999999999\t2\n", "1 20\n", "1 20\n", nullptr},
+        {"packs/..\t1\t2\nnone\t1\t2\npacks/a/b\t1\t2\n", "1 20\n", "1 20\n", nullptr},  // no pack: never another file
+        {"levels\t1\t2", "1 20\n", "1 20\n", nullptr},  // cut short: "2" may be "25"
+        {"\x7f\x01\x02 binary\xfe", "1 20\n", "1 20\n", nullptr},
+        {"levels\t1\t2\n", "1 x\n", "1 x\n", nullptr},  // a damaged table is never written
+        {"levels\t1\t2\n", nullptr, nullptr, nullptr},  // nor is a missing one made
+        {huge.c_str(), "1 20\n", "1 20\n", huge.c_str()},  // no journal of ours: left as it is
+        {"mkdir", "1 20\n", "1 20\n", ""}, {"mkfifo", "1 20\n", "1 20\n", ""},
+    };
+    for (const auto& c : cases) {
+        std::system("rm -rf pending-records.txt highscores.dat packs && mkdir -p packs/mine && touch packs/mine/highscores.dat");
+        if (c.table) dir.write("highscores.dat", c.table);
+        const bool made = c.journal[0] == 'm';
+        made ? (void)std::system((c.journal + std::string(" pending-records.txt")).c_str()) : dir.write("pending-records.txt", c.journal);
+        pending::apply(Session::recordKept, 100);
+        EXPECT_EQ(dir.read("highscores.dat") + dir.read("packs/mine/highscores.dat"), c.tableAfter ? c.tableAfter : "") << c.journal;
+        struct stat st;
+        EXPECT_EQ(lstat("pending-records.txt", &st) == 0, c.journalAfter != nullptr) << c.journal;
+        if (c.journalAfter && !made) { EXPECT_TRUE(dir.read("pending-records.txt") == c.journalAfter); }
+    }
+    // Keeping a record: a folder, a pipe or an unwritable journal says why, and a later better record replaces a worse one.
+    for (const char* make : {"mkdir", "mkfifo", "touch"}) {
+        std::system((std::string("rm -rf pending-records.txt && ") + make + " pending-records.txt && chmod a-w pending-records.txt").c_str());
+        EXPECT_FALSE(pending::keep({"levels", 1, 5})) << make;
+    }
+    std::system("rm -rf pending-records.txt");
+    for (int moves : {9, 12, 7}) ASSERT_TRUE(pending::keep({"levels", 2, moves}));
+    EXPECT_EQ(dir.read("pending-records.txt"), "levels\t2\t7\n");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Games in scratch directories for the unit tests: boards written as text, hand-made levels, pixel helpers, and a Game driven step by step.
 #pragma once
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -169,6 +171,23 @@ struct Press {
     unsigned long from, to;
     bool repeated = false;
 };
+
+// A child process holding the file's lock (another game stopped in the middle of a save) for `seconds`; its pid.
+inline pid_t holdLock(const char* path, int seconds) {
+    int ready[2];
+    if (pipe(ready) != 0) return -1;
+    const pid_t holder = fork();
+    if (holder == 0) {
+        flock(open(path, O_RDONLY), LOCK_EX);
+        (void)!write(ready[1], "x", 1);
+        sleep(seconds);
+        _exit(0);
+    }
+    char x;
+    (void)!read(ready[0], &x, 1);
+    close(ready[0]), close(ready[1]);
+    return holder;
+}
 
 struct LevelFixture : AppFixture {
     LevelFixture() { mkdir("levels", 0755); }
