@@ -153,7 +153,10 @@ void EditorScreen::handle(const input::Event& e, Context& c) {
     case KEY_RIGHT: brush_ = nextBrush(brush_, e.scancode == KEY_LEFT ? -1 : 1); break;
     case KEY_ESC: c.nav.showOnly(ScreenId::Menu); break;
     case KEY_S: save(c); break;
-    case KEY_L: s.reload(); break;
+    case KEY_L:
+        // A file play refuses is no level to edit either: the board stays.
+        if (!s.reload()) note_ = s.unreadableText(), noteUntil_ = now_ + kNoteMs;
+        break;
     case KEY_E: s.blankBoard(); break;
     case KEY_V: c.nav.push(std::make_unique<CheckDialog>(s.boardToCheck())); break;
     case KEY_T:

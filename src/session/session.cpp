@@ -260,9 +260,10 @@ bool Session::save(std::string& reason) {
 bool Session::reload() {
     const RuleState kept = rules;
     resetBoard(0);
-    // The editor takes whatever of a damaged file can be read.
+    // Only what play would take: a file play refuses (noise, a title of
+    // megabytes) would give a board no file holds, and a record for it.
     Level read = levelOf(rules, "");
-    if (!catalogue::readForEditing(level(), read)) {
+    if (!catalogue::readPlayable(level(), read)) {
         rules = kept;
         return false;
     }

@@ -127,11 +127,20 @@ TEST_F(Editor, SAsksBeforeReplacingAnotherBoardsFileAndReloadAndClearWork) {
         if (c.replaced) { EXPECT_TRUE(lineShows(drawn(), 468, "Saved levels/1.lvl", makecol(255, 230, 140))); }
         EXPECT_NE(editor(), nullptr);
     }
-    // L with no file keeps the board; the note goes by itself after a while.
-    session().number = 9, session().rules.board[9][9] = Tunnel;
-    press(KEY_L);
-    EXPECT_TRUE(session().rules.board[9][9] == Tunnel &&
-                lineShows(drawn(), 12, "Editing level #9: \"Changed\" - brush: dog", makecol(255, 255, 255)));
+    // L on what play refuses (no file, noise, a title of a megabyte, a folder) keeps the board, says so, and no record
+    // comes of it; the note goes by itself after a while.
+    std::string noise(4096, 0);
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = char(i * 7919 % 251);
+    for (const std::string& bad : {std::string(), noise, levelBytes(std::string(1 << 20, 't'), "4 1 10 9"), std::string("/")}) {
+        std::system("rm -rf levels/9.lvl");
+        bad == "/" ? (void)mkdir("levels/9.lvl", 0755) : bad.empty() ? (void)0 : dir.write("levels/9.lvl", bad);
+        press(KEY_E);
+        session().number = 9, session().rules.board[9][9] = Tunnel;
+        press(KEY_L);
+        EXPECT_TRUE(session().rules.board[9][9] == Tunnel && session().recordWin() == nullptr) << bad.size();
+        EXPECT_TRUE(lineShows(drawn(), 468, "levels/9.lvl could not be read", makecol(255, 230, 140))) << bad.size();
+    }
+    EXPECT_TRUE(lineShows(drawn(), 12, "Editing level #9: \"Changed\" - brush: dog", makecol(255, 255, 255)));
     run(3000);
     EXPECT_TRUE(lineShows(drawn(), 468, "", makecol(255, 230, 140)));
     chmod("levels/1.lvl", 0444);
