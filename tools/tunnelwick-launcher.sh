@@ -16,6 +16,16 @@ set -eu
 
 here=$(dirname "$(readlink -f "$0")")
 
+# Started from the desktop's menu there is no terminal: what goes wrong is
+# also shown in a window (xmessage, as the game's own start-up failures are).
+fail() {
+    echo "tunnelwick: $1" >&2
+    if [ -n "${DISPLAY:-}" ] && command -v xmessage >/dev/null 2>&1; then
+        xmessage -center -title Tunnelwick "Tunnelwick cannot start: $1" >/dev/null 2>&1 || true
+    fi
+    exit 1
+}
+
 # The source tree (this script in tools/) or an installation (games/tunnelwick).
 if [ -f "$here/../CMakeLists.txt" ] && [ -d "$here/../data" ] && [ -d "$here/../src" ]; then
     shipped_data=$here/../data
@@ -27,25 +37,33 @@ fi
 data=${TUNNELWICK_DATA:-$shipped_data}
 binary=${TUNNELWICK_BIN:-$shipped_binary}
 if [ ! -x "$binary" ]; then
-    echo "tunnelwick: the game binary was not found (build it with 'make', or set TUNNELWICK_BIN)" >&2
-    exit 1
+    fail "the game binary was not found (build it with 'make', or set TUNNELWICK_BIN)"
 fi
-# The version is the game's to tell; it touches no game directory.
-if [ "${1:-}" = --version ]; then exec "$binary" --version; fi
+# Options are the game's to answer (help, version, or a refusal); none of
+# them opens the window or touches the game directory.
+if [ $# -gt 0 ]; then exec "$binary" "$@"; fi
 if [ ! -d "$data" ]; then
-    echo "tunnelwick: the game's data directory was not found (set TUNNELWICK_DATA)" >&2
-    exit 1
+    fail "the game's data directory was not found (set TUNNELWICK_DATA)"
 fi
 
 binary=$(readlink -f "$binary")
 
-# XDG_DATA_HOME counts only when it is an absolute path.
+# XDG_DATA_HOME counts only when it is an absolute path. Without HOME (a
+# service, a cleared environment) the home is the user database's.
+home=${HOME:-}
+if [ -z "$home" ]; then
+    home=$(getent passwd "$(id -u)" 2>/dev/null | cut -d: -f6) || home=
+fi
 case "${XDG_DATA_HOME:-}" in
     /*) base=$XDG_DATA_HOME ;;
-    *) base=${HOME:?HOME is not set}/.local/share ;;
+    *)
+        [ -n "$home" ] || fail "no home directory is known (HOME is not set, and the user database names none)"
+        base=$home/.local/share ;;
 esac
 gamedir=$base/tunnelwick
-mkdir -p "$gamedir"
+if ! why=$(mkdir -p "$gamedir" 2>&1) || [ ! -w "$gamedir" ]; then
+    fail "the game's directory $gamedir could not be made or written to: ${why:-Permission denied}"
+fi
 
 # Copies one shipped file into place through a temporary file, so that an
 # interrupted copy never leaves half a file that later runs would keep.

@@ -13,12 +13,12 @@
 #include <unistd.h>
 
 #include "app/app.h"
+#include "app/command_line.h"
 #include "platform/background.h"
 #include "platform/input.h"
 #include "platform/signals.h"
 #include "platform/window.h"
 #include "storage/preferences.h"
-#include "version.h"
 
 namespace {
 
@@ -28,15 +28,18 @@ std::atomic<bool> quitRequested(false);
 
 void onCloseButton() { quitRequested = true; }
 
-// Shows a start-up failure. With no display there may be no message box, so
-// the text also goes to standard error.
+bool allegroStarted = false;
+
+// Says once why the game cannot start: on standard error for whoever
+// started it, and in a message box where Allegro is up to show one (before
+// that, Allegro's box is the same text on standard error again).
 void reportFailure(const char* format) {
     // Allegro leaves no text when it finds no display at all.
     const char* why = allegro_error[0] ? allegro_error : "No display could be opened (is DISPLAY set?)";
     char text[1024];
     std::snprintf(text, sizeof text, format, why);
     std::fprintf(stderr, "%s\n", text);
-    allegro_message(format, why);
+    if (allegroStarted) allegro_message("%s\n", text);
 }
 
 // True when every service came up; false after its failure message.
@@ -56,15 +59,15 @@ bool initPlatform() {
         }
         usleep(200 * 1000);
     }
+    allegroStarted = true;
     // Allegro's own handlers for these shut it down inside the handler.
     quitSignals::install(quitRequested);
     // Before the window shows, so that no press of its close button is lost.
     set_close_button_callback(onCloseButton);
     if (install_timer() < 0) {
-        allegro_message(
+        reportFailure(
             "Could not initialize the timer. You probably cannot fix this, try restarting or "
-            "closing some programs.\n\n%s",
-            allegro_error);
+            "closing some programs.\n\n%s");
         return false;
     }
     set_color_depth(32);
@@ -75,17 +78,16 @@ bool initPlatform() {
         return false;
     }
     if (install_keyboard() < 0) {
-        allegro_message("Could not initialize the keyboard! This is bad! Try again later...\n\n%s", allegro_error);
+        reportFailure("Could not initialize the keyboard! This is bad! Try again later...\n\n%s");
         return false;
     }
     if (install_mouse() < 0) {
-        allegro_message("Could not initialize the mouse! So we're just gonna quit for now. Try again later...\n\n%s",
-                        allegro_error);
+        reportFailure("Could not initialize the mouse! So we're just gonna quit for now. Try again later...\n\n%s");
         return false;
     }
     // No digital driver: all game sound goes through the sound library.
     if (install_sound(DIGI_NONE, MIDI_AUTODETECT, nullptr) < 0) {
-        allegro_message("Could not initialize sound, try again later...\n\n%s", allegro_error);
+        reportFailure("Could not initialize sound, try again later...\n\n%s");
         return false;
     }
     // A gamepad if one is there; without one the game is played as ever.
@@ -103,13 +105,16 @@ unsigned long gameClockMs();
 
 int main(int argc, char* argv[]) {
     // Answered before Allegro starts, so it needs no display and opens no window.
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("Tunnelwick %s\n", kGameVersion);
-        return 0;
+    const CommandLineAnswer asked = answerCommandLine(argc, argv);
+    if (asked.status >= 0) {
+        std::fputs(asked.out.c_str(), stdout);
+        std::fputs(asked.err.c_str(), stderr);
+        return asked.status;
     }
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     quitRequested = false;
-    if (!initPlatform()) return 0;
+    // A start that fails is no success: the caller (a menu, a script) is told.
+    if (!initPlatform()) return 1;
     set_close_button_callback(onCloseButton);
     // Presses and clicks are caught as they happen, and wake the idle wait.
     input::install();
@@ -118,7 +123,7 @@ int main(int argc, char* argv[]) {
     if (!picture) {
         reportFailure("Could not create the screen buffer.\n\n%s");
         allegro_exit();
-        return 0;
+        return 1;
     }
     clear_bitmap(picture);
 

@@ -1,5 +1,7 @@
 // The screens as the loop meets them: where each key leads, messages drawn in the window and closed as a player expects, nothing pressed before a screen opens reaching it, the start-up.
+#include "app/command_line.h"
 #include "fixture.h"
+#include "version.h"
 
 namespace {
 
@@ -156,6 +158,26 @@ TEST(StartUp, InAnEmptyDirectoryTheMenuSaysWhichPicturesAreMissingAndLevelOneCan
     EXPECT_EQ(std::make_tuple(app.settings.ambient, FSOUND_GetSFXMasterVolume(), app.session.title, app.session.rules.dogColumn),
               std::make_tuple(false, 200, std::string("Start Here"), 3));
     FSOUND_SetSFXMasterVolume(255);
+}
+
+TEST(StartUp, TheCommandLineAnswersHelpAndVersionAndRefusesAnythingElse) {
+    const std::string usage = "Usage: tunnelwick [OPTION]\n", version = std::string("Tunnelwick ") + kGameVersion + "\n";
+    const struct { std::vector<const char*> args; int status; std::string out, err; } cases[] = {
+        {{}, -1, "", ""}, {{"--help"}, 0, usage, ""}, {{"-h"}, 0, usage, ""}, {{"--version"}, 0, version, ""},
+        {{"--version", "-h"}, 0, version, ""},  // the first asked is answered
+        {{"--bogus"}, 2, "", "tunnelwick: unknown option '--bogus'\n" + usage},
+        {{"-h", "-x"}, 2, "", "tunnelwick: unknown option '-x'\n" + usage},
+        {{"levels/1.lvl"}, 2, "", "tunnelwick: unexpected argument 'levels/1.lvl'\n" + usage},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv = {"tunnelwick"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const CommandLineAnswer a = answerCommandLine(int(argv.size()), argv.data());
+        EXPECT_EQ(a.status, c.status) << argv.back();
+        EXPECT_EQ(a.out.substr(0, c.out.size()), c.out) << argv.back();
+        EXPECT_EQ(a.err.substr(0, c.err.size()), c.err) << argv.back();
+        EXPECT_EQ(a.out.empty() + a.err.empty(), c.status < 0 ? 2 : 1) << argv.back();
+    }
 }
 
 TEST(StartUpDeathTest, SoundOutputFailureShowsItsTextAndEndsWithStatus1) {
