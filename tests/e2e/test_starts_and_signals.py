@@ -1,10 +1,13 @@
-"""Starting again and again on one display; being ended by a signal on any screen, or not when it was ignored."""
+"""Starting again and again on one display; being ended by a signal on any screen, or not when it was ignored; a record
+won while another program holds the table, kept through the close and written once the table is free."""
+import fcntl
 import os
 import signal
+import subprocess
 import time
 import unittest
 
-from e2e import DEADLINE, Game, level
+from e2e import DEADLINE, WM_CLOSE, Game, level
 
 LEVELS = {1: level("Down and along", dog=(2, 1), bone=(12, 8), rocks=[(2, 9)])}
 FILES = {"highscores.dat": b"1 9\r\n", "settings.ini": b"255\r\n1\r\n"}
@@ -57,6 +60,29 @@ class StartsAndSignals(unittest.TestCase):
         self.assertTrue(menu(game), "the window gone after an ignored SIGINT")
         game.game.send_signal(signal.SIGTERM)
         self.assertEqual(ended(game, DEADLINE), 0)
+
+    def test_record_kept_while_the_table_is_held(self):
+        game = Game(self, LEVELS, FILES)
+        table = os.open(os.path.join(game.dir, "highscores.dat"), os.O_RDONLY)
+        fcntl.flock(table, fcntl.LOCK_EX)  # another program, stopped in the middle of a save
+        game.until("the menu", lambda: menu(game))
+        game.step("Return", "level 1", lambda: game.shows("zada.pcx", 64, 32))
+        game.press("Down", hold=0.9)
+        game.step("Right", "the wait said on the won screen", game.saying(
+            "Another game is using the record table: waiting to save...", colour=(230, 220, 200), y=384))
+        subprocess.run([WM_CLOSE, game.window], env=game.env, check=True, timeout=60)
+        game.until("the word while it waits", game.saying("Saving your record...", colour=GOLD, y=None))
+        self.assertEqual(ended(game, DEADLINE), 0)
+        self.assertEqual((game.read("highscores.dat"), game.read("pending-records.txt")), (b"1 9\r\n", b"levels\t1\t2\n"))
+        self.assertIn("waits in pending-records.txt", game.output())
+
+        game.start()  # the table still held: the record waits on, and is written the moment it is free
+        game.until("the menu", lambda: menu(game))
+        self.assertEqual(game.read("pending-records.txt"), b"levels\t1\t2\n")
+        os.close(table)
+        game.until("the record in the table", lambda: game.read("highscores.dat") == b"1 2\r\n")
+        game.until("the journal gone", lambda: game.read("pending-records.txt") is None)
+        self.assertEqual(game.close(), 0)
 
 
 if __name__ == "__main__":
