@@ -1,5 +1,7 @@
 #include "app/stack.h"
 
+#include <algorithm>
+
 #include "screens/chooser.h"
 #include "screens/editor.h"
 #include "screens/finale.h"
@@ -70,11 +72,25 @@ bool ScreenStack::apply() {
 
 void ScreenStack::dispatch(const std::vector<input::Event>& events) {
     apply();
-    for (const input::Event& e : events) {
+    for (size_t i = 0; i < events.size(); ++i) {
+        const input::Event& e = events[i];
+        if (e.kind == input::Event::Typed && e.press) {
+            const auto own = std::find(dropped_.begin(), dropped_.end(), e.press);
+            if (own != dropped_.end()) {
+                dropped_.erase(own);  // N's "n" is not the first letter of the number it asks for
+                continue;
+            }
+        }
         top()->handle(e, context_);
         changed_ = true;
-        if (apply()) break;
-        if (quit_) break;
+        if (apply() || quit_) {
+            // This press and those after it went to a screen that is gone:
+            // so do the characters they type, whenever they come.
+            for (size_t j = i; j < events.size(); ++j)
+                if (events[j].kind == input::Event::Press && events[j].press) dropped_.push_back(events[j].press);
+            if (dropped_.size() > 16) dropped_.erase(dropped_.begin(), dropped_.end() - 16);
+            break;
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 // The screens on show, bottom (the menu) to top, and the one place that
 // turns a screen's name into the screen. Changes a screen asks for take
 // effect once it has handled its event; the rest of that frame's input is
-// then dropped, so nothing pressed before a screen opened reaches it.
+// then dropped, so nothing pressed before a screen opened reaches it, nor
+// the character typed by the key that opened it, even a frame later.
 #pragma once
 
 #include <atomic>
@@ -46,4 +47,6 @@ private:
     std::vector<std::unique_ptr<Screen>> screens_;
     std::vector<std::function<void()>> changes_;
     bool changed_ = true;
+    // The presses whose characters are still to be dropped (the latest few).
+    std::vector<unsigned> dropped_;
 };

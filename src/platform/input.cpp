@@ -18,6 +18,11 @@ std::deque<Event> queue;
 const size_t kLongestQueue = 256;
 std::atomic<bool> down[KEY_MAX];
 int lastX = -1, lastY = -1;  // main thread: the pointer at the last take
+// Allegro tells of a key's press, then of the character it types, in two
+// calls; the loop may take its queue between them. The character carries
+// the press's number, so that whatever takes the press takes it too.
+unsigned presses = 0, typingPress = 0;  // under queueMutex
+int typingScancode = 0;
 
 // Where the picture lies in the window: changed by the main thread, read by
 // Allegro's when a click comes, so always as a whole.
@@ -39,9 +44,17 @@ void signal() {
     wakeSignal.notify_all();
 }
 
-void push(const Event& e) {
+void push(Event e) {
     {
         std::lock_guard<std::mutex> hold(queueMutex);
+        if (e.kind == Event::Press) {
+            e.press = typingPress = ++presses;
+            typingScancode = e.scancode;
+        } else if (e.kind == Event::Typed) {
+            // Only the first character after the press is the press's own.
+            e.press = e.scancode == typingScancode ? typingPress : 0;
+            typingPress = 0;
+        }
         if (queue.size() >= kLongestQueue) queue.pop_front();
         queue.push_back(e);
     }
@@ -99,7 +112,11 @@ void onKey(int scancode) {
         return;
     }
     // The window system may repeat a held key's press; only the first counts.
-    if (down[k].exchange(true)) return;
+    if (down[k].exchange(true)) {
+        std::lock_guard<std::mutex> hold(queueMutex);
+        typingPress = 0;  // the character coming is a repeat's
+        return;
+    }
     Event e;
     e.kind = Event::Press;
     e.scancode = k;

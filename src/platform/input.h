@@ -24,6 +24,9 @@ struct Event {
     int ascii = 0;     // Typed: the character, 0 for keys that type none
     bool alt = false;  // Press, Typed: Alt or AltGr was down (Alt+Enter is the window's)
     int x = 0, y = 0;  // Click, Move: in the game's 640x480 picture
+    // Press: a number of its own; Typed: the number of the press that typed
+    // it (0 for a repeat), which may come in a later frame than the press.
+    unsigned press = 0;
 };
 
 // What is held down now, for screens that act while a key or the button stays down.
