@@ -148,6 +148,14 @@ TEST_F(Editor, SAsksBeforeReplacingAnotherBoardsFileAndReloadAndClearWork) {
     press(KEY_L);
     press(KEY_S);
     EXPECT_TRUE(lineShows(drawn(), 468, "Could not save levels/1.lvl: Permission denied", makecol(255, 230, 140)));
+    // In a pack, L and S take the pack's own file.
+    mkdir("packs", 0755), mkdir("packs/p", 0755), dir.write("packs/p/1.lvl", levelBytes("Its own", "4 1 10 9"));
+    session().pack = "p";
+    press(KEY_L);
+    session().title += ", saved";
+    press(KEY_S);
+    EXPECT_TRUE(dir.read("packs/p/1.lvl").compare(0, 14, "Its own, saved") == 0 &&
+                lineShows(drawn(), 468, "Saved packs/p/1.lvl", makecol(255, 230, 140)));
 }
 
 // Allegro tells of a key's press and of the character it types in two calls, and a loaded machine may run a frame
