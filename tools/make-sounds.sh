@@ -4,6 +4,9 @@
 #   car9b.mp3        a car passing from left to right
 #   willow1a.mp3     wind in a willow: a gust and rustling leaves
 #   dog1a.mp3        a dog barking a few gardens away
+#   bed-wind.ogg,    the garden's quiet bed: a soft wind and rustling leaves,
+#   bed-leaves.ogg   two seamless loops of different lengths (Ogg Vorbis,
+#                    which decodes to its exact length, so a loop has no gap)
 #   birds/*.mp3      short calls of six kinds of bird, which the game places
 #                    at random to make the garden's chorus
 #   effects/*.mp3    the answers to the player: dig, step, land, bump, win,
@@ -47,11 +50,13 @@ finish() {
 # a soft end on every syllable ---
 
 # call KIND SEED WAV: one call of a kind of bird. A seeded Park-Miller
-# generator (exact in any awk) chooses its syllables, so it repeats.
+# generator (exact in any awk) chooses its syllables, so it repeats. It is
+# drawn at twice the game's rate and brought down by sox's best filter, so
+# that no overtone above the top of hearing folds back into it.
 # A syllable: start, length, from Hz, to Hz, contour (0 straight, 1 easing,
 # 2 arched through the "to" pitch), trill rate Hz and depth, loudness.
 call() {
-    awk -v kind="$1" -v seed="$2" -v rate=$RATE '
+    awk -v kind="$1" -v seed="$2" -v rate=$((2 * RATE)) '
     function rnd() { seed = (seed * 16807) % 2147483647; return seed / 2147483647 }
     function between(a, b) { return a + (b - a) * rnd() }
     function note(len, f1, f2, shape, vr, vd, amp, after) {
@@ -118,7 +123,7 @@ call() {
         printf "; Sample Rate %d\n; Channels 1\n", rate
         for (i = 0; i < N; i++) printf "%.5f %.5f\n", i / rate, x[i] * 0.5
     }' > "$1$2.dat"
-    $SOX "$1$2.dat" -b 16 "$3" highpass 900 reverb 18 50 25 0 0 -10 fade h 0.005
+    $SOX "$1$2.dat" -b 16 "$3" rate -v $RATE highpass 900 reverb 18 50 25 0 0 -10 fade h 0.005
 }
 
 mkdir -p "$out/birds"
@@ -206,6 +211,31 @@ bark w5.wav 0.19 280 0.8
 $SOX w1.wav w2.wav w3.wav w4.wav w5.wav dog.wav lowpass 3000 reverb 30 50 50 0 12 -8
 finish dog.wav dog1a.mp3 -1.5 64
 
+# --- the bed: under everything else while a level is played, so the garden
+# is never dead silent. Each layer is a seamless loop: made a few seconds
+# longer than it lasts, its end faded into its start with equal power. The
+# two lengths share no factor, and the game lets each drift in loudness on
+# its own, so the bed never comes round the same ---
+# loop RAW SECONDS OUT: RAW, SECONDS + 3 s long, as a loop of SECONDS.
+loop() {
+    x=3
+    $SOX "$1" head.wav trim 0 $x fade q $x
+    $SOX "$1" body.wav trim $x "$(($2 - x))"
+    $SOX "$1" tail.wav trim "$2" $x fade q 0 $x $x
+    $SOX -m head.wav tail.wav seam.wav
+    $SOX seam.wav body.wav "$3"
+}
+# Wind: brown noise, low and soft, slowly swelling and easing.
+$SOX -r $RATE -c 1 -n -b 32 wind-raw.wav synth 26 brownnoise lowpass 420 highpass 70 \
+    tremolo 0.09 35 tremolo 0.23 20 gain -n -3
+loop wind-raw.wav 23 bed-wind.wav
+# Leaves: pink noise high and thin, fluttering at uneven rates.
+$SOX -r $RATE -c 1 -n -b 32 leaves-raw.wav synth 20 pinknoise highpass 1600 lowpass 5200 \
+    tremolo 5.3 45 tremolo 8.9 35 tremolo 0.31 40 gain -n -3
+loop leaves-raw.wav 17 leaves.wav
+$SOX bed-wind.wav -C 0 "$out/bed-wind.ogg" gain -n -24
+$SOX leaves.wav -C 0 "$out/bed-leaves.ogg" gain -n -28
+
 # --- effects: short answers to what the player does, mono, made to sit
 # under the garden. The game chooses their volume and varies their pitch ---
 mkdir -p "$out/effects"
@@ -274,4 +304,4 @@ fx deadend.wav deadend.mp3 -4
 $SOX -r $RATE -c 1 -n -b 16 click.wav synth 0.025 sine 1800-1200 fade q 0.001 0.025 0.02
 fx click.wav click.mp3 -8
 
-ls -l "$out"/*.mp3 "$out"/birds "$out"/effects
+ls -l "$out"/*.mp3 "$out"/*.ogg "$out"/birds "$out"/effects

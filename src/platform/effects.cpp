@@ -20,6 +20,13 @@ int another(garden::Random& random, int first, int count, int& last) {
 
 }  // namespace
 
+int landingVolume(int volume, int sounding) {
+    static const int kShare[] = {100, 67, 45};  // per cent of the volume, by landings already sounding
+    return sounding < 0 || sounding >= 3 ? 0 : volume * kShare[sounding] / 100;
+}
+
+bool isLanding(int sound) { return sound == LandLight || sound == LandHeavy; }
+
 const std::vector<const char*>& paths() {
     static const std::vector<const char*> table = {
         "sounds/effects/dig1.mp3",  "sounds/effects/dig2.mp3",       "sounds/effects/dig3.mp3",
@@ -35,7 +42,7 @@ Choice Picker::pick(const CueEvent& event) {
     switch (event.cue) {
     case Cue::Dig:  // soft: the dog digs a cell at every step of a long dig
         return {another(random_, Dig1, 4, lastDig_), random_.between(0.88, 1.12),
-                static_cast<int>(random_.between(80, 110))};
+                static_cast<int>(random_.between(100, 140))};
     case Cue::Step:
         return {another(random_, Step1, 3, lastStep_), random_.between(0.9, 1.1),
                 static_cast<int>(random_.between(45, 65))};
@@ -73,11 +80,23 @@ void Effects::setEnabled(bool enabled) {
     enabled_ = enabled;
 }
 
+void Effects::setVolume(int percent) { FSOUND_SetRangeVolume(effects::kFirstChannel, effects::kLastChannel, percent); }
+
 void Effects::play(const CueEvent& event) {
     if (!enabled_) return;
-    const effects::Choice choice = picker_.pick(event);
+    effects::Choice choice = picker_.pick(event);
     if (choice.sound < 0 || choice.sound >= static_cast<int>(streams_.size()) || !streams_[choice.sound]) return;
+    sounds_.resize(effects::kLastChannel - effects::kFirstChannel + 1, -1);
+    if (effects::isLanding(choice.sound)) {
+        int sounding = 0;
+        for (int channel = effects::kFirstChannel; channel <= effects::kLastChannel; ++channel)
+            sounding += effects::isLanding(sounds_[channel - effects::kFirstChannel]) && FSOUND_IsPlaying(channel);
+        choice.volume = effects::landingVolume(choice.volume, sounding);
+        if (choice.volume == 0) return;
+    }
     const int channel = FSOUND_FreeChannel(effects::kFirstChannel, effects::kLastChannel);
+    if (channel < 0) return;
+    sounds_[channel - effects::kFirstChannel] = choice.sound;
     // The volume first: a sound this short would be heard at the last one's.
     FSOUND_SetVolume(channel, choice.volume);
     FSOUND_Stream_PlayPitched(channel, streams_[choice.sound], choice.pitch);

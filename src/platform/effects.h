@@ -1,5 +1,5 @@
 // The sounds that answer the player: a cue from the session becomes one
-// short sound on a channel of its own (5..15, under the garden's 0..4),
+// short sound on a channel of its own (7..15, above the garden's 0..6),
 // varied so that a run of the same cue never sounds mechanical.
 #pragma once
 
@@ -12,7 +12,14 @@ struct FSOUND_STREAM;
 
 namespace effects {
 
-constexpr int kFirstChannel = 5, kLastChannel = 15;
+constexpr int kFirstChannel = 7, kLastChannel = 15;
+
+// A rock's landing while `sounding` others still sound: each later one a
+// third quieter than the one before, and none beyond the third, so that a
+// collapse is heard as a rumble, not a wall. 0: not played.
+int landingVolume(int volume, int sounding);
+// Whether a sound (index into paths()) is a rock's landing.
+bool isLanding(int sound);
 
 // The files, by index.
 const std::vector<const char*>& paths();
@@ -46,9 +53,12 @@ public:
     void setEnabled(bool enabled);
     bool enabled() const { return enabled_; }
     void play(const CueEvent& event);
+    // The player's effects volume, 0..100 per cent.
+    void setVolume(int percent);
 
 private:
     std::vector<FSOUND_STREAM*> streams_;
+    std::vector<int> sounds_;  // by channel from kFirstChannel: the sound it last started
     effects::Picker picker_;
     bool enabled_ = true;
 };

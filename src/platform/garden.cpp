@@ -32,25 +32,46 @@ constexpr int kKinds_ = sizeof kKinds / sizeof kKinds[0];
 
 const std::vector<Sound>& sounds() {
     static const std::vector<Sound> table = {
-        {"sounds/chaffinch1a.mp3", 2, 63, 170, -1},
-        {"sounds/car9b.mp3", 3, 300, 200, -1},
-        {"sounds/willow1a.mp3", 4, 200, 170, -1},
+        {"sounds/chaffinch1a.mp3", 2, 63, 130, -1},
+        {"sounds/car9b.mp3", 3, 300, 140, -1},
+        {"sounds/willow1a.mp3", 4, 200, 130, -1},
         {"sounds/dog1a.mp3", 0, 348, 25, -1},
-        {"sounds/birds/robin1.mp3", kChorusChannel, 0, 155, 0},
-        {"sounds/birds/robin2.mp3", kChorusChannel, 0, 155, 0},
-        {"sounds/birds/robin3.mp3", kChorusChannel, 0, 155, 0},
-        {"sounds/birds/blackbird1.mp3", kChorusChannel, 0, 155, 1},
-        {"sounds/birds/blackbird2.mp3", kChorusChannel, 0, 155, 1},
-        {"sounds/birds/wren1.mp3", kChorusChannel, 0, 140, 2},
-        {"sounds/birds/wren2.mp3", kChorusChannel, 0, 140, 2},
-        {"sounds/birds/tit1.mp3", kChorusChannel, 0, 150, 3},
-        {"sounds/birds/tit2.mp3", kChorusChannel, 0, 150, 3},
-        {"sounds/birds/crest1.mp3", kChorusChannel, 0, 155, 4},
-        {"sounds/birds/crest2.mp3", kChorusChannel, 0, 155, 4},
-        {"sounds/birds/sparrow1.mp3", kChorusChannel, 0, 140, 5},
-        {"sounds/birds/sparrow2.mp3", kChorusChannel, 0, 140, 5},
+        {"sounds/birds/robin1.mp3", kChorusChannel, 0, 115, 0},
+        {"sounds/birds/robin2.mp3", kChorusChannel, 0, 115, 0},
+        {"sounds/birds/robin3.mp3", kChorusChannel, 0, 115, 0},
+        {"sounds/birds/blackbird1.mp3", kChorusChannel, 0, 115, 1},
+        {"sounds/birds/blackbird2.mp3", kChorusChannel, 0, 115, 1},
+        {"sounds/birds/wren1.mp3", kChorusChannel, 0, 105, 2},
+        {"sounds/birds/wren2.mp3", kChorusChannel, 0, 105, 2},
+        {"sounds/birds/tit1.mp3", kChorusChannel, 0, 110, 3},
+        {"sounds/birds/tit2.mp3", kChorusChannel, 0, 110, 3},
+        {"sounds/birds/crest1.mp3", kChorusChannel, 0, 115, 4},
+        {"sounds/birds/crest2.mp3", kChorusChannel, 0, 115, 4},
+        {"sounds/birds/sparrow1.mp3", kChorusChannel, 0, 105, 5},
+        {"sounds/birds/sparrow2.mp3", kChorusChannel, 0, 105, 5},
     };
     return table;
+}
+
+const std::vector<BedLayer>& bed() {
+    static const std::vector<BedLayer> table = {
+        {"sounds/bed-wind.ogg", 5, 255},
+        {"sounds/bed-leaves.ogg", 6, 255},
+    };
+    return table;
+}
+
+Drift::Drift(uint32_t seed) : random_(seed) { from_ = to_ = random_.between(0.6, 1.0); }
+
+double Drift::at(double t) {
+    while (t >= start_ + length_) {
+        start_ += length_;
+        from_ = to_;
+        to_ = random_.between(0.6, 1.0);
+        length_ = random_.between(4, 11);
+    }
+    const double u = std::clamp((t - start_) / length_, 0.0, 1.0);
+    return from_ + (to_ - from_) * (1 - std::cos(u * 3.14159265)) / 2;  // eased, so no change is sudden
 }
 
 double Random::unit() {
@@ -141,17 +162,33 @@ Garden::Garden() : plan_(freshSeed(), 0) {}
 
 void Garden::open(double nowSeconds) {
     plan_ = garden::Plan(freshSeed(), nowSeconds);
-    streams_.clear();
+    lastNow_ = nowSeconds;
+    streams_.clear(), bedStreams_.clear(), drifts_.clear();
     // A missing file gives a null stream, which simply stays silent.
     for (const garden::Sound& sound : garden::sounds()) {
         streams_.push_back(FSOUND_Stream_Open(sound.path, FSOUND_LOOP_OFF, 0, 0));
     }
+    for (const garden::BedLayer& layer : garden::bed()) {
+        bedStreams_.push_back(FSOUND_Stream_Open(layer.path, FSOUND_LOOP_NORMAL, 0, 0));
+        drifts_.emplace_back(freshSeed());
+    }
     seconds_.assign(streams_.size(), -1);
 }
+
+void Garden::setVolume(int percent) { FSOUND_SetRangeVolume(garden::kFirstChannel, garden::kLastChannel, percent); }
 
 void Garden::update(bool audible, double nowSeconds) {
     if (!audible)
         for (int channel = garden::kFirstChannel; channel <= garden::kLastChannel; ++channel) FSOUND_StopSound(channel);
+    heard_ += audible ? std::clamp(nowSeconds - lastNow_, 0.0, 1.0) : 0;
+    lastNow_ = nowSeconds;
+    // The bed sounds all the while the garden is heard; a loop asked to
+    // start again goes on where it is.
+    for (std::size_t i = 0; audible && i < bedStreams_.size(); ++i) {
+        const garden::BedLayer& layer = garden::bed()[i];
+        FSOUND_SetVolume(layer.channel, static_cast<int>(std::lround(layer.volume * drifts_[i].at(heard_))));
+        FSOUND_Stream_Play(layer.channel, bedStreams_[i]);
+    }
     // A call's length is asked only when it is due, long after start-up
     // decoded it, so asking never waits.
     auto seconds = [this](int sound) {
@@ -162,11 +199,12 @@ void Garden::update(bool audible, double nowSeconds) {
     for (const garden::Start& start : plan_.update(audible, nowSeconds, seconds)) {
         const garden::Sound& sound = garden::sounds()[start.sound];
         FSOUND_STREAM* stream = start.sound < static_cast<int>(streams_.size()) ? streams_[start.sound] : nullptr;
+        // Set before it starts, so that it starts at its own volume and place,
+        // not at what the channel had last.
+        FSOUND_SetVolume(sound.channel, start.volume);
         if (sound.interval > 0) {
             FSOUND_Stream_Play(sound.channel, stream);
-            FSOUND_SetVolume(sound.channel, start.volume);
-        } else {  // placed before it starts, so that no call jumps
-            FSOUND_SetVolume(sound.channel, start.volume);
+        } else {
             FSOUND_SetPan(sound.channel, start.pan);
             FSOUND_Stream_PlayPitched(sound.channel, stream, start.pitch);
         }

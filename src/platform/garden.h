@@ -1,7 +1,8 @@
-// The garden heard while a level is played: four recordings, each on a
-// fixed rhythm and channel of its own, and a chorus of short bird calls that
-// a seeded generator places at random times, pitches, loudness and places,
-// so that no stretch of it comes round again.
+// The garden heard while a level is played: a quiet bed of wind and leaves
+// that never stops, four recordings, each on a fixed rhythm and channel of
+// its own, and a chorus of short bird calls that a seeded generator places
+// at random times, pitches, loudness and places, so that no stretch of it
+// comes round again.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +13,18 @@ struct FSOUND_STREAM;
 
 namespace garden {
 
-// Channels 0..4 belong to the garden; the chorus sings on channel 1.
-constexpr int kFirstChannel = 0, kLastChannel = 4, kChorusChannel = 1;
+// Channels 0..6 belong to the garden; the chorus sings on channel 1, the
+// bed's two layers loop on 5 and 6.
+constexpr int kFirstChannel = 0, kLastChannel = 6, kChorusChannel = 1;
+
+// The bed: two loops of different lengths, so that together they come
+// round only after many minutes, each drifting in loudness on its own.
+struct BedLayer {
+    const char* path;
+    int channel;
+    int volume;  // the loudest it drifts to, 0..255
+};
+const std::vector<BedLayer>& bed();
 
 // The sounds it plays: the four recordings first, then the bird calls.
 struct Sound {
@@ -78,6 +89,22 @@ private:
 
 }  // namespace garden
 
+namespace garden {
+
+// How loud a bed layer is at a moment, 0.6..1 of its volume: it drifts from
+// one level to the next, each chosen at random and reached over 4 to 11 s.
+class Drift {
+public:
+    explicit Drift(uint32_t seed);
+    double at(double heardSeconds);
+
+private:
+    Random random_;
+    double from_ = 0.8, to_ = 0.8, start_ = 0, length_ = 1;
+};
+
+}  // namespace garden
+
 // The garden's player over the sound layer. Call open once after
 // FSOUND_Init; then update about every 100 ms.
 class Garden {
@@ -87,9 +114,13 @@ public:
     // audible: ambient noise is on and the playing screen is shown. When
     // not, the garden's channels are stopped (the effects' are left alone).
     void update(bool audible, double nowSeconds);
+    // The player's garden volume, 0..100 per cent.
+    void setVolume(int percent);
 
 private:
-    std::vector<FSOUND_STREAM*> streams_;
+    std::vector<FSOUND_STREAM*> streams_, bedStreams_;
     std::vector<double> seconds_;  // by sound: decoded length, -1 not asked yet
     garden::Plan plan_;
+    std::vector<garden::Drift> drifts_;
+    double heard_ = 0, lastNow_ = 0;
 };

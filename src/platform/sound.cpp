@@ -1,6 +1,7 @@
-// The game's sound library over SDL2_mixer. Recordings are short, so each
-// "stream" is decoded whole into a chunk; the mixer plays it on a fixed
-// channel. Decoding the MP3s takes tens of milliseconds, so it is kept off
+// The game's sound library over SDL2_mixer, which opens the device and
+// decodes; the mixing is the game's own (platform/sound_mix.h). Recordings
+// are short, so each "stream" is decoded whole; the mixer plays it on a
+// fixed channel. Decoding the MP3s takes tens of milliseconds, so it is kept off
 // start-up: opening only checks the file and queues it, one background
 // thread decodes the queue in order, and the first play of a stream waits
 // for its decode if need be. Every call is harmless before FSOUND_Init and
@@ -17,17 +18,20 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/sound_mix.h"
+
 struct FSOUND_STREAM {
     std::string path;
     unsigned int mode;  // FSOUND_LOOP_NORMAL or FSOUND_LOOP_OFF
     // Written by the decoder under decodeMutex; read once decoded is true.
-    Mix_Chunk* chunk = nullptr;
-    bool decoded = false;  // the decoder is done with it (chunk null: it failed)
+    sound::Samples samples;
+    bool decoded = false;  // the decoder is done with it (no frames: it failed)
 };
 
 namespace {
@@ -36,17 +40,21 @@ bool initialized = false;
 int lastError = FMOD_ERR_NONE;
 int masterVolume = 255;  // as last set, 0..255
 int channelCount = 0;
+int outputRate = 44100, outputChannels = 2;
 std::vector<FSOUND_STREAM*> streams;  // every stream opened, freed by FSOUND_Close
 
-// A pitched copy of a decoded chunk, owned by the channel it plays on. One
+// The mixer and what it plays are shared with the audio thread: every
+// change is made under mixMutex, which the audio thread holds while it mixes
+// one buffer (a fraction of a millisecond).
+std::mutex& mixMutex = *new std::mutex;
+std::unique_ptr<sound::Mixer> mixer;
+std::vector<int16_t> mixed;  // the mixer's stereo output, for a device of another shape
+
+// A pitched copy of a decoded sound, owned by the channel it plays on. One
 // per channel at most, so copies never pile up: the next sound on the
 // channel, a stop or FSOUND_Close frees it.
-struct PitchedCopy {
-    std::vector<Sint16> samples;
-    Mix_Chunk* chunk = nullptr;  // over `samples`, which it does not own
-};
-std::vector<PitchedCopy> copies;       // by channel
-std::vector<unsigned long> startedAt;  // by channel: the order of the last start
+std::vector<std::unique_ptr<sound::Samples>> copies;  // by channel
+std::vector<unsigned long> startedAt;                 // by channel: the order of the last start
 unsigned long starts = 0;
 
 // The decoder thread and its queue. The thread lives from the first open
@@ -60,6 +68,23 @@ std::deque<FSOUND_STREAM*>& decodeQueue = *new std::deque<FSOUND_STREAM*>;
 bool decodeStopping = false;
 std::thread& decoder = *new std::thread;
 
+// The file decoded into the output's rate as 16-bit frames; kept mono when
+// both sides are the same, which halves what a mono recording holds.
+sound::Samples decode(const std::string& path) {
+    sound::Samples samples;
+    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    if (!chunk) return samples;
+    const int16_t* s = reinterpret_cast<const int16_t*>(chunk->abuf);
+    const std::size_t n = chunk->alen / sizeof(int16_t);
+    bool mono = true;
+    for (std::size_t i = 0; mono && i + 1 < n; i += 2) mono = s[i] == s[i + 1];
+    samples.channels = mono ? 1 : 2;
+    samples.data.resize(n / 2 * (mono ? 1 : 2));
+    for (std::size_t i = 0; i < samples.data.size(); ++i) samples.data[i] = mono ? s[2 * i] : s[i];
+    Mix_FreeChunk(chunk);
+    return samples;
+}
+
 void decodeQueued() {
     std::unique_lock<std::mutex> lock(decodeMutex);
     for (;;) {
@@ -69,9 +94,10 @@ void decodeQueued() {
         decodeQueue.pop_front();
         const std::string path = stream->path;
         lock.unlock();
-        Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+        sound::Samples samples = decode(path);
+        if (stream->mode == FSOUND_LOOP_NORMAL) sound::smoothSeam(samples, outputRate);
         lock.lock();
-        stream->chunk = chunk;
+        stream->samples = std::move(samples);
         stream->decoded = true;
         decodeChanged.notify_all();
     }
@@ -110,52 +136,35 @@ int clampVolume(int volume) {
     return volume;
 }
 
-// 0..255 onto SDL's 0..128, rounding up so that any non-zero volume is heard.
-int toMixerVolume(int volume) { return (clampVolume(volume) * MIX_MAX_VOLUME + 254) / 255; }
-
 bool validChannel(int channel) { return channel >= 0 && channel < channelCount; }
 
-// Stops the channel and frees its pitched copy, if it has one; the mixer no
-// longer reads a chunk once its channel is halted.
-void dropCopy(int channel) {
-    PitchedCopy& copy = copies[channel];
-    if (!copy.chunk) return;
-    Mix_HaltChannel(channel);
-    Mix_FreeChunk(copy.chunk);
-    copy.chunk = nullptr;
-    copy.samples = {};
+// Stops the channel and frees its pitched copy, if it has one. Under mixMutex.
+void stopLocked(int channel) {
+    mixer->stop(channel);
+    copies[channel].reset();
 }
 
-// The stream's chunk once decoded; null for a stream that failed.
-Mix_Chunk* decodedChunk(FSOUND_STREAM* stream) {
+// The stream's sound once decoded; null for a stream that failed.
+const sound::Samples* decodedSamples(FSOUND_STREAM* stream) {
     std::unique_lock<std::mutex> lock(decodeMutex);
     decodeChanged.wait(lock, [stream] { return stream->decoded; });
-    return stream->chunk;
+    return stream->samples.frames() > 0 ? &stream->samples : nullptr;
 }
 
-// Frames of the mixer's output format in a chunk, and samples per frame.
-int outputChannels() {
-    int rate = 0, channels = 0;
-    Uint16 format = 0;
-    return Mix_QuerySpec(&rate, &format, &channels) ? channels : 2;
-}
-
-// Resamples the chunk (16-bit, the mixer's format) by linear interpolation:
-// read `pitch` frames of it for each frame written.
-void resample(const Mix_Chunk& chunk, double pitch, int perFrame, std::vector<Sint16>& out) {
-    const Sint16* in = reinterpret_cast<const Sint16*>(chunk.abuf);
-    const size_t frames = chunk.alen / sizeof(Sint16) / perFrame;
-    if (frames < 2) return;
-    const size_t made = static_cast<size_t>((frames - 1) / pitch) + 1;
-    out.resize(made * perFrame);
-    for (size_t i = 0; i < made; ++i) {
-        const double at = i * pitch;
-        const size_t j = std::min(static_cast<size_t>(at), frames - 2);
-        const double f = at - j;
-        for (int c = 0; c < perFrame; ++c)
-            out[i * perFrame + c] =
-                static_cast<Sint16>(std::lround(in[j * perFrame + c] * (1 - f) + in[(j + 1) * perFrame + c] * f));
-    }
+// The audio thread: the whole mix, written in the device's shape.
+void SDLCALL mixInto(void*, Uint8* stream, int len) {
+    const int frames = len / static_cast<int>(sizeof(int16_t)) / std::max(1, outputChannels);
+    std::lock_guard<std::mutex> lock(mixMutex);
+    if (!mixer) return;
+    int16_t* out = reinterpret_cast<int16_t*>(stream);
+    if (outputChannels == 2) return mixer->mix(out, frames);
+    mixed.resize(2 * static_cast<std::size_t>(frames));
+    mixer->mix(mixed.data(), frames);
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < outputChannels; ++c)
+            out[i * outputChannels + c] = outputChannels == 1 ? static_cast<int16_t>((mixed[2 * i] + mixed[2 * i + 1]) / 2)
+                                          : c < 2             ? mixed[2 * i + c]
+                                                              : 0;
 }
 
 }  // namespace
@@ -167,7 +176,7 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
         lastError = FMOD_ERR_BUSY;
         return 0;
     }
-    if (mixrate <= 0 || maxchannels <= 0) {
+    if (mixrate <= 0 || maxchannels <= 0 || maxchannels > 64) {
         lastError = FMOD_ERR_INVALID_PARAM;
         return 0;
     }
@@ -175,29 +184,31 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
         lastError = FMOD_ERR_INIT;
         return 0;
     }
-    // Without the MP3 decoder the streams simply fail to open; not fatal.
-    Mix_Init(MIX_INIT_MP3);
+    // Without a decoder the streams simply fail to open; not fatal.
+    Mix_Init(MIX_INIT_MP3 | MIX_INIT_OGG);
     // A buffer of 46 ms: an effect is heard within a tenth of a second of
     // its move, and the mixer's thread wakes 22 times a second, not 43.
-    if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 2048) != 0) {
+    Uint16 format = 0;
+    if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 2048) != 0 ||
+        !Mix_QuerySpec(&outputRate, &format, &outputChannels) || format != AUDIO_S16SYS) {
+        Mix_CloseAudio();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         lastError = FMOD_ERR_INIT;
         return 0;
     }
-    channelCount = Mix_AllocateChannels(maxchannels);
-    if (channelCount < maxchannels) {
-        Mix_CloseAudio();
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        channelCount = 0;
-        lastError = FMOD_ERR_CHANNEL_ALLOC;
-        return 0;
+    channelCount = maxchannels;
+    {
+        std::lock_guard<std::mutex> lock(mixMutex);
+        mixer = std::make_unique<sound::Mixer>(channelCount, outputRate);
+        mixer->setMaster(masterVolume / 255.0);
     }
-    Mix_MasterVolume(toMixerVolume(masterVolume));
-    Mix_Volume(-1, MIX_MAX_VOLUME);
-    copies.assign(channelCount, PitchedCopy{});
+    copies.clear();
+    copies.resize(channelCount);
     startedAt.assign(channelCount, 0);
+    // SDL_mixer's own channels stay silent: everything is mixed here, in
+    // floating point, so no addition clamps, and limited once at the end.
+    Mix_HookMusic(mixInto, nullptr);
     initialized = true;
     lastError = FMOD_ERR_NONE;
     return 1;
@@ -226,7 +237,7 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int /*off
         lastError = FMOD_ERR_FILE_FORMAT;
         return nullptr;
     }
-    FSOUND_STREAM* stream = new FSOUND_STREAM{path, mode};
+    FSOUND_STREAM* stream = new FSOUND_STREAM{path, mode, {}, false};
     streams.push_back(stream);
     {
         std::lock_guard<std::mutex> lock(decodeMutex);
@@ -241,60 +252,69 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int /*off
 
 void FSOUND_SetSFXMasterVolume(int volume) {
     masterVolume = clampVolume(volume);
-    if (initialized) Mix_MasterVolume(toMixerVolume(masterVolume));
+    if (!initialized) return;
+    std::lock_guard<std::mutex> lock(mixMutex);
+    mixer->setMaster(masterVolume / 255.0);
 }
 
 int FSOUND_GetSFXMasterVolume() { return masterVolume; }
 
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     if (!initialized || !stream || !validChannel(channel)) return -1;
-    Mix_Chunk* chunk = decodedChunk(stream);
-    if (!chunk) {  // opened, but not a recording after all: silence
+    const sound::Samples* samples = decodedSamples(stream);
+    if (!samples) {  // opened, but not a recording after all: silence
         lastError = FMOD_ERR_FILE_FORMAT;
         return -1;
     }
     const bool loop = stream->mode == FSOUND_LOOP_NORMAL;
+    std::lock_guard<std::mutex> lock(mixMutex);
     // A looping recording asked to start while it still sounds goes on
     // without a seam; anything else starts from the beginning.
-    if (loop && Mix_Playing(channel) && Mix_GetChunk(channel) == chunk) return channel;
-    dropCopy(channel);
+    if (loop && mixer->sound(channel) == samples) return channel;
+    stopLocked(channel);
     startedAt[channel] = ++starts;
-    return Mix_PlayChannel(channel, chunk, loop ? -1 : 0);
+    mixer->play(channel, samples, loop);
+    return channel;
 }
 
 int FSOUND_Stream_PlayPitched(int channel, FSOUND_STREAM* stream, double pitch) {
     if (!initialized || !stream || !validChannel(channel)) return -1;
-    Mix_Chunk* chunk = decodedChunk(stream);
-    if (!chunk) {
+    const sound::Samples* samples = decodedSamples(stream);
+    if (!samples) {
         lastError = FMOD_ERR_FILE_FORMAT;
         return -1;
     }
-    dropCopy(channel);
-    startedAt[channel] = ++starts;
     pitch = std::isfinite(pitch) ? std::clamp(pitch, 0.5, 2.0) : 1.0;
     // Within a hundredth the difference is not heard: play the original.
-    if (std::fabs(pitch - 1) < 0.01) return Mix_PlayChannel(channel, chunk, 0);
-    PitchedCopy& copy = copies[channel];
-    resample(*chunk, pitch, outputChannels(), copy.samples);
-    if (copy.samples.empty()) return -1;
-    copy.chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(copy.samples.data()),
-                                   static_cast<Uint32>(copy.samples.size() * sizeof(Sint16)));
-    if (!copy.chunk) {
-        copy.samples = {};
-        lastError = FMOD_ERR_MEMORY;
-        return -1;
+    // The copy is made before the lock, so the audio thread never waits on it.
+    std::unique_ptr<sound::Samples> copy;
+    if (std::fabs(pitch - 1) >= 0.01) {
+        copy = std::make_unique<sound::Samples>(sound::resample(*samples, pitch));
+        if (copy->frames() == 0) return -1;
     }
-    return Mix_PlayChannel(channel, copy.chunk, 0);
+    std::lock_guard<std::mutex> lock(mixMutex);
+    stopLocked(channel);
+    startedAt[channel] = ++starts;
+    copies[channel] = std::move(copy);
+    mixer->play(channel, copies[channel] ? copies[channel].get() : samples, false);
+    return channel;
 }
 
 int FSOUND_FreeChannel(int first, int last) {
     if (!initialized || !validChannel(first) || !validChannel(last) || first > last) return -1;
+    std::lock_guard<std::mutex> lock(mixMutex);
     int oldest = first;
     for (int channel = first; channel <= last; ++channel) {
-        if (!Mix_Playing(channel)) return channel;
+        if (!mixer->playing(channel)) return channel;
         if (startedAt[channel] < startedAt[oldest]) oldest = channel;
     }
     return oldest;
+}
+
+signed char FSOUND_IsPlaying(int channel) {
+    if (!initialized || !validChannel(channel)) return 0;
+    std::lock_guard<std::mutex> lock(mixMutex);
+    return mixer->playing(channel);
 }
 
 signed char FSOUND_SetPan(int channel, int pan) {
@@ -302,68 +322,71 @@ signed char FSOUND_SetPan(int channel, int pan) {
     pan = clampVolume(pan);
     // Equal loudness in the middle; at either end the other side is silent.
     const double angle = pan / 255.0 * 1.5707963;
-    return Mix_SetPanning(channel, static_cast<Uint8>(std::lround(255 * std::cos(angle))),
-                          static_cast<Uint8>(std::lround(255 * std::sin(angle)))) != 0;
+    std::lock_guard<std::mutex> lock(mixMutex);
+    mixer->setPan(channel, std::cos(angle), std::sin(angle));
+    return 1;
+}
+
+void FSOUND_SetRangeVolume(int first, int last, int percent) {
+    if (!initialized) return;
+    std::lock_guard<std::mutex> lock(mixMutex);
+    for (int channel = std::max(0, first); channel <= last && channel < channelCount; ++channel)
+        mixer->setScale(channel, std::clamp(percent, 0, 100) / 100.0);
 }
 
 double FSOUND_Stream_GetLengthSeconds(FSOUND_STREAM* stream) {
     if (!initialized || !stream) return 0;
-    Mix_Chunk* chunk = decodedChunk(stream);
-    int rate = 0, channels = 0;
-    Uint16 format = 0;
-    if (!chunk || !Mix_QuerySpec(&rate, &format, &channels) || rate <= 0 || channels <= 0) return 0;
-    return static_cast<double>(chunk->alen) / (SDL_AUDIO_BITSIZE(format) / 8 * channels) / rate;
+    const sound::Samples* samples = decodedSamples(stream);
+    return samples && outputRate > 0 ? static_cast<double>(samples->frames()) / outputRate : 0;
+}
+
+const sound::Samples* FSOUND_Stream_GetSamples(FSOUND_STREAM* stream) {
+    return initialized && stream ? decodedSamples(stream) : nullptr;
 }
 
 std::size_t FSOUND_DecodedBytes() {
     std::size_t bytes = 0;
     {
         std::lock_guard<std::mutex> lock(decodeMutex);
-        for (FSOUND_STREAM* stream : streams)
-            if (stream->chunk) bytes += stream->chunk->alen;
+        for (const FSOUND_STREAM* stream : streams) bytes += stream->samples.data.size() * sizeof(int16_t);
     }
-    for (const PitchedCopy& copy : copies) bytes += copy.samples.size() * sizeof(Sint16);
+    std::lock_guard<std::mutex> lock(mixMutex);
+    for (const auto& copy : copies)
+        if (copy) bytes += copy->data.size() * sizeof(int16_t);
     return bytes;
 }
 
 signed char FSOUND_SetVolume(int channel, int volume) {
-    if (!initialized) return 0;
-    if (channel == FSOUND_ALL) {
-        Mix_Volume(-1, toMixerVolume(volume));
-        return 1;
-    }
-    if (!validChannel(channel)) return 0;
-    Mix_Volume(channel, toMixerVolume(volume));
+    if (!initialized || !validChannel(channel)) return 0;
+    std::lock_guard<std::mutex> lock(mixMutex);
+    mixer->setVolume(channel, clampVolume(volume) / 255.0);
     return 1;
 }
 
 signed char FSOUND_StopSound(int channel) {
     if (!initialized) return 0;
-    if (channel == FSOUND_ALL) {
-        Mix_HaltChannel(-1);
-        for (int each = 0; each < channelCount; ++each) dropCopy(each);
-        return 1;
-    }
-    if (!validChannel(channel)) return 0;
-    Mix_HaltChannel(channel);
-    dropCopy(channel);
+    if (channel != FSOUND_ALL && !validChannel(channel)) return 0;
+    std::lock_guard<std::mutex> lock(mixMutex);
+    for (int each = 0; each < channelCount; ++each)
+        if (channel == FSOUND_ALL || each == channel) stopLocked(each);
     return 1;
 }
 
 void FSOUND_Close() {
     if (!initialized) return;
-    Mix_HaltChannel(-1);
-    for (int channel = 0; channel < channelCount; ++channel) dropCopy(channel);
-    copies.clear();
-    startedAt.clear();
-    // The decoder may still be loading; no chunk is freed under it.
-    stopDecoder();
-    for (FSOUND_STREAM* stream : streams) {
-        if (stream->chunk) Mix_FreeChunk(stream->chunk);
-        delete stream;
-    }
-    streams.clear();
+    // The audio thread stops first; then nothing reads what is freed.
+    Mix_HookMusic(nullptr, nullptr);
     Mix_CloseAudio();
+    {
+        std::lock_guard<std::mutex> lock(mixMutex);
+        mixer.reset();
+        copies.clear();
+    }
+    startedAt.clear();
+    // The decoder may still be loading; nothing is freed under it.
+    stopDecoder();
+    for (FSOUND_STREAM* stream : streams) delete stream;
+    streams.clear();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     channelCount = 0;

@@ -7,6 +7,9 @@
 #include <cstddef>
 
 struct FSOUND_STREAM;  // opaque: a decoded recording
+namespace sound {
+struct Samples;
+}
 
 enum {
     FSOUND_LOOP_OFF = 1,          // play once per start
@@ -51,7 +54,8 @@ int FSOUND_GetSFXMasterVolume();
 // Starts the stream on that channel; a null stream is ignored. Returns the
 // channel, or -1.
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
-// Channel volume 0..255 (clamped).
+// Channel volume 0..255 (clamped). Set before a start, the sound starts at
+// it; changed while the channel sounds, it glides there in 10 ms.
 signed char FSOUND_SetVolume(int channel, int volume);
 // FSOUND_ALL stops every channel.
 signed char FSOUND_StopSound(int channel);
@@ -67,11 +71,19 @@ int FSOUND_Stream_PlayPitched(int channel, FSOUND_STREAM* stream, double pitch);
 // that a new short sound cuts off the oldest; -1 for a range outside the
 // channels.
 int FSOUND_FreeChannel(int first, int last);
+// Whether the channel sounds now.
+signed char FSOUND_IsPlaying(int channel);
+// The player's volume for a kind of sound (0..100 per cent), over the
+// channels first..last, on top of each channel's own volume and the master.
+void FSOUND_SetRangeVolume(int first, int last, int percent);
 // Where the channel is heard: 0 left, 128 the middle, 255 right (clamped).
 signed char FSOUND_SetPan(int channel, int pan);
 // The decoded length in seconds, waiting for the decode if need be; 0 for a
 // null stream or one that did not decode.
 double FSOUND_Stream_GetLengthSeconds(FSOUND_STREAM* stream);
+// The decoded sound, waiting for the decode if need be; null for a null
+// stream or one that did not decode. Lives until FSOUND_Close.
+const sound::Samples* FSOUND_Stream_GetSamples(FSOUND_STREAM* stream);
 // Bytes of decoded sound held now: every stream decoded so far and the
 // pitched copies on the channels.
 std::size_t FSOUND_DecodedBytes();

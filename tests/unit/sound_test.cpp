@@ -67,7 +67,7 @@ TEST_F(SoundLayer, ALoopPlaysAtItsVolumeScaledByTheMasterBothClampedAndStopsWhen
     EXPECT_LT(listen(250), 50.0);
     FSOUND_SetSFXMasterVolume(255);
     const double full = listen(300);  // twice the tone's length: it loops
-    EXPECT_GT(full, 6000.0);
+    EXPECT_GT(full, 5500.0);
     for (auto [master, volume, share] : {std::tuple{128, 255, 0.5}, {255, 64, 0.25}, {255, 1000, 1.0}, {400, 255, 1.0}, {-1, 255, 0.0}}) {
         FSOUND_SetSFXMasterVolume(master);
         FSOUND_SetVolume(3, volume);
@@ -162,10 +162,34 @@ TEST_F(SoundLayer, EffectsSoundAtOnceOnlyWhenOnAndTheGardenStopsOnlyItsOwnChanne
             effects.play({cue, 4});
             garden.update(false, 1);  // away from the garden: its channels stop, not these
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            const double heard = loudness(at - 80 * kMs, at + 200 * kMs);  // two mixer buffers late at most
+            const double heard = loudness(at - 30 * kMs, at + 200 * kMs);  // from 50 ms on: a buffer mixed before may follow the mark
             EXPECT_TRUE(on ? heard > 300 : heard < 5) << int(cue) << " " << on << " " << heard;
         }
     }
+}
+
+TEST_F(SoundLayer, AGardenRecordingStartsAtItsOwnVolumeNotAtTheChannelsLast) {
+    init();
+    mkdir(dir.file("sounds").c_str(), 0755);
+    writeTone(dir.file("sounds/dog.wav"), 0.5);  // a tone in the bark's place
+    ASSERT_EQ(std::rename(dir.file("sounds/dog.wav").c_str(), dir.file("sounds/dog1a.mp3").c_str()), 0);
+    FSOUND_SetVolume(0, 255);  // the dog's channel as a louder sound left it
+    Garden garden;
+    garden.open(0);
+    const long at = mark();
+    garden.update(true, 349.5);  // the dog's first turn (every other file is missing: silence)
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::string all = dir.read("capture.raw");
+    const int16_t* s = reinterpret_cast<const int16_t*>(all.data());
+    long onset = at / 2;
+    while (onset < long(all.size()) / 2 && std::abs(s[onset]) < 20) ++onset;
+    auto peak = [&](long fromMs, long toMs) {
+        int most = 0;
+        for (long i = onset + fromMs * kMs / 2; i < std::min(long(all.size()) / 2, onset + toMs * kMs / 2); ++i) most = std::max(most, std::abs(int(s[i])));
+        return most;
+    };
+    EXPECT_NEAR(peak(100, 200), 12000 * 25 / 255 * 0.7, 80);
+    EXPECT_LE(peak(0, 10), peak(100, 200) * 1.05) << "the first moment louder than the rest";
 }
 
 }  // namespace
