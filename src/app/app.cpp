@@ -61,6 +61,8 @@ App::App(std::atomic<bool>& quit)
     FSOUND_SetSFXMasterVolume(settings.volume);
     preferences = readPreferences();
     effects_.setEnabled(preferences.effects);
+    effects_.setVolume(preferences.effectsVolume);
+    garden_.setVolume(preferences.gardenVolume);
     // The scale the window has (the first start's, or the largest that fits), as the options show it.
     Preferences inWindow = preferences;
     inWindow.fullScreen = false;
@@ -73,6 +75,8 @@ App::App(std::atomic<bool>& quit)
     stack.context().settingsChanged = [this] {
         FSOUND_SetSFXMasterVolume(settings.volume);
         effects_.setEnabled(preferences.effects);
+        effects_.setVolume(preferences.effectsVolume);
+        garden_.setVolume(preferences.gardenVolume);
         showWindow();
     };
     stack.context().windowSizes = [] { return window::sizes(window::desktop()); };

@@ -7,15 +7,26 @@
 
 namespace {
 
-// Held, Left or Right changes the volume by one this often, once held this long.
-const unsigned long kStepMs = 20, kFirstStepMs = 250;
+// Held, Left or Right changes a volume by a step this often, once held this long.
+const unsigned long kStepMs = 100, kFirstStepMs = 300;
 
 // The panel's layout: a heading, the lines, the keys along the bottom.
-const int kPanelLeft = 96, kPanelRight = 543, kFirstLineY = 160, kLineStep = 40;
+const int kPanelLeft = 96, kPanelRight = 543, kFirstLineY = 150, kLineStep = 32;
 const int kLabelX = 128, kValueX = 336, kBarWidth = 120;
 
-const char* const kLabels[OptionsScreen::kLines] = {"Background volume", "Ambient noise", "Sound effects",
-                                                    "Window size"};
+const char* const kLabels[OptionsScreen::kLines] = {"Background volume", "Effects volume", "Garden volume",
+                                                    "Ambient noise",     "Sound effects",  "Window size"};
+
+bool isVolume(int line) { return line == OptionsScreen::Volume || line == OptionsScreen::EffectsVolume || line == OptionsScreen::GardenVolume; }
+
+// The next multiple of 5 per cent up or down, within 0..100.
+int stepPercent(int percent, int by) {
+    return std::clamp(by > 0 ? (percent / 5 + 1) * 5 : ((percent + 4) / 5 - 1) * 5, 0, 100);
+}
+
+// The background volume (0..255) at a per cent: the least value shown as it.
+int fromPercent(int percent) { return (percent * 255 + 99) / 100; }
+int toPercent(int volume) { return volume * 100 / 255; }
 
 std::string sizeName(int size) { return size == 0 ? "Full screen" : std::to_string(size) + "x"; }
 
@@ -36,9 +47,18 @@ OptionsScreen::OptionsScreen(Context& c)
     if (sizes_.empty()) sizes_.push_back(1);
 }
 
+int* OptionsScreen::percent() {
+    return line_ == EffectsVolume ? &preferences_.effectsVolume
+           : line_ == GardenVolume ? &preferences_.gardenVolume
+                                   : nullptr;
+}
+
 void OptionsScreen::change(int by) {
     switch (line_) {
-    case Volume: settings_.volume = std::clamp(settings_.volume + by, 0, 255); break;
+    // Every step a whole 5 %, so that what is shown changes with what is heard.
+    case Volume: settings_.volume = fromPercent(stepPercent(toPercent(settings_.volume), by)); break;
+    case EffectsVolume:
+    case GardenVolume: *percent() = stepPercent(*percent(), by); break;
     case Ambient: settings_.ambient = !settings_.ambient; break;
     case Effects: preferences_.effects = !preferences_.effects; break;
     case WindowSize: {
@@ -67,7 +87,8 @@ void OptionsScreen::leave(Context& c) {
     std::string failed;
     const files::Outcome saved = saveSettings(c.settings);
     if (!saved) failed = "The options could not be saved (\"settings.ini\"): " + saved.reason;
-    const files::Outcome kept = savePreferences(c.preferences);
+    // Rewritten only when the player changed something kept there.
+    const files::Outcome kept = preferences_ != opened_ ? savePreferences(c.preferences) : files::Outcome{};
     if (saved && !kept) failed = "The options could not be saved (\"preferences.ini\"): " + kept.reason;
     if (!failed.empty()) c.nav.push(std::make_unique<MessageDialog>(failed));
 }
@@ -82,9 +103,12 @@ void OptionsScreen::handle(const input::Event& e, Context& c) {
         const int line = lineAt(e.y);
         if (line < 0 || e.x < kPanelLeft || e.x > kPanelRight) return;
         line_ = line;
-        if (line == Volume && e.x >= kValueX && e.x < kValueX + kBarWidth)
-            settings_.volume = std::clamp((e.x - kValueX) * 255 / (kBarWidth - 1), 0, 255);
-        else if (e.x >= kValueX)
+        if (isVolume(line) && e.x >= kValueX && e.x < kValueX + kBarWidth) {
+            // The nearest 5 % to the place clicked on the bar.
+            const int at = std::clamp(((e.x - kValueX) * 100 / (kBarWidth - 1) + 2) / 5 * 5, 0, 100);
+            if (percent()) *percent() = at;
+            else settings_.volume = fromPercent(at);
+        } else if (e.x >= kValueX)
             change(e.x >= kValueX + kBarWidth / 2 ? 1 : -1);
         c.hear({Cue::Click});
         return;
@@ -106,8 +130,8 @@ void OptionsScreen::handle(const input::Event& e, Context& c) {
 }
 
 bool OptionsScreen::update(const input::Held& held, unsigned long nowMs, Context&) {
-    // Holding Left or Right keeps counting on the volume; a switch flips once a press.
-    holding_ = line_ == Volume && heldKey_ != 0 && held.key(heldKey_);
+    // Holding Left or Right keeps stepping a volume; a switch flips once a press.
+    holding_ = isVolume(line_) && heldKey_ != 0 && held.key(heldKey_);
     if (!holding_) {
         heldKey_ = 0;
         return false;
@@ -121,7 +145,7 @@ bool OptionsScreen::update(const input::Held& held, unsigned long nowMs, Context
 
 void OptionsScreen::draw(BITMAP* target, Context&) {
     look_->backdrop(target);
-    drawPanel(target, kPanelLeft, 88, kPanelRight, 356);
+    drawPanel(target, kPanelLeft, 88, kPanelRight, 364);
     drawOutlinedText(target, "Options", target->w / 2, 104, makecol(255, 230, 120));
     const int plain = makecol(230, 220, 200), lit = makecol(255, 214, 64);
     for (int line = 0; line < kLines; ++line) {
@@ -130,15 +154,18 @@ void OptionsScreen::draw(BITMAP* target, Context&) {
         if (line == line_) textLeft(target, ">", kLabelX - 16, y, lit);
         textLeft(target, kLabels[line], kLabelX, y, colour);
         std::string value;
-        switch (line) {
-        case Volume: {
+        if (isVolume(line)) {
             // A bar of the volume, and the per cent beside it.
-            const int filled = settings_.volume * (kBarWidth - 2) / 255;
+            const int shown = line == Volume         ? toPercent(settings_.volume)
+                              : line == EffectsVolume ? preferences_.effectsVolume
+                                                      : preferences_.gardenVolume;
+            const int filled = shown * (kBarWidth - 2) / 100;
             rect(target, kValueX, y - 2, kValueX + kBarWidth - 1, y + 9, makecol(206, 156, 90));
             if (filled > 0) rectfill(target, kValueX + 1, y - 1, kValueX + filled, y + 8, colour);
-            textLeft(target, std::to_string(settings_.volume * 100 / 255) + "%", kValueX + kBarWidth + 12, y, colour);
+            textLeft(target, std::to_string(shown) + "%", kValueX + kBarWidth + 12, y, colour);
             continue;
         }
+        switch (line) {
         case Ambient: value = settings_.ambient ? "on" : "off"; break;
         case Effects: value = preferences_.effects ? "on" : "off"; break;
         case WindowSize: value = sizeName(currentSize(preferences_)); break;
@@ -146,6 +173,6 @@ void OptionsScreen::draw(BITMAP* target, Context&) {
         }
         textLeft(target, "< " + value + " >", kValueX, y, colour);
     }
-    drawOutlinedText(target, "Up/Down: choose   Left/Right: change   Escape: save and go back", target->w / 2, 332,
+    drawOutlinedText(target, "Up/Down: choose   Left/Right: change   Escape: save and go back", target->w / 2, 340,
                      makecol(200, 200, 200));
 }

@@ -1,7 +1,7 @@
 // The options screen: every setting on a line of its own with its value.
-// Up and Down choose a line, Left and Right change it (the volume keeps
-// changing while held), the mouse does both; Escape applies everything,
-// saves it and goes back.
+// Up and Down choose a line, Left and Right change it (a volume by 5 %, and
+// on while held), the mouse does both; Escape applies everything, saves it
+// and goes back.
 #pragma once
 
 #include <memory>
@@ -14,7 +14,7 @@
 
 class OptionsScreen : public Screen {
 public:
-    enum Line { Volume, Ambient, Effects, WindowSize, kLines };
+    enum Line { Volume, EffectsVolume, GardenVolume, Ambient, Effects, WindowSize, kLines };
 
     explicit OptionsScreen(Context& context);
     void handle(const input::Event& event, Context& context) override;
@@ -25,6 +25,7 @@ public:
 
 private:
     void change(int by);
+    int* percent();  // the chosen line's per cent volume, null for the background volume or a switch
     void leave(Context& context);
     // The line under a pixel (-1: none), and whether the pixel lies on the value's right half.
     int lineAt(int y) const;

@@ -23,7 +23,7 @@ protected:
     }
     // A line of the screen as last shown: label and value in the lit colour when chosen.
     bool shows(const std::string& text, int colour) {
-        for (int y = 150; y < 300; ++y)
+        for (int y = 140; y < 320; ++y)
             for (int x = 100; x < 540; ++x)
                 if (getpixel(last, x, y) == colour && lineShowsAt(x, y, text, colour)) return true;
         return false;
@@ -46,14 +46,17 @@ protected:
 
 TEST_F(OptionsTest, EveryLineShowsItsValueAndTheKeysChangeTheChosenOne) {
     const int U = KEY_UP, D = KEY_DOWN, L = KEY_LEFT, R = KEY_RIGHT;
-    const struct { std::vector<int> keys; int volume; bool ambient, effects; const char* preferences; const char* lit; } cases[] = {
-        {{}, 255, true, true, "full-screen=off\nsound-effects=on\n", "100%"},
-        {{L, L, L}, 252, true, true, "full-screen=off\nsound-effects=on\n", "98%"},
-        {{D, R}, 255, false, true, "full-screen=off\nsound-effects=on\n", "< off >"},
-        {{D, D, L}, 255, true, false, "full-screen=off\nsound-effects=off\n", "< off >"},
-        {{U, R}, 255, true, true, "window-scale=2\nfull-screen=off\nsound-effects=on\n", "< 2x >"},
-        {{U, L}, 255, true, true, "full-screen=on\nsound-effects=on\n", "< Full screen >"},
-        {{U, R, R, R, D, U}, 255, true, true, "window-scale=1\nfull-screen=off\nsound-effects=on\n", "< 1x >"},
+    const std::string rest = "full-screen=off\nsound-effects=on\n", volumes = "effects-volume=80\ngarden-volume=80\n";
+    const struct { std::vector<int> keys; int volume; bool ambient, effects; std::string preferences; const char* lit; } cases[] = {
+        {{}, 255, true, true, "", "100%"},  // nothing changed: preferences.ini left alone
+        {{L, L, L}, 217, true, true, "", "85%"},  // 5 % a tap, shown as kept
+        {{D, L}, 255, true, true, rest + "effects-volume=75\ngarden-volume=80\n", "75%"},
+        {{D, D, R, R, R, R, R}, 255, true, true, rest + "effects-volume=80\ngarden-volume=100\n", "100%"},
+        {{D, D, D, R}, 255, false, true, "", "< off >"},
+        {{U, U, L}, 255, true, false, "full-screen=off\nsound-effects=off\n" + volumes, "< off >"},
+        {{U, R}, 255, true, true, "window-scale=2\n" + rest + volumes, "< 2x >"},
+        {{U, L}, 255, true, true, "full-screen=on\nsound-effects=on\n" + volumes, "< Full screen >"},
+        {{U, R, R, R, D, U}, 255, true, true, "window-scale=1\n" + rest + volumes, "< 1x >"},
     };
     for (const auto& c : cases) {
         std::remove("preferences.ini");
@@ -62,12 +65,12 @@ TEST_F(OptionsTest, EveryLineShowsItsValueAndTheKeysChangeTheChosenOne) {
         for (int k : c.keys) harness::holdKey(k, t, t + 60), t += 150;
         runMenu(t + 100);
         EXPECT_EQ(dir.read("settings.ini"), std::to_string(c.volume) + "\r\n" + (c.ambient ? "1" : "0") + "\r\n");
-        EXPECT_EQ(dir.read("preferences.ini"), c.preferences);
+        EXPECT_EQ(dir.read("preferences.ini"), c.preferences) << c.lit;
         EXPECT_EQ(std::make_tuple(FSOUND_GetSFXMasterVolume(), app->settings.ambient, app->preferences.effects),
                   std::make_tuple(c.volume, c.ambient, c.effects));
         EXPECT_TRUE(shows(c.lit, lit)) << c.lit;
     }
-    EXPECT_TRUE(shows("Sound effects", plain) && shows("Background volume", plain));
+    EXPECT_TRUE(shows("Sound effects", plain) && shows("Background volume", plain) && shows("Effects volume", plain) && shows("Garden volume", plain));
 }
 
 TEST_F(OptionsTest, TheVolumeKeepsChangingWhileHeldWithinRangeAndTheMouseSetsIt) {
@@ -78,18 +81,20 @@ TEST_F(OptionsTest, TheVolumeKeepsChangingWhileHeldWithinRangeAndTheMouseSetsIt)
         EXPECT_EQ(FSOUND_GetSFXMasterVolume(), to);
         EXPECT_TRUE(shows(to ? "100%" : "0%", lit)) << "shown as it is kept";
     }
-    setVolume(100);
+    setVolume(100);  // 39 %
     int heardDuringMenu = -1;
-    harness::holdKey(KEY_RIGHT, 100, 500);  // one at once, then one every 20 ms after 250 ms
-    harness::at(harness::nowMs + 350, [&] { heardDuringMenu = FSOUND_GetSFXMasterVolume(); });
+    harness::holdKey(KEY_RIGHT, 100, 550);  // one step at once, then one every 100 ms after 300 ms
+    harness::at(harness::nowMs + 450, [&] { heardDuringMenu = FSOUND_GetSFXMasterVolume(); });
     runMenu(700);
-    EXPECT_TRUE(FSOUND_GetSFXMasterVolume() >= 107 && FSOUND_GetSFXMasterVolume() <= 109) << FSOUND_GetSFXMasterVolume();
+    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 128);  // 40, 45, 50 %
     EXPECT_EQ(heardDuringMenu, 100) << "applied only on leaving";
-    // A click on the bar's middle, then on the ambient line's value: half volume, ambient off.
-    harness::at(harness::nowMs + 100, [] { click(336 + 60, 160); });
-    harness::at(harness::nowMs + 300, [] { click(336 + 100, 200); });
+    // A click on the bar's middle, on the garden's bar a quarter along, then on the ambient line's value: half volume, 25 %, ambient off.
+    harness::at(harness::nowMs + 100, [] { click(336 + 60, 150); });
+    harness::at(harness::nowMs + 200, [] { click(336 + 30, 150 + 2 * 32); });
+    harness::at(harness::nowMs + 300, [] { click(336 + 100, 150 + 3 * 32); });
     runMenu(500);
     EXPECT_EQ(dir.read("settings.ini"), "128\r\n0\r\n");
+    EXPECT_EQ(app->preferences.gardenVolume, 25);
 }
 
 TEST_F(OptionsTest, AFailedSaveIsToldAndKeepsTheOldFileAndReadingIsSafe) {
@@ -100,7 +105,7 @@ TEST_F(OptionsTest, AFailedSaveIsToldAndKeepsTheOldFileAndReadingIsSafe) {
     harness::holdKey(KEY_RIGHT, 100, 130);
     runMenu(400);
     EXPECT_EQ(dir.read("settings.ini"), old);
-    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 41);  // applied all the same
+    EXPECT_EQ(FSOUND_GetSFXMasterVolume(), 51);  // 15 % to 20 %, applied all the same
     auto* told = on<MessageDialog>();
     EXPECT_EQ(told ? told->text() : "", "The options could not be saved (\"settings.ini\"): Permission denied");
     std::remove("settings.ini");

@@ -55,22 +55,24 @@ protected:
 const int kAltEnter = -1, kOptions = -2;  // not keys: Enter with Alt held; the options screen opened
 
 TEST_F(WindowTest, OpensAtTheChosenSizeSwitchesWithF11OrAltEnterAndKeepsIt) {
-    const std::string kept2 = "window-scale=2\nfull-screen=on\nsound-effects=on\n";
+    const std::string kVolumes = "effects-volume=80\ngarden-volume=80\n";
+    const std::string kept2 = "window-scale=2\nfull-screen=on\nsound-effects=on\n" + kVolumes;
+    const std::string off2 = "window-scale=2\nfull-screen=off\nsound-effects=on\n" + kVolumes, off1 = "window-scale=1" + off2.substr(14);
     const struct { int w, h; const char* before; std::string refused; std::vector<int> keys; std::string size; const char* after; const char* told; } cases[] = {
         {1024, 768, nullptr, "", {}, "640x480", nullptr, ""},
         {2560, 1440, nullptr, "", {}, "1280x960", nullptr, ""},
         {2560, 1440, nullptr, "", {KEY_F11}, "2560x1440", kept2.c_str(), ""},
         {2560, 1440, nullptr, "", {kAltEnter}, "2560x1440", kept2.c_str(), ""},  // and no level started
-        {2560, 1440, nullptr, "", {KEY_F11, KEY_F11}, "1280x960", "window-scale=2\nfull-screen=off\nsound-effects=on\n", ""},
+        {2560, 1440, nullptr, "", {KEY_F11, KEY_F11}, "1280x960", off2.c_str(), ""},
         {2560, 1440, "full-screen=on\n", "", {}, "2560x1440", nullptr, ""},
-        {2560, 1440, "full-screen=on\n", "", {KEY_F11}, "1280x960", "window-scale=2\nfull-screen=off\nsound-effects=on\n", ""},
+        {2560, 1440, "full-screen=on\n", "", {KEY_F11}, "1280x960", off2.c_str(), ""},
         {3840, 2160, "window-scale=3\nfull-screen=maybe\n", "", {}, "1920x1440", nullptr, ""},
         {1024, 768, "window-scale=3\n", "", {}, "640x480", nullptr, ""},  // too large for this desktop
         {2560, 1440, "window-scale=2\n", "1280x960", {}, "640x480", nullptr, ""},  // refused: smaller
-        {2560, 1440, nullptr, "2560x1440", {KEY_F11}, "1280x960", "window-scale=2\nfull-screen=off\nsound-effects=on\n",
+        {2560, 1440, nullptr, "2560x1440", {KEY_F11}, "1280x960", off2.c_str(),
          "Full screen is not available here, so the game stays in its window."},
         // Options: Up to the window's line, Left from 2x to 1x, Escape.
-        {2560, 1440, nullptr, "", {kOptions, KEY_UP, KEY_LEFT, KEY_ESC}, "640x480", "window-scale=1\nfull-screen=off\nsound-effects=on\n", ""},
+        {2560, 1440, nullptr, "", {kOptions, KEY_UP, KEY_LEFT, KEY_ESC}, "640x480", off1.c_str(), ""},
         {2560, 1440, nullptr, "", {kOptions, KEY_UP, KEY_RIGHT, KEY_ESC}, "2560x1440", kept2.c_str(), ""},
     };
     for (const auto& c : cases) {
