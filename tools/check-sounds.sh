@@ -17,6 +17,7 @@ stat_of() { sox "$1" -n stat 2>&1 | awk -v want="$2" -F: '$1 ~ want { gsub(/ /, 
 # Every file the game loads, with its length in seconds and its least RMS;
 # the click is meant to be barely there.
 rows="chaffinch1a:1:6:0.02 car9b:3:12:0.02 willow1a:4:15:0.02 dog1a:0.5:5:0.02"
+rows="$rows bed-wind.ogg:22.9:23.1:0.005 bed-leaves.ogg:16.9:17.1:0.003"
 for kind in robin1 robin2 robin3 blackbird1 blackbird2 wren1 wren2 tit1 tit2 crest1 crest2 sparrow1 sparrow2; do
     rows="$rows birds/$kind:0.4:2:0.05"
 done
@@ -29,6 +30,7 @@ for row in $rows; do
     min=${rest%%:*} rest=${rest#*:} max=${rest%%:*} least=${rest#*:}
     names="$names $name"
     f=$snd/$name.mp3
+    case $name in *.ogg) f=$snd/$name ;; esac
     if ! sox "$f" -n stat >/dev/null 2>&1; then bad "$f is missing or does not decode"; continue; fi
     len=$(stat_of "$f" "^Length") rms=$(stat_of "$f" "^RMS +amplitude")
     hi=$(stat_of "$f" "^Maximum amplitude") lo=$(stat_of "$f" "^Minimum amplitude")
@@ -45,7 +47,7 @@ high=$(sox /tmp/tunnelwick-birds.$$.wav -n sinc 6000 stat 2>&1 | awk -F: '$1 ~ "
 rm -f /tmp/tunnelwick-birds.$$.wav
 echo "birds: rms $all, above 6 kHz $high"
 within "$high" "$(awk "BEGIN { print $all * 0.3 }")" 1 || bad "the birds have little above 6 kHz: $high of $all"
-total=$(find "$snd" -name '*.mp3' -exec cat {} + | wc -c)
+total=$(find "$snd" -name '*.mp3' -o -name '*.ogg' | xargs cat | wc -c)
 echo "all sounds: $total bytes"
 [ "$total" -lt 1500000 ] || bad "the sounds take $total bytes"
 
@@ -58,6 +60,7 @@ if ! "$here/make-sounds.sh" "$again" >/dev/null 2>&1; then
 else
     for name in $names; do
         a=$snd/$name.mp3 b=$again/$name.mp3
+        case $name in *.ogg) a=$snd/$name b=$again/$name ;; esac
         la=$(stat_of "$a" "^Length") lb=$(stat_of "$b" "^Length")
         ra=$(stat_of "$a" "^RMS +amplitude") rb=$(stat_of "$b" "^RMS +amplitude")
         within "$(awk "BEGIN { print $la - $lb }")" -0.06 0.06 || bad "$name made again lasts ${lb}s, shipped ${la}s"
