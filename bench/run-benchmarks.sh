@@ -64,6 +64,9 @@ if os.path.exists(sound):
             figures["opening every sound at start-up (ms)"] = (b["open_ms"], 20)
             figures["decoded sound held (MB)"] = (b["decoded_mb"], 8)
             figures["  decoding it all, in the background (ms)"] = (b["decode_ms"], None)
+        if b["name"].startswith("BM_MixTheBusiestSecond"):
+            figures["the sound's limiter, busiest second (% of a core)"] = (b["limiter_percent_of_core"], 1)
+            figures["  mixing it all, limiter too (% of a core)"] = (b["mix_percent_of_core"], 1)
             figures["  max RSS growth while decoding (MB)"] = (b["max_rss_growth_mb"], None)
 game = {}
 for line in open(os.path.join(out, "game.txt")):
