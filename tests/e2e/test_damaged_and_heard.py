@@ -1,14 +1,28 @@
-"""A game with its pictures gone and levels that cannot be read; then the sounds that answer a player's moves."""
+"""A game with its pictures gone and levels that cannot be read; then the sounds that answer a player's moves, and the mix heard through
+a collapse of rocks and forty seconds of the garden, at the default volumes and at full volume after a restart."""
+import array
+import math
 import os
+import pathlib
+import re
 import shutil
 import time
 import unittest
 
-from e2e import Game, level
+from e2e import DATA, Game, level
 
 GOOD = level("Along the grass", dog=(4, 1), bone=(12, 9))
 SKY = (20, 20, 20)  # dark letters over the sky
 WHITE = (255, 255, 255)
+MINUS_ONE_DB = 32768 * 10 ** (-1 / 20)
+
+
+def heard(game, start, end):
+    """The capture from start to end (seconds): its peak, its samples at full scale, its longest stretch of digital silence (seconds)."""
+    data = pathlib.Path(game.audio).read_bytes()[int(start * 44100) * 4:int(end * 44100) * 4]
+    samples = array.array("h", data[:len(data) // 4 * 4])
+    silent = max((len(m.group()) for m in re.finditer(rb"\x00{4,}", data)), default=0) / 4 / 44100
+    return max(samples, default=0), max(-min(samples, default=0), 0), samples.count(32767) + samples.count(-32768), silent
 
 
 class DamagedAndHeard(unittest.TestCase):
@@ -40,13 +54,44 @@ class DamagedAndHeard(unittest.TestCase):
             game.until(what + " heard", lambda: game.seconds() > at + 0.5)
             # The dig sounds once the first cell is dug (80 ms of sliding), the bump at once.
             self.assertGreater(game.loudness(at, at + 0.2), 30, what)
-        game.step("o Down Down Right Escape", "sound effects switched off",
+        game.step("o Up Up Right Escape", "sound effects switched off",
                   lambda: b"sound-effects=off" in (game.read("preferences.ini") or b""))
         time.sleep(1)
         at = game.seconds()
         game.press("Up", "Right", "Left")
         game.until("a second more", lambda: game.seconds() > at + 1.5)
         self.assertEqual(game.loudness(at, game.seconds()), 0, "sound with effects off")
+
+    def test_a_collapse_never_clips_the_garden_never_falls_silent_and_the_volumes_are_kept(self):
+        collapse = pathlib.Path(DATA, "levels", "10.lvl").read_bytes()  # Down, then Left: the rocks come down together
+        game = Game(self, {1: collapse}, audio=True)
+        for volumes in ("default", "full"):
+            game.until("the menu", lambda: game.shows("menu/playon.pcx", 432, 480 - 4 * 58))
+            game.step("Return", "the compost heap", lambda: game.shows("zada.pcx", 15 * 32, 32))
+            start = game.seconds()
+            game.press("Down")
+            time.sleep(2)
+            game.press("Left")
+            stay = 40 if volumes == "default" else 10
+            game.until("%d seconds of the level" % stay, lambda: game.seconds() > start + stay, timeout=stay * 3 + 60)
+            high, low, clipped, silent = heard(game, start + 0.5, start + stay)
+            print("%s volumes: peak %.2f dBFS, %d samples at full scale, longest digital silence %.3f s" %
+                  (volumes, 20 * math.log10(max(high, low, 1) / 32768), clipped, silent))
+            self.assertLessEqual(max(high, low), MINUS_ONE_DB, volumes)
+            self.assertEqual(clipped, 0, volumes)
+            self.assertLess(silent, 1.0, volumes)
+            if volumes == "full":
+                break
+            # Effects and garden to the full, kept; the game closed and started again.
+            game.step("o Down Right Right Right Right Down Right Right Right Right Escape", "the volumes kept",
+                      lambda: b"effects-volume=100\ngarden-volume=100\n" in (game.read("preferences.ini") or b""))
+            game.step("Escape Escape", "the game closed", lambda: game.game.poll() is not None)
+            game.start()
+            game.until("the menu", lambda: game.shows("menu/playon.pcx", 432, 480 - 4 * 58))
+            game.step("Down Return", "the options, showing the volumes as kept",
+                      game.saying(" 100% ", colour=(230, 220, 200), y=150 + 32 - 4))
+            self.assertTrue(game.saying(" 100% ", colour=(230, 220, 200), y=150 + 64 - 4)())
+            game.press("Escape")
 
 
 if __name__ == "__main__":
