@@ -11,40 +11,52 @@ constexpr double kFullScale = 32768;
 
 }  // namespace
 
+namespace {
+
+std::size_t powerOfTwoAbove(std::size_t n) {
+    std::size_t p = 1;
+    while (p <= n) p *= 2;
+    return p;
+}
+
+int16_t rounded(float x) { return static_cast<int16_t>(x >= 0 ? x + 0.5f : x - 0.5f); }
+
+}  // namespace
+
 Limiter::Limiter(int rate)
     : look_(std::max(2, rate / 500)),  // 2 ms
       delay_(2 * look_, 0.0f),
-      needs_(look_ + 1),
+      needs_(powerOfTwoAbove(look_ + 1)),
+      mask_(needs_.size() - 1),
       box_(look_, 1.0),
       boxSum_(look_),
-      release_(1 - std::exp(-1.0 / (0.08 * std::max(1, rate)))) {}
+      release_(static_cast<float>(1 - std::exp(-1.0 / (0.08 * std::max(1, rate))))) {}
 
 void Limiter::process(const float* in, int frames, int16_t* out) {
     const float ceiling = static_cast<float>(kCeiling * kFullScale);
-    const std::size_t ring = needs_.size();
     for (int i = 0; i < frames; ++i, ++frame_) {
         const float l = in[2 * i], r = in[2 * i + 1];
         const float peak = std::max(std::fabs(l), std::fabs(r));
         const float need = peak > ceiling ? ceiling / peak : 1.0f;
         // A frame that needs no less than this one can never be the lowest again.
-        while (count_ > 0 && needs_[(first_ + count_ - 1) % ring].gain >= need) --count_;
-        needs_[(first_ + count_++) % ring] = Need{frame_, need};
-        while (needs_[first_].frame <= frame_ - look_) first_ = (first_ + 1) % ring, --count_;
-        const double lowest = needs_[first_].gain;
+        while (count_ > 0 && needs_[(first_ + count_ - 1) & mask_].gain >= need) --count_;
+        needs_[(first_ + count_++) & mask_] = Need{frame_, need};
+        while (needs_[first_].frame <= frame_ - look_) first_ = (first_ + 1) & mask_, --count_;
+        const float lowest = needs_[first_].gain;
         // Down at once, back up slowly, never above what is needed.
         released_ = lowest < released_ ? lowest : released_ + (lowest - released_) * release_;
-        const int slot = static_cast<int>(frame_ % look_);
-        boxSum_ += released_ - box_[slot];
-        box_[slot] = released_;
-        const double gain = boxSum_ / look_;
-        lowest_ = std::min(lowest_, gain);
+        boxSum_ += released_ - box_[slot_];
+        box_[slot_] = released_;
+        const float gain = static_cast<float>(boxSum_ / look_);
+        lowest_ = std::min(lowest_, static_cast<double>(gain));
         // The frame of look_ - 1 frames ago leaves the delay now, at the
         // gain every frame since has asked for.
-        const int oldest = static_cast<int>((frame_ + 1) % look_);
+        const int oldest = slot_ + 1 == look_ ? 0 : slot_ + 1;
         const float dl = delay_[2 * oldest], dr = delay_[2 * oldest + 1];
-        delay_[2 * slot] = l, delay_[2 * slot + 1] = r;
-        out[2 * i] = static_cast<int16_t>(std::lrint(std::clamp(static_cast<float>(dl * gain), -ceiling, ceiling)));
-        out[2 * i + 1] = static_cast<int16_t>(std::lrint(std::clamp(static_cast<float>(dr * gain), -ceiling, ceiling)));
+        delay_[2 * slot_] = l, delay_[2 * slot_ + 1] = r;
+        out[2 * i] = rounded(std::clamp(dl * gain, -ceiling, ceiling));
+        out[2 * i + 1] = rounded(std::clamp(dr * gain, -ceiling, ceiling));
+        slot_ = oldest;
     }
 }
 
@@ -113,12 +125,9 @@ void Mixer::mix(int16_t* out, int frames) {
     if (frames <= 0) return;
     sum_.assign(2 * static_cast<std::size_t>(frames), 0.0f);
     for (Voice& v : voices_) {
-        if (!v.samples) continue;
-        const int16_t* data = v.samples->data.data();
-        const std::size_t length = v.samples->frames();
-        const bool mono = v.samples->channels == 1;
-        float* to = sum_.data();
-        for (int i = 0; i < frames; ++i) {
+        const bool mono = v.samples && v.samples->channels == 1;
+        for (int i = 0; i < frames && v.samples;) {
+            const std::size_t length = v.samples->frames();
             if (v.at >= length) {
                 if (!v.loop) {
                     v.samples = nullptr;
@@ -126,15 +135,27 @@ void Mixer::mix(int16_t* out, int frames) {
                 }
                 v.at = 0;
             }
+            // A run to the end of the sound, the buffer or the glide.
+            int run = static_cast<int>(std::min<std::size_t>(frames - i, length - v.at));
+            if (v.glide > 0) run = std::min(run, v.glide);
+            const int16_t* from = v.samples->data.data() + (mono ? v.at : 2 * v.at);
+            float* to = sum_.data() + 2 * i;
             if (v.glide > 0) {
-                v.gainL += v.stepL, v.gainR += v.stepR;
-                if (--v.glide == 0) target(v, v.gainL, v.gainR);
+                for (int k = 0; k < run; ++k) {
+                    v.gainL += v.stepL, v.gainR += v.stepR;
+                    const float l = mono ? from[k] : from[2 * k], r = mono ? l : from[2 * k + 1];
+                    to[2 * k] += l * v.gainL, to[2 * k + 1] += r * v.gainR;
+                }
+                v.glide -= run;
+                if (v.glide == 0) target(v, v.gainL, v.gainR);
+            } else if (mono) {
+                for (int k = 0; k < run; ++k) to[2 * k] += from[k] * v.gainL, to[2 * k + 1] += from[k] * v.gainR;
+            } else {
+                for (int k = 0; k < run; ++k) to[2 * k] += from[2 * k] * v.gainL, to[2 * k + 1] += from[2 * k + 1] * v.gainR;
             }
-            const float l = mono ? data[v.at] : data[2 * v.at], r = mono ? l : data[2 * v.at + 1];
-            to[2 * i] += l * v.gainL, to[2 * i + 1] += r * v.gainR;
-            ++v.at;
+            v.at += run, i += run;
         }
-        if (v.samples && v.at >= length && !v.loop) v.samples = nullptr;
+        if (v.samples && v.at >= v.samples->frames() && !v.loop) v.samples = nullptr;
     }
     limiter_.process(sum_.data(), frames, out);
 }

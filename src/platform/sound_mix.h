@@ -38,7 +38,7 @@ public:
     double lowestGain() const { return lowest_; }  // since made, for the curious
 
 private:
-    int look_;
+    int look_, slot_ = 0;       // slot_: this frame's place in the rings of `look_`
     std::vector<float> delay_;  // the last `look_` frames, a ring
     // Frames of the last `look_` whose need may still be the lowest, oldest
     // first, each needing less than the one before: a ring.
@@ -46,11 +46,11 @@ private:
         long frame;
         float gain;
     };
-    std::vector<Need> needs_;
-    std::size_t first_ = 0, count_ = 0;
+    std::vector<Need> needs_;  // a power of two long, so that a mask wraps it
+    std::size_t first_ = 0, count_ = 0, mask_;
     std::vector<double> box_;  // the released gains averaged, a ring
     double boxSum_;
-    double released_ = 1, release_;
+    float released_ = 1, release_;
     long frame_ = 0;
     double lowest_ = 1;
 };
