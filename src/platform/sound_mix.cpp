@@ -54,8 +54,9 @@ void Limiter::process(const float* in, int frames, int16_t* out) {
         const int oldest = slot_ + 1 == look_ ? 0 : slot_ + 1;
         const float dl = delay_[2 * oldest], dr = delay_[2 * oldest + 1];
         delay_[2 * slot_] = l, delay_[2 * slot_ + 1] = r;
-        out[2 * i] = rounded(std::clamp(dl * gain, -ceiling, ceiling));
-        out[2 * i + 1] = rounded(std::clamp(dr * gain, -ceiling, ceiling));
+        // Within the ceiling by design; the bounds only keep a 16-bit sample whole.
+        out[2 * i] = rounded(std::clamp(dl * gain, -32768.0f, 32767.0f));
+        out[2 * i + 1] = rounded(std::clamp(dr * gain, -32768.0f, 32767.0f));
         slot_ = oldest;
     }
 }

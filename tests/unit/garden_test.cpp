@@ -145,6 +145,8 @@ TEST(EffectsPicker, DigsAndStepsNeverRepeatAFallSoundsHeavierTheFurtherAndEveryC
     for (Cue cue : {Cue::Bump, Cue::Win, Cue::Undo, Cue::Hint, Cue::DeadEnd, Cue::Click}) used.insert(picker.pick({cue}).sound);
     EXPECT_EQ(used.size(), 6u);
     EXPECT_EQ(picker.pick({Cue::Count}).sound, -1);
+    // A landing while others sound: each later one quieter, none beyond the third.
+    for (auto [sounding, volume] : {std::pair{0, 200}, {1, 134}, {2, 90}, {3, 0}, {8, 0}}) EXPECT_EQ(effects::landingVolume(200, sounding), volume) << sounding;
 }
 
 }  // namespace

@@ -93,6 +93,11 @@ TEST(Mix, APitchedCopyHasNoMirroredHarmonicsAboveMinus90Db) {
             if (std::fabs(f - heard) > 400 && levelAt(block, f) > worst) worst = levelAt(block, f), at = f;
         EXPECT_LT(20 * std::log10(worst / wanted), -90) << hz << " Hz at " << pitch << ": " << at << " Hz";
     }
+    // Pitched above the top of hearing, a tone is gone, not folded back.
+    const sound::Samples high = sound::resample(tone(20000, 0.5, 30000), 1.13);
+    double left = 0;
+    for (size_t i = 2000; i + 2000 < high.data.size(); ++i) left = std::max(left, std::fabs(double(high.data[i])));  // away from the clicks of its ends
+    EXPECT_LE(left, 2);
 }
 
 struct Level {

@@ -166,6 +166,11 @@ TEST_F(SoundLayer, EffectsSoundAtOnceOnlyWhenOnAndTheGardenStopsOnlyItsOwnChanne
             EXPECT_TRUE(on ? heard > 300 : heard < 5) << int(cue) << " " << on << " " << heard;
         }
     }
+    // The bed: both layers sound while the garden is heard, and stop with it.
+    garden.update(true, 2);
+    EXPECT_TRUE(FSOUND_IsPlaying(5) && FSOUND_IsPlaying(6));
+    garden.update(false, 3);
+    EXPECT_FALSE(FSOUND_IsPlaying(5) || FSOUND_IsPlaying(6));
 }
 
 TEST_F(SoundLayer, AGardenRecordingStartsAtItsOwnVolumeNotAtTheChannelsLast) {
