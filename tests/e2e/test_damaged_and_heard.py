@@ -51,9 +51,9 @@ class DamagedAndHeard(unittest.TestCase):
         for key, what in (("Up", "a bump"), ("Down", "a dig")):
             at = game.seconds()
             game.press(key)
-            game.until(what + " heard", lambda: game.seconds() > at + 0.5)
-            # The dig sounds once the first cell is dug (80 ms of sliding), the bump at once.
-            self.assertGreater(game.loudness(at, at + 0.2), 30, what)
+            game.until(what + " heard", lambda: game.seconds() > at + 0.6)
+            # The dig sounds once the first cell is dug (80 ms of sliding), the bump at once; a loaded machine may pass the key late.
+            self.assertGreater(game.loudness(at, at + 0.4), 30, what)
         game.step("o Up Up Right Escape", "sound effects switched off",
                   lambda: b"sound-effects=off" in (game.read("preferences.ini") or b""))
         time.sleep(1)
@@ -86,6 +86,7 @@ class DamagedAndHeard(unittest.TestCase):
             game.step("o Down Right Right Right Right Down Right Right Right Right Escape", "the volumes kept",
                       lambda: b"effects-volume=100\ngarden-volume=100\n" in (game.read("preferences.ini") or b""))
             game.step("Escape Escape", "the game closed", lambda: game.game.poll() is not None)
+            pathlib.Path(game.dir, "progress.txt").unlink(missing_ok=True)  # the heap afresh, not resumed as it fell
             game.start()
             game.until("the menu", lambda: game.shows("menu/playon.pcx", 432, 480 - 4 * 58))
             game.step("Down Return", "the options, showing the volumes as kept",

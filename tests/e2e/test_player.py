@@ -74,7 +74,7 @@ class PlayerStory(unittest.TestCase):
                   and game.loudness(game.seconds() - 0.5, game.seconds()) > LOUD)
         game.step("o", "the options screen", lambda: game.saying("Options", colour=(255, 230, 120), y=None)()
                   and game.saying("100%", colour=(255, 214, 64), y=None)())
-        game.step("Down Right Escape", "the ambient noise off", lambda: game.read("settings.ini") == b"255\r\n0\r\n")
+        game.step("Down Down Down Right Escape", "the ambient noise off", lambda: game.read("settings.ini") == b"255\r\n0\r\n")
         off = game.seconds()
         game.until("4 s more sound", lambda: game.seconds() > off + 4)
         self.assertEqual(game.loudness(off + 1.5, off + 4), 0, "sound once switched off")
