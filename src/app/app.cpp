@@ -63,6 +63,7 @@ App::App(std::atomic<bool>& quit)
     effects_.setEnabled(preferences.effects);
     effects_.setVolume(preferences.effectsVolume);
     garden_.setVolume(preferences.gardenVolume);
+    session.notes.setTold(preferences.notesTold);
     // The scale the window has (the first start's, or the largest that fits), as the options show it.
     Preferences inWindow = preferences;
     inWindow.fullScreen = false;

@@ -165,9 +165,18 @@ void BoardView::draw(BITMAP* target, const RuleState& b, const Pictures& p, bool
         draw_sprite_h_flip(target, dog, dogX, dogY);
     else
         sprite(target, dog, dogX, dogY);
-    // The bone covers the dog on the goal cell, but a rock lying there, or
-    // falling into it, covers the bone: buried, it must look buried.
-    sprite(target, p[BoneTile], b.boneColumn * kCell, b.boneRow * kCell);
+    // In play the dog on the goal cell has won: she is seen holding her bone,
+    // smaller, at her mouth. Elsewhere (the editor) the bone covers the dog.
+    // A rock lying on the bone, or falling into it, covers it: buried, it
+    // must look buried.
+    BITMAP* bone = p[BoneTile];
+    const bool atBone =
+        playing && b.dogColumn == b.boneColumn && b.dogRow == b.boneRow && b.dogOffsetX == 0 && b.dogOffsetY == 0;
+    if (atBone && bone)
+        stretch_sprite(target, bone, dogX + (b.selection == Left ? -2 : kCell / 2 - 2), dogY + kCell / 2, kCell / 2 + 4,
+                       kCell / 2 + 4);
+    else
+        sprite(target, bone, b.boneColumn * kCell, b.boneRow * kCell);
     if (b.onBoard(b.boneColumn, b.boneRow) && isRock(b.board[b.boneRow][b.boneColumn])) {
         sprite(target, tileOf(b, p, b.boneColumn, b.boneRow), b.boneColumn * kCell, b.boneRow * kCell);
         drawBuriedBone(target, p[BoneTile], b.boneColumn * kCell, b.boneRow * kCell);

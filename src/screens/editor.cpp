@@ -1,5 +1,6 @@
 #include "screens/editor.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -109,9 +110,14 @@ int32_t levelNumberFromText(const std::string& text) {
     return static_cast<int32_t>(value);
 }
 
-BITMAP* EditorScreen::pointer(const Context& c) const {
-    // The dirt picture is all mask colour; its marker stands in as pointer.
-    return c.pictures[brush_ == Dirt ? DirtMarker : brush_];
+const char* const kEditorKeysText = "E clear  N number  T title  V check  S save  L load  Esc menu";
+
+std::string editorCaption(int32_t number, const std::string& title, int32_t boardFile) {
+    // A board is the level its number names only once loaded from or saved to that file.
+    std::string caption =
+        (boardFile != 0 && boardFile == number ? "Editing level #" : "New level #") + std::to_string(number);
+    if (!title.empty()) caption += ": \"" + title + "\"";
+    return caption;
 }
 
 void EditorScreen::saved(Context& c) {
@@ -142,7 +148,12 @@ bool EditorScreen::paintAt(int x, int y, Context& c) {
 
 void EditorScreen::handle(const input::Event& e, Context& c) {
     Session& s = c.session;
+    if (e.kind == input::Event::Move) {
+        pointerX_ = e.x, pointerY_ = e.y;
+        return;
+    }
     if (e.kind == input::Event::Click) {
+        pointerX_ = e.x, pointerY_ = e.y;
         painting_ = true;
         paintAt(e.x, e.y, c);
         return;
@@ -159,6 +170,7 @@ void EditorScreen::handle(const input::Event& e, Context& c) {
         break;
     case KEY_E: s.blankBoard(); break;
     case KEY_V: c.nav.push(std::make_unique<CheckDialog>(s.boardToCheck())); break;
+    case KEY_F1: keysShown_ = !keysShown_; break;
     case KEY_T:
         c.nav.push(std::make_unique<PromptDialog>(
             "Enter the new level title:", s.title, [](const std::string& title, Context& c) {
@@ -189,6 +201,12 @@ bool EditorScreen::update(const input::Held& held, unsigned long nowMs, Context&
         note_.clear();
         changed = true;
     }
+    // The pointer's moves come as events; one that leaves the window hides the cell's outline.
+    if (held.inside && (held.x != pointerX_ || held.y != pointerY_))
+        pointerX_ = held.x, pointerY_ = held.y, changed = true;
+    else if (!held.inside && wasInside_)
+        pointerX_ = pointerY_ = -1, changed = true;
+    wasInside_ = held.inside;
     // Held down, the button paints wherever the pointer goes.
     painting_ = painting_ && held.button;
     if (painting_) changed |= paintAt(held.x, held.y, c);
@@ -198,11 +216,35 @@ bool EditorScreen::update(const input::Held& held, unsigned long nowMs, Context&
 void EditorScreen::draw(BITMAP* target, Context& c) {
     const Session& s = c.session;
     view_.draw(target, s.rules, c.pictures, false);
-    // A board from no file (the random one the editor opens with) is not yet
-    // the level its number names: it becomes that when saved or loaded.
-    const std::string caption = (s.boardFile ? "Editing level #" : "New level #") + std::to_string(s.number) + ": \"" +
-                                s.title + "\" - brush: " + brushName(brush_);
+    const std::string caption = editorCaption(s.number, s.title, s.boardFile) + " - brush: " + brushName(brush_);
     drawOutlinedText(target, printableByAllegro(caption), target->w / 2, 12, makecol(255, 255, 255));
+    drawPointerCell(target, c);
+    int foot = target->h - 12;
+    if (keysShown_) {
+        drawPanel(target, 2, foot - 6, target->w - 3, target->h - 1);
+        drawOutlinedText(target, kEditorKeysText, target->w / 2, foot, makecol(230, 220, 200));
+        foot -= 20;
+    }
     if (!note_.empty())
-        drawOutlinedText(target, printableByAllegro(note_), target->w / 2, target->h - 12, makecol(255, 230, 140));
+        drawOutlinedText(target, printableByAllegro(note_), target->w / 2, foot, makecol(255, 230, 140));
+}
+
+void EditorScreen::drawPointerCell(BITMAP* target, const Context& c) const {
+    if (pointerX_ < 0 || pointerY_ < 0) return;
+    const int column = pointerX_ / kCell, row = pointerY_ / kCell;
+    if (!c.session.rules.onBoard(column, row)) return;
+    // The cell a click paints, outlined light on dark so it shows on any tile.
+    const int x0 = column * kCell, y0 = row * kCell;
+    rect(target, x0, y0, x0 + kCell - 1, y0 + kCell - 1, makecol(16, 10, 6));
+    rect(target, x0 + 1, y0 + 1, x0 + kCell - 2, y0 + kCell - 2, makecol(255, 240, 160));
+    // The brush beside that cell, on the right (on the left at the board's
+    // right edge), smaller, in a frame: the cell itself stays in sight.
+    const int size = kCell * 3 / 4;
+    int bx = x0 + kCell + 3;
+    if (bx + size + 2 > target->w) bx = x0 - size - 3;
+    const int by = std::min(std::max(2, pointerY_ - size / 2), target->h - size - 3);
+    drawPanel(target, bx - 2, by - 2, bx + size + 1, by + size + 1);
+    // The dirt picture is all mask colour; its marker stands in for it.
+    if (BITMAP* brush = c.pictures[brush_ == Dirt ? DirtMarker : brush_])
+        stretch_sprite(target, brush, bx, by, size, size);
 }

@@ -51,7 +51,9 @@ int menuItemAt(const Pictures& p, int x, int y, int W, int H) {
 }
 
 void MenuScreen::resumed(Context&) {
-    selection_ = opened_ == HelpItem ? OptionsItem : PlayItem;
+    // The item the player left stays lit: Help after Help, so that Up, Up,
+    // Enter from there reaches Play, not Quit.
+    if (opened_ >= 0) selection_ = opened_;
     opened_ = -1;
 }
 

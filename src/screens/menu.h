@@ -10,7 +10,7 @@ public:
 
     void handle(const input::Event& event, Context& context) override;
     void draw(BITMAP* target, Context& context) override;
-    // Back on the menu: Options lit after Help, Play after anything else.
+    // Back on the menu: the item last opened stays lit.
     void resumed(Context& context) override;
     int selection() const { return selection_; }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "screens/dialogs.h"
+#include "screens/look.h"
 #include "screens/won.h"
 #include "session/session.h"
 
@@ -64,20 +65,46 @@ bool PlayingScreen::update(const input::Held& held, unsigned long nowMs, Context
     pending_.hurry = held.key(KEY_SPACE);
     const bool won = s.play.frame(pending_);
     pending_ = Play::Input();
+    const bool told = tellRules(c);
     const bool wasNudging = nudging_;
     nudging_ = s.play.nudge(nowMs, nudgeX_, nudgeY_);
     for (const CueEvent& cue : s.play.takeCues()) c.hear(cue);
     if (won) {
-        const RecordKeeper* record = s.recordWin();
-        c.nav.close();
-        c.nav.push(std::make_unique<WonScreen>(record));
+        // The won screen opens over the board, which shows the dog at her bone a moment first.
+        c.nav.push(std::make_unique<WonScreen>(s.recordWin(), true));
         return true;
     }
-    return s.play.takeChanged() || nudging_ || wasNudging;
+    return s.play.takeChanged() || nudging_ || wasNudging || told;
+}
+
+bool PlayingScreen::tellRules(Context& c) {
+    Session& s = c.session;
+    if (s.play.notice == Play::DeadEndNotice) s.notes.lost(s.rules.moveCount);
+    const size_t showing = s.notes.showing().size();
+    s.notes.follow(s.rules.moveCount);
+    const bool changed = showing != shownNotes_ || showing != s.notes.showing().size();
+    shownNotes_ = s.notes.showing().size();
+    if (!s.notes.takeNewlyTold()) return changed;
+    // Kept at once: a note told is not told again, even if the game ends
+    // badly. Should the file not be written, the note is told again next time.
+    c.preferences.notesTold = s.notes.told();
+    savePreferences(c.preferences);
+    return true;
 }
 
 bool PlayingScreen::animating(const Context& c) const {
     return c.session.playable() && (c.session.play.busy() || arrowHeld_ || nudging_);
+}
+
+void drawRuleNotes(BITMAP* target, const RuleNotes& notes) {
+    // At the foot of the board, the newest lowest.
+    const std::vector<RuleNotes::Note>& showing = notes.showing();
+    std::vector<StyledLine> lines;
+    const int lowest = target->h - 18, step = 14;
+    for (size_t i = 0; i < showing.size(); ++i)
+        lines.push_back({RuleNotes::text(showing[i]), lowest - step * static_cast<int>(showing.size() - 1 - i),
+                         makecol(255, 230, 140)});
+    drawLines(target, lines);
 }
 
 const char* const kFirstStepsText = "Arrows dig  -  U takes back  -  H hints  -  Space hurries";
@@ -96,8 +123,9 @@ void PlayingScreen::draw(BITMAP* target, Context& c) {
     }
     drawScoreLine(target, captionText(s.number, s.title), s.rules.moveCount, s.play.best, s.play.fewest);
     drawNotice(target, s.rules, s.play);
-    // The first levels tell the keys until the first move.
-    if ((s.number == 1 || s.number == 2) && !s.boardEdited && s.rules.moveCount == 0 && s.play.movesToTakeBack() == 0 &&
-        s.play.notice == Play::NoNotice)
+    drawRuleNotes(target, s.notes);
+    // The first levels tell the keys until the level is won (a notice takes their line while it shows).
+    const bool won = s.rules.dogColumn == s.rules.boneColumn && s.rules.dogRow == s.rules.boneRow;
+    if ((s.number == 1 || s.number == 2) && !s.boardEdited && !won && s.play.notice == Play::NoNotice)
         drawSkyText(target, kFirstStepsText, target->w / 2, kCell / 2 - text_height(font) / 2 + 14);
 }

@@ -7,6 +7,7 @@
 #include "screens/board_view.h"
 #include "screens/screen.h"
 #include "session/play.h"
+#include "session/rule_notes.h"
 
 class PlayingScreen : public Screen {
 public:
@@ -20,12 +21,18 @@ public:
     void resumed(Context& context) override;
 
 private:
+    // The rule notes of this frame; true when what they show changed.
+    bool tellRules(Context& context);
+
     BoardView view_;
+    size_t shownNotes_ = 0;
     Play::Input pending_;
     bool arrowHeld_ = false;
     bool nudging_ = false;
     int32_t nudgeX_ = 0, nudgeY_ = 0;
 };
 
-// The keys told on the first levels until the first move.
+// The rule notes on show, in a panel at the foot of the board.
+void drawRuleNotes(BITMAP* target, const RuleNotes& notes);
+// The keys told on the first levels until the level is won.
 extern const char* const kFirstStepsText;

@@ -27,13 +27,18 @@ std::string fewestLine(int32_t fewest, int32_t moves) {
     return moves <= fewest ? line + " You found the shortest way!" : line;
 }
 
-WonScreen::WonScreen(const RecordKeeper* keeper) : keeper_(keeper), known_(!keeper) {
+WonScreen::WonScreen(const RecordKeeper* keeper, bool moment) : inMoment_(moment), keeper_(keeper), known_(!keeper) {
     record_.outcome = WinRecord::NotSaved;
 }
 
 WonScreen::WonScreen(WinRecord record) : record_(std::move(record)), known_(true) {}
 
 void WonScreen::handle(const input::Event& e, Context& c) {
+    // The press or click that ends the moment does nothing more; those after it count.
+    if (inMoment_ && (e.kind == input::Event::Press || e.kind == input::Event::Click)) {
+        inMoment_ = false;
+        return;
+    }
     if (e.kind != input::Event::Press) return;
     if (e.scancode != KEY_ENTER && e.scancode != KEY_ENTER_PAD && e.scancode != KEY_SPACE && e.scancode != KEY_ESC)
         return;
@@ -48,12 +53,18 @@ void WonScreen::handle(const input::Event& e, Context& c) {
     c.nav.showOnly(ScreenId::Finale);
 }
 
-bool WonScreen::update(const input::Held&, unsigned long, Context& c) {
+bool WonScreen::update(const input::Held&, unsigned long nowMs, Context& c) {
     bool changed = false;
     if (!known_ && keeper_->done(record_)) known_ = changed = true;
     // The wait for a busy table is said the moment it begins.
     const bool waiting = !known_ && keeper_->waiting();
     if (waiting != waitingSaid_) waitingSaid_ = waiting, changed = true;
+    if (inMoment_) {
+        if (!momentTimed_) momentTimed_ = true, momentFrom_ = nowMs;
+        if (nowMs - momentFrom_ < kMomentMs) return changed;
+        inMoment_ = false;
+        changed = true;
+    }
     if (known_ && !told_ && record_.outcome == WinRecord::Unreadable) {
         told_ = true;
         c.nav.push(std::make_unique<MessageDialog>("Error loading high scores table (\"" +
@@ -69,8 +80,9 @@ void WonScreen::draw(BITMAP* target, Context& c) {
     const Session& s = c.session;
     const int W = target->w;
     const int32_t moves = s.rules.moveCount;
-    if (!look_) look_.reset(new StyledScreen(c.pictures[MenuBackground]));
-    look_->backdrop(target);
+    // The board just won shows alone for a moment, then dimmed beneath the panel.
+    if (inMoment_) return;
+    dimBeneath(target);
     // The picture in a wooden frame, the words on a panel beneath it.
     BITMAP* won = c.pictures[WinPicture];
     if (won) {

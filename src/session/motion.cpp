@@ -81,6 +81,16 @@ std::vector<CueEvent> Motion::takeCues() {
 }
 
 void Motion::tick() {
+    if (!onTick) {
+        tickRules();
+        return;
+    }
+    const RuleState before = rules_;
+    tickRules();
+    onTick(before, rules_);
+}
+
+void Motion::tickRules() {
     if (rules_.rockFalling) {
         const int32_t y = rules_.fallingRockY;
         if (rules_.fallTick()) changed_ = true;

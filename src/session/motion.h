@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "rules/rules.h"
@@ -44,8 +45,12 @@ public:
     bool takeChanged();
     std::vector<CueEvent> takeCues();
 
+    // Told of every tick: the position before it and after it.
+    std::function<void(const RuleState& before, const RuleState& after)> onTick;
+
 private:
     void tick();
+    void tickRules();
     void cue(Cue c, int32_t strength = 1) { cues_.push_back({c, strength}); }
 
     RuleState& rules_;

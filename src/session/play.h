@@ -84,6 +84,11 @@ public:
     bool takeChanged();
     std::vector<CueEvent> takeCues();
 
+    // `watch` is told of every tick of play: the position before it and after it.
+    void watchTicks(std::function<void(const RuleState& before, const RuleState& after)> watch) {
+        motion_.onTick = std::move(watch);
+    }
+
     int32_t best = fewest::kNotKnown;    // from the high-score table
     int32_t fewest = fewest::kNotKnown;  // from the level's start
     Notice notice = NoNotice;

@@ -11,7 +11,9 @@
 #include "session/move_log.h"
 #include "storage/level.h"
 
-Session::Session(std::function<void()> onAnswer) : play(rules, std::move(onAnswer)) {}
+Session::Session(std::function<void()> onAnswer) : play(rules, std::move(onAnswer)) {
+    play.watchTicks([this](const RuleState& before, const RuleState& after) { notes.tick(before, after); });
+}
 
 void Session::resetBoard(int mode) {
     rules.rockFalling = false;
@@ -208,8 +210,9 @@ std::vector<std::string> Session::letRecordsGo() {
 }
 
 void Session::openEditor() {
-    resetBoard(1);  // the level number and title stay those of the loaded level
-    // A random board: no file's, and no record for it.
+    resetBoard(1);  // the level number stays that of the loaded level
+    // A random board: no file's, no title yet, and no record for it.
+    title.clear();
     boardFile = 0;
     boardEdited = true;
     unreadable = false;
@@ -218,6 +221,9 @@ void Session::openEditor() {
 
 void Session::blankBoard() {
     resetBoard(0);
+    // A new level: no file's, untitled.
+    title.clear();
+    boardFile = 0;
     boardEdited = true;
     unreadable = false;
     begin();

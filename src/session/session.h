@@ -16,6 +16,7 @@
 #include "session/level_ref.h"
 #include "session/play.h"
 #include "session/progress.h"
+#include "session/rule_notes.h"
 
 class Session {
 public:
@@ -39,6 +40,8 @@ public:
     // The level of `number` could not be read: there is nothing to play.
     bool unreadable = false;
     Play play;
+    // The rules told the first time they happen in play.
+    RuleNotes notes;
 
     // --- levels ------------------------------------------------------------
     // Loads and begins a level. When it cannot be read, the board is blank,
@@ -95,9 +98,9 @@ public:
     // Mode 0: sky, ground line and plain dirt. Mode 1: the editor's random
     // board. rand() is drawn in a fixed order so that a seeded run is repeatable.
     void resetBoard(int mode);
-    // The editor opens on a random board under the current number.
+    // The editor opens on a random board, untitled, under the current number.
     void openEditor();
-    // E: a blank board.
+    // E: a blank board, a new level under the current number.
     void blankBoard();
     // A click with a brush (a tile code, or the dog or bone picture slot).
     // False when the cell is off the board.

@@ -35,14 +35,22 @@ bool printable(const std::string& line) {
 
 bool ours(const std::string& key) {
     return key == "window-scale" || key == "full-screen" || key == "sound-effects" || key == "effects-volume" ||
-           key == "garden-volume";
+           key == "garden-volume" || key == "rule-notes-told";
+}
+
+// A list of names with commas between; a name of anything but letters, digits and '-' is left out.
+void readNames(const std::string& text, std::set<std::string>& names) {
+    std::istringstream list(text);
+    for (std::string name; std::getline(list, name, ',');)
+        if (!name.empty() && name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") == std::string::npos)
+            names.insert(name);
 }
 
 }  // namespace
 
 bool operator==(const Preferences& a, const Preferences& b) {
     return a.windowScale == b.windowScale && a.fullScreen == b.fullScreen && a.effects == b.effects &&
-           a.effectsVolume == b.effectsVolume && a.gardenVolume == b.gardenVolume && a.others == b.others;
+           a.effectsVolume == b.effectsVolume && a.gardenVolume == b.gardenVolume && a.notesTold == b.notesTold && a.others == b.others;
 }
 
 Preferences readPreferences(const std::string& path) {
@@ -68,6 +76,8 @@ Preferences readPreferences(const std::string& path) {
             readPercent(value, preferences.effectsVolume);
         else if (key == "garden-volume")
             readPercent(value, preferences.gardenVolume);
+        else if (key == "rule-notes-told")
+            readNames(value, preferences.notesTold);
         else if (!ours(key) && equals != std::string::npos && equals > 0)
             preferences.others.push_back(line);
     }
@@ -83,6 +93,9 @@ files::Outcome savePreferences(const Preferences& preferences, const std::string
     auto percent = [](int value) { return std::to_string(value < 0 ? 0 : value > 100 ? 100 : value); };
     text += "effects-volume=" + percent(preferences.effectsVolume) + "\n";
     text += "garden-volume=" + percent(preferences.gardenVolume) + "\n";
+    std::string names;
+    for (const std::string& name : preferences.notesTold) names += (names.empty() ? "" : ",") + name;
+    if (!names.empty()) text += "rule-notes-told=" + names + "\n";
     for (const std::string& line : preferences.others) text += line + "\n";
     return files::writeReplacing(path, text);
 }

@@ -1,9 +1,10 @@
 // The player's choices kept in "preferences.ini", beside "settings.ini"
 // (which keeps its two lines as they always were): the window's size,
 // whether the game answers moves with sound effects, and the volumes of the
-// effects and of the garden.
+// effects and of the garden, and which rule notes the player has been told.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct Preferences {
     bool effects = true;
     int effectsVolume = 80;  // per cent, 0..100, on top of the background volume
     int gardenVolume = 80;
+    // The names of the rule notes already told to this player.
+    std::set<std::string> notesTold;
     // Lines this game does not know (a newer game's), written back as they were.
     std::vector<std::string> others;
 };

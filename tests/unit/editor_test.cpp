@@ -26,8 +26,6 @@ TEST_F(Editor, ArrowsWalkTheBrushCycleBothWaysAndTheLeftButtonPaintsOnTheBoardOn
     for (int i = 0; i < 20; ++i) {
         press(i < 10 ? KEY_RIGHT : KEY_LEFT, 400);  // held: one press, one brush
         ASSERT_EQ(editor()->brush(), cycle[i]) << i;
-        // The dirt's marker stands in as the pointer for the dirt, all mask colour.
-        EXPECT_EQ(editor()->pointer(app->stack.context()), app->pictures[cycle[i] == Dirt ? DirtMarker : cycle[i]]);
     }
     const struct { int brush, x, y, column, row; } clicks[] = {  // column -1: nothing changes
         {Tunnel, 3 * 32 + 31, 6 * 32, 3, 6}, {BlackRock, 639, 479, 19, 14}, {DogTile, 4 * 32 + 5, 7 * 32 + 5, 4, 7},
@@ -63,7 +61,7 @@ TEST_F(Editor, NumberAndTitleFromThePromptsTheTitleContinuedAndWrongInputToldInT
         EXPECT_EQ(message ? message->text() : "", c.message ? c.message : "") << c.typed;
         if (message) press(KEY_ENTER);
         // The caption follows at once; the editor's random board is from no file yet.
-        const std::string caption = "New level #" + std::to_string(c.number) + ": \"" + c.title + "\" - brush: dog";
+        const std::string caption = editorCaption(c.number, c.title, 0) + " - brush: dog";
         EXPECT_TRUE(message || lineShows(drawn(), 12, caption, makecol(255, 255, 255))) << caption;
     }
     session().title = "Old";  // every character taken back: the title stays, and it is said so
@@ -124,7 +122,7 @@ TEST_F(Editor, SAsksBeforeReplacingAnotherBoardsFileAndReloadAndClearWork) {
         if (c.answer) { EXPECT_TRUE(lineShows(drawn(), 240, "Replace levels/1.lvl? (Y/N)", makecol(200, 10, 10))); }
         if (c.answer) press(c.answer);
         EXPECT_EQ(dir.read("levels/1.lvl") != level, c.replaced);
-        if (c.replaced) { EXPECT_TRUE(lineShows(drawn(), 468, "Saved levels/1.lvl", makecol(255, 230, 140))); }
+        if (c.replaced) { EXPECT_TRUE(lineShows(drawn(), 448, "Saved levels/1.lvl", makecol(255, 230, 140))); }
         EXPECT_NE(editor(), nullptr);
     }
     // L on what play refuses (no file, noise, a title of a megabyte, a folder) keeps the board, says so, and no record
@@ -138,16 +136,16 @@ TEST_F(Editor, SAsksBeforeReplacingAnotherBoardsFileAndReloadAndClearWork) {
         session().number = 9, session().rules.board[9][9] = Tunnel;
         press(KEY_L);
         EXPECT_TRUE(session().rules.board[9][9] == Tunnel && session().recordWin() == nullptr) << bad.size();
-        EXPECT_TRUE(lineShows(drawn(), 468, "levels/9.lvl could not be read", makecol(255, 230, 140))) << bad.size();
+        EXPECT_TRUE(lineShows(drawn(), 448, "levels/9.lvl could not be read", makecol(255, 230, 140))) << bad.size();
     }
-    EXPECT_TRUE(lineShows(drawn(), 12, "Editing level #9: \"Changed\" - brush: dog", makecol(255, 255, 255)));
+    EXPECT_TRUE(lineShows(drawn(), 12, "New level #9 - brush: dog", makecol(255, 255, 255))) << "no level it did not load";
     run(3000);
-    EXPECT_TRUE(lineShows(drawn(), 468, "", makecol(255, 230, 140)));
+    EXPECT_TRUE(lineShows(drawn(), 448, "", makecol(255, 230, 140)));
     chmod("levels/1.lvl", 0444);
     session().number = 1;
     press(KEY_L);
     press(KEY_S);
-    EXPECT_TRUE(lineShows(drawn(), 468, "Could not save levels/1.lvl: Permission denied", makecol(255, 230, 140)));
+    EXPECT_TRUE(lineShows(drawn(), 448, "Could not save levels/1.lvl: Permission denied", makecol(255, 230, 140)));
     // In a pack, L and S take the pack's own file.
     mkdir("packs", 0755), mkdir("packs/p", 0755), dir.write("packs/p/1.lvl", levelBytes("Its own", "4 1 10 9"));
     session().pack = "p";
@@ -155,7 +153,43 @@ TEST_F(Editor, SAsksBeforeReplacingAnotherBoardsFileAndReloadAndClearWork) {
     session().title += ", saved";
     press(KEY_S);
     EXPECT_TRUE(dir.read("packs/p/1.lvl").compare(0, 14, "Its own, saved") == 0 &&
-                lineShows(drawn(), 468, "Saved packs/p/1.lvl", makecol(255, 230, 140)));
+                lineShows(drawn(), 448, "Saved packs/p/1.lvl", makecol(255, 230, 140)));
+}
+
+TEST_F(Editor, TheCaptionNamesOnlyTheFileLoadedTheKeysShowAtTheFootAndThePointersCellIsOutlinedWithTheBrushBeside) {
+    dir.write("levels/1.lvl", levelBytes("Mine", "4 1 10 9"));
+    // One after the other, from the editor just opened over level 1 (unreadable then).
+    const struct { const char* what; std::function<void()> act; const char* caption; } steps[] = {
+        {"opened: untitled", [] {}, "New level #1"},
+        {"L", [this] { press(KEY_L); }, "Editing level #1: \"Mine\""},
+        {"N at once", [this] { prompt(KEY_N, "40"); }, "New level #40: \"Mine\""},
+        {"L of a file that is not there", [this] { press(KEY_L); }, "New level #40: \"Mine\""},
+        {"N back to the file's", [this] { prompt(KEY_N, "1"); }, "Editing level #1: \"Mine\""},
+        {"T at once", [this] { prompt(KEY_T, "s"); }, "Editing level #1: \"Mines\""},
+        {"E: a new level", [this] { press(KEY_E); }, "New level #1"},
+    };
+    const int white = makecol(255, 255, 255), keys = makecol(230, 220, 200);
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_TRUE(lineShows(drawn(), 12, std::string(step.caption) + " - brush: dog", white)) << step.what;
+    }
+    EXPECT_TRUE(lineShows(drawn(), 468, kEditorKeysText, keys));
+    press(KEY_F1);
+    EXPECT_TRUE(lineShows(drawn(), 468, "", keys));
+    press(KEY_F1);
+    EXPECT_TRUE(lineShows(drawn(), 468, kEditorKeysText, keys));
+    // The pointer over cell (5, 6): its edge lit, the cell's middle as it was, the brush (the dog) to the right.
+    BITMAP* dog = solid(32, 32, 250, 200, 0);
+    app->pictures.set(DogTile, dog);
+    session().rules.dogColumn = 0, session().rules.dogRow = 14;
+    const int middle = getpixel(drawn(), 5 * 32 + 16, 6 * 32 + 16);
+    mouse_x = 5 * 32 + 10, mouse_y = 6 * 32 + 10, input::onMouse(MOUSE_FLAG_MOVE);
+    run(20);
+    drawn();
+    EXPECT_TRUE(isColour(picture, 5 * 32 + 1, 6 * 32 + 9, 255, 240, 160) && isColour(picture, 5 * 32 + 30, 6 * 32 + 20, 255, 240, 160));
+    EXPECT_EQ(getpixel(picture, 5 * 32 + 16, 6 * 32 + 16), middle);
+    EXPECT_TRUE(isColour(picture, 6 * 32 + 14, 6 * 32 + 10, 250, 200, 0));
+    app->pictures.set(DogTile, nullptr);
 }
 
 // Allegro tells of a key's press and of the character it types in two calls, and a loaded machine may run a frame

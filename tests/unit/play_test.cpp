@@ -234,3 +234,59 @@ TEST(Advisor, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each arrow ("UDRL") pressed in turn, the frames run until the move has ended.
+void playArrows(Session& s, const std::string& arrows) {
+    unsigned long now = 0;
+    for (char a : arrows) {
+        Play::Input in;
+        const int k = static_cast<int>(std::string("UDRL").find(a));
+        in.arrows.pressed[k] = in.arrows.down[k] = true, in.arrows.latest = k, in.nowMs = now += 5;
+        s.play.frame(in);
+        for (int i = 0; i < 5000 && !s.rules.betweenMoves(); ++i) {
+            Play::Input idle;
+            idle.nowMs = now += 5;
+            s.play.frame(idle);
+        }
+    }
+}
+
+TEST(RuleNotes, EachRuleIsToldTheFirstTimeItHappensAndNotTheSecondAndGoesAtTheNextMove) {
+    using N = RuleNotes;
+    const struct { const char* what; std::vector<std::string> rows; int boneColumn, boneRow; const char* arrows; std::vector<N::Note> told; } cases[] = {
+        {"a rock falls behind the dog", {"", "", "#", "d"}, 19, 14, "R", {N::RockFalls}},
+        {"the next rock up the column follows", {"", "", "#", " ", "#", "d"}, 19, 14, "R", {N::RockFalls, N::NextRockFollows}},
+        {"a rock covers the bone in a tunnel", {"", "", "#", "d", "b"}, 0, 4, "R", {N::RockFalls, N::BoneCovered}},
+        {"on earth the bone holds the rock up", {"", "", "#", "d", "B"}, 0, 4, "R", {N::RockFalls}},
+        {"a covered bone is freed", {"", "", "", "#", "d"}, 0, 3, "R", {N::RockFalls, N::BoneFreed}},
+        {"a walk on the grass tells nothing", {"", "D"}, 19, 14, "RR", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Session s;
+        for (int round = 0; round < 2; ++round) {
+            s.rules = textBoard(c.rows);
+            s.rules.boneColumn = c.boneColumn, s.rules.boneRow = c.boneRow;
+            s.play.begin(fewest::kNotKnown);
+            playArrows(s, c.arrows);
+            // The second time round the notes have been told.
+            EXPECT_EQ(s.notes.showing(), round == 0 ? c.told : std::vector<N::Note>{}) << round;
+            EXPECT_EQ(s.notes.takeNewlyTold(), round == 0 && !c.told.empty());
+            s.notes.follow(s.rules.moveCount + 1);
+            EXPECT_TRUE(s.notes.showing().empty()) << "gone at the next move";
+        }
+        // Kept and read back, they stay told; forgotten, they are told again.
+        N again;
+        again.setTold(s.notes.told());
+        EXPECT_EQ(again.told(), s.notes.told());
+        s.notes.forgetTold();
+        s.rules = textBoard(c.rows), s.rules.boneColumn = c.boneColumn, s.rules.boneRow = c.boneRow;
+        s.play.begin(fewest::kNotKnown);
+        playArrows(s, c.arrows);
+        EXPECT_EQ(s.notes.showing(), c.told);
+    }
+}
+
+}  // namespace

@@ -29,6 +29,12 @@ TEST(Preferences, ReadsEveryLineItCanTrustKeepsLinesOfNewerGamesAndWritesItBack)
         ASSERT_TRUE(savePreferences(read));
         EXPECT_TRUE(readPreferences() == read) << c.text.substr(0, 80);
     }
+    // The notes told come back as they were, a name of junk left out.
+    dir.write("preferences.ini", "rule-notes-told=bone-freed,rock-falls,Bad!\n");
+    Preferences told = readPreferences();
+    EXPECT_EQ(told.notesTold, (std::set<std::string>{"bone-freed", "rock-falls"}));
+    ASSERT_TRUE(savePreferences(told));
+    EXPECT_TRUE(readPreferences() == told);
     // Not a file at all: the defaults; a folder that is not there: a failure said.
     EXPECT_TRUE(readPreferences(dir.path()) == Preferences());
     EXPECT_FALSE(savePreferences({}, dir.path() + "/missing/preferences.ini"));

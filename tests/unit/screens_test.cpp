@@ -43,8 +43,9 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         {"Up wraps to Quit", 1, false, {U}, "menu", 1, 3, 3, false, ""},
         {"Down", 1, false, {D, D, D, D}, "menu", 1, 3, 0, false, ""},
         {"Play goes on with the level as it stands", 1, false, {E}, "playing", 1, 3, K, false, ""},
-        {"Options and back: Play lit", 1, false, {D, E, KEY_ESC}, "menu", 1, 3, 0, false, ""},
-        {"Help and back: Options lit", 1, false, {D, D, KEY_SPACE, E}, "menu", 1, 3, 1, false, ""},
+        {"Options and back: Options lit", 1, false, {D, E, KEY_ESC}, "menu", 1, 3, 1, false, ""},
+        {"Help and back: Help lit", 1, false, {D, D, KEY_SPACE, E}, "menu", 1, 3, 2, false, ""},
+        {"Help, its rules page, back, Up, Up, Enter: play", 1, false, {D, D, E, KEY_RIGHT, KEY_ESC, U, U, E}, "playing", 1, 3, K, false, ""},
         {"A: the about box in the window", 1, false, {KEY_A}, "message", 1, 3, K, false, "W00f! Thanks for playing"},
         {"Enter closes it", 1, false, {KEY_A, E}, "menu", 1, 3, 0, false, ""},
         {"restart? No keeps the level", 1, false, {E, KEY_R, KEY_N}, "playing", 1, 3, K, false, ""},
@@ -57,9 +58,10 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         {"Escape quits", 1, false, {KEY_ESC}, "menu", 1, 3, K, true, ""},
         {"so does Quit", 1, false, {U, E}, "menu", 1, 3, K, true, ""},
         {"a win", 1, true, {E, KEY_RIGHT}, "won", 1, 4, K, false, ""},
-        {"won: Enter starts the next level", 1, true, {E, KEY_RIGHT, E}, "playing", 2, 0, K, false, ""},
-        {"won the last level: the finale", 2, true, {E, KEY_RIGHT, KEY_SPACE}, "finale", 2, K, K, false, ""},
-        {"the finale's Enter: the first level not solved", 2, true, {E, KEY_RIGHT, KEY_SPACE, E}, "playing", 1, 0, K, false, ""},
+        {"won: the first Enter ends the win's moment only", 1, true, {E, KEY_RIGHT, E}, "won", 1, 4, K, false, ""},
+        {"won: Enter starts the next level", 1, true, {E, KEY_RIGHT, E, E}, "playing", 2, 0, K, false, ""},
+        {"won the last level: the finale", 2, true, {E, KEY_RIGHT, KEY_A, KEY_SPACE}, "finale", 2, K, K, false, ""},
+        {"the finale's Enter: the first level not solved", 2, true, {E, KEY_RIGHT, KEY_A, KEY_SPACE, E}, "playing", 1, 0, K, false, ""},
         {"a win over a damaged table says so in the window", 1, true, {E, KEY_RIGHT}, "message", 1, 4, K, false,
          "Error loading high scores table (\"highscores.dat\")", true},
     };
@@ -90,7 +92,7 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
         }
         EXPECT_TRUE(harness::messages.empty()) << "a message box outside the window: " << harness::messages[0];
     }
-    // The first levels tell the keys until the first move.
+    // The first levels tell the keys until the level is won.
     start();
     press(KEY_ENTER);
     session().loadLevel(2);
@@ -100,7 +102,37 @@ TEST_F(Screens, EachKeyLeadsWhereItShouldAndNoMessageLeavesTheWindow) {
     EXPECT_FALSE(lineShows(drawn(), 26, kFirstStepsText, dark));
     session().number = 2;
     press(KEY_RIGHT);
-    EXPECT_FALSE(lineShows(drawn(), 26, kFirstStepsText, dark));
+    EXPECT_TRUE(lineShows(drawn(), 26, kFirstStepsText, dark)) << "still there after the first move";
+}
+
+TEST_F(Screens, TheWinShowsTheBoardAMomentThenThePanelOverItDimmedAndPressesDuringItAreKept) {
+    dir.write("levels/1.lvl", levelBytes("First Dig", "2 1 3 1"));  // the bone one Right from the dog
+    dir.write("levels/2.lvl", levelBytes("Second Dig", "5 1 10 8"));
+    dir.write("highscores.dat", "");
+    start();
+    const int gold = makecol(255, 230, 120);
+    for (bool twoPresses : {false, true}) {
+        session().loadLevel(1);
+        app->stack.showOnly(ScreenId::Playing);
+        run(50);
+        press(KEY_RIGHT, 30, 0);
+        ASSERT_TRUE(until([&] { return on<WonScreen>() != nullptr; }));
+        const int board = getpixel(drawn(), 5, 470);
+        if (twoPresses) {
+            // The first press ends the moment and does nothing more; the second goes on.
+            harness::holdKey(KEY_ENTER, 0, 30), harness::holdKey(KEY_ENTER, 60, 30);
+            run(300);
+            EXPECT_TRUE(on<PlayingScreen>() && session().number == 2);
+            continue;
+        }
+        for (unsigned long t = 0; t < 400; t += 50, run(50)) {
+            ASSERT_TRUE(on<WonScreen>()->inMoment()) << t;
+            EXPECT_TRUE(getpixel(drawn(), 5, 470) == board && !lineShows(drawn(), 366, "You reached the bone in 1 move!", gold)) << t;
+        }
+        run(WonScreen::kMomentMs);
+        EXPECT_TRUE(lineShows(drawn(), 366, "You reached the bone in 1 move!", gold));
+        EXPECT_NE(getpixel(drawn(), 5, 470), board) << "the board beneath, dimmed";
+    }
 }
 
 TEST_F(Screens, AMessageIsWrappedInsideTheWindowAndClosesOnEnterEscapeSpaceOrAClickOnly) {
