@@ -243,7 +243,7 @@ void playArrows(Session& s, const std::string& arrows) {
     for (char a : arrows) {
         Play::Input in;
         const int k = static_cast<int>(std::string("UDRL").find(a));
-        in.arrows.pressed[k] = in.arrows.down[k] = true, in.arrows.latest = k, in.nowMs = now += 5;
+        in.arrows.press(static_cast<MoveKeys::Arrow>(k)), in.arrows.down[k] = true, in.nowMs = now += 5;
         s.play.frame(in);
         for (int i = 0; i < 5000 && !s.rules.betweenMoves(); ++i) {
             Play::Input idle;
