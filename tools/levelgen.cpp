@@ -11,6 +11,14 @@
 //       MAXMOVES (and with at least DEAD first moves that lose the level),
 //       with the same analysis, as level sources to paste into tools/levels.
 //       GRASSROCKS rocks on the ground line shorten the walk along it.
+//   tunnelwick-levelgen grow SOURCE.txt SEED TRIES TARGET [MOSTSTONES [TRAPS]]
+//       loose stones added to and taken from the plain dirt of a drawn
+//       picture, kept while the fewest moves climb towards TARGET within the
+//       advisor's reach and a third of the way on the grass at most; prints
+//       each better variant with TRAPS (3) positions offering a losing move.
+//   tunnelwick-levelgen trace SOURCE.txt
+//       a shortest way move by move: where the dog stops, which stones fall
+//       and land, and when the bone lies under a stone.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +26,9 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "level_traps_game.h"
 #include "rules/solver.h"
 #include "rules/tiles.h"
 #include "storage/board_text.h"
@@ -187,6 +197,124 @@ int search(int argc, char** argv) {
     return 0;
 }
 
+// Moves of a way that walk the grass: sideways along the ground line row,
+// starting and ending on it.
+int grassMoves(const Level& level, const std::vector<int32_t>& way) {
+    RuleState g = start(level);
+    int grass = 0;
+    for (int32_t d : way) {
+        const int32_t row = g.dogRow;
+        if (playMove(g, d)) break;
+        if (row == 1 && g.dogRow == 1 && (d == Left || d == Right)) ++grass;
+    }
+    return grass;
+}
+
+// Positions on the way offering a move the solver proves lost (at most stopAt).
+int trapCount(const Level& level, int stopAt) {
+    return traps::analyseFrom(start(level), 250000, 100000, stopAt).trapPositions;
+}
+
+// Hill-climbs from a drawn picture towards a fewest-moves target by adding
+// and taking away loose stones in its plain dirt only, so the picture stays;
+// a variant is kept only while the advisor could still answer it and the
+// grass stays under a third of the way.
+int grow(int argc, char** argv) {
+    if (argc < 6) return 2;
+    std::ifstream in(argv[2], std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    Level level;
+    std::string error;
+    if (!parseLevelText(text.str(), level, error)) {
+        std::printf("%s: %s\n", argv[2], error.c_str());
+        return 2;
+    }
+    std::mt19937 rng(std::strtoul(argv[3], nullptr, 10));
+    const long tries = std::atol(argv[4]);
+    const int target = std::atoi(argv[5]);
+    const int mostStones = argc > 6 ? std::atoi(argv[6]) : 10;
+    const int minTraps = argc > 7 ? std::atoi(argv[7]) : 3;
+    const size_t mostPositions = 200000;
+    std::vector<std::pair<int, int>> open;  // plain dirt cells of the picture
+    for (int r = 3; r < Level::kRows; ++r)
+        for (int c = 0; c < Level::kColumns; ++c)
+            if (level.cells[r][c] == Dirt && !(c == level.boneColumn && r == level.boneRow) &&
+                !(c == level.dogColumn && r == level.dogRow))
+                open.push_back({c, r});
+    auto score = [&](const Level& l, SolveResult& r) {
+        r = solveWithin(start(l), mostPositions);
+        if (r.outcome != SolveResult::Solved) return -1000;
+        const int fewest = r.fewestMoves();
+        if (grassMoves(l, r.moves) * 3 > fewest) return -500 + fewest;
+        return fewest > target ? 2 * target - fewest : fewest;
+    };
+    SolveResult now;
+    int current = score(level, now), added = 0, bestShown = -1;
+    std::printf("start: score %d, fewest %d, %zu positions\n", current, now.fewestMoves(), now.positions);
+    for (long t = 0; t < tries && !open.empty(); ++t) {
+        Level next = level;
+        int nextAdded = added;
+        const int flips = 1 + int(rng() % 2);
+        for (int f = 0; f < flips; ++f) {
+            auto cell = open[rng() % open.size()];
+            uint8_t& code = next.cells[cell.second][cell.first];
+            nextAdded += code == Dirt ? 1 : -1;
+            code = code == Dirt ? uint8_t(Rock) : uint8_t(Dirt);
+        }
+        if (nextAdded > mostStones) continue;
+        SolveResult r;
+        const int s = score(next, r);
+        if (s < current) continue;
+        level = next, added = nextAdded, current = s;
+        if (s > bestShown && s >= std::min(20, target)) {
+            const int found = trapCount(level, minTraps);
+            if (found < minTraps) continue;
+            bestShown = s;
+            std::printf("== try %ld: fewest %d, %zu positions, %d stones added, traps %d+, grass %d\n", t,
+                        r.fewestMoves(), r.positions, added, found, grassMoves(level, r.moves));
+            std::printf("solution:");
+            for (int32_t m : r.moves) std::printf(" %s", directionName(m));
+            std::printf("\n%s", levelToText(level).c_str());
+            std::fflush(stdout);
+            if (s == target) break;
+        }
+    }
+    return 0;
+}
+
+// A shortest way told move by move: where the dog stops, which stones fall
+// and where they land, and whether the bone lies under a stone.
+int traceFile(int argc, char** argv) {
+    std::ifstream in(argv[2], std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    Level level;
+    std::string error;
+    if (!parseLevelText(text.str(), level, error)) {
+        std::printf("%s: %s\n", argv[2], error.c_str());
+        return 2;
+    }
+    RuleState g = start(level);
+    const SolveResult best = solveWithin(g, 3000000);
+    if (best.outcome != SolveResult::Solved) return 1;
+    int n = 0;
+    for (int32_t d : best.moves) {
+        RuleState before = g;
+        const bool won = playMove(g, d);
+        std::printf("%2d %-5s -> (%d,%d)", ++n, directionName(d), g.dogColumn, g.dogRow);
+        for (int c = 0; c < Level::kColumns; ++c)
+            for (int r = 0; r < Level::kRows; ++r) {
+                const bool was = before.board[r][c] <= Rock, is = g.board[r][c] <= Rock;
+                if (was && !is) std::printf(" stone (%d,%d) falls", c, r);
+                if (!was && is) std::printf(" lands (%d,%d)", c, r);
+            }
+        if (g.board[g.boneRow][g.boneColumn] <= Rock) std::printf(" BONE COVERED");
+        std::printf("%s\n", won ? " wins" : "");
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,11 +323,15 @@ int main(int argc, char** argv) {
                      "usage: tunnelwick-levelgen analyse SOURCE.txt...\n"
                      "       tunnelwick-levelgen play SOURCE.txt MOVE...\n"
                      "       tunnelwick-levelgen search SEED TRIES ROCK%% TUNNEL%% MINMOVES MAXMOVES\n"
-                     "                              [MAXSTATES [GRASSROCKS [DEAD]]]\n");
+                     "                              [MAXSTATES [GRASSROCKS [DEAD]]]\n"
+                     "       tunnelwick-levelgen grow SOURCE.txt SEED TRIES TARGET [MOSTSTONES [TRAPS]]\n"
+                     "       tunnelwick-levelgen trace SOURCE.txt\n");
         return 2;
     }
     if (std::strcmp(argv[1], "analyse") == 0) return analyseFiles(argc, argv);
     if (std::strcmp(argv[1], "search") == 0) return search(argc, argv);
     if (std::strcmp(argv[1], "play") == 0) return playFile(argc, argv);
+    if (std::strcmp(argv[1], "grow") == 0) return grow(argc, argv);
+    if (std::strcmp(argv[1], "trace") == 0) return traceFile(argc, argv);
     return 2;
 }
