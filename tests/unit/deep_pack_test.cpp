@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "../../tools/level_traps_game.h"
 #include "session/play.h"
@@ -33,10 +36,13 @@ const Row kDeep[] = {
     {"The Garden Bench", 29, 4, 2},
     {"The Trellis", 30, 4, 7},
     {"The Vegetable Patch", 30, 3, 2},
+    {"The Swing", 31, 3, 1},
+    {"The Strawberry Bed", 32, 3, 2},
     {"The Root Cellar", 33, 3, 3},
-    {"The Bottom of the Garden", 35, 3, 6},
+    {"The Fruit Cage", 35, 4, 2},
     {"The Bonfire", 36, 3, 5},
     {"The Old Boot", 37, 3, 6},
+    {"The Garden Gate", 38, 5, 10},
     {"The Dovecote", 40, 4, 5},
 };
 const int kLevels = sizeof kDeep / sizeof *kDeep;
@@ -76,7 +82,7 @@ void checkLevels(int first, int last) {
         }
         EXPECT_TRUE(won);
         EXPECT_EQ(std::make_tuple(report.start.fewest, report.trapPositions, grass),
-                  std::make_tuple(row.fewest, row.traps, grass));
+                  std::make_tuple(row.fewest, row.traps, row.grass));
         EXPECT_EQ(std::make_tuple(moves, report.trapPositions >= 3, grass * 3 <= moves),
                   std::make_tuple(row.fewest, true, true));
     }
