@@ -27,7 +27,7 @@ int typingScancode = 0;
 // Where the picture lies in the window: changed by the main thread, read by
 // Allegro's when a click comes, so always as a whole.
 struct Mapping {
-    int scale = 1, x = 0, y = 0;
+    int x = 0, y = 0, w = 640, h = 480;  // the picture's place and size in the window
 };
 std::mutex mappingMutex;
 Mapping mapping;
@@ -213,9 +213,9 @@ void waitForInput(unsigned ms) {
 
 void wake() { signal(); }
 
-void setPointerMapping(int scale, int offsetX, int offsetY) {
+void setPointerMapping(int offsetX, int offsetY, int shownW, int shownH) {
     std::lock_guard<std::mutex> hold(mappingMutex);
-    mapping = Mapping{scale > 0 ? scale : 1, offsetX, offsetY};
+    mapping = Mapping{offsetX, offsetY, shownW > 0 ? shownW : 640, shownH > 0 ? shownH : 480};
 }
 
 void toPicture(int& x, int& y) {
@@ -225,9 +225,10 @@ void toPicture(int& x, int& y) {
         m = mapping;
     }
     // Floor division: a pixel left of or above the picture stays negative.
-    auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-    x = floorDiv(x - m.x, m.scale);
-    y = floorDiv(y - m.y, m.scale);
+    // A whole scale s gives (x - m.x) / s; a picture scaled down, the pixel beneath.
+    auto floorDiv = [](long a, long b) { return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b)); };
+    x = floorDiv(static_cast<long>(x - m.x) * 640, m.w);
+    y = floorDiv(static_cast<long>(y - m.y) * 480, m.h);
 }
 
 }  // namespace input

@@ -56,9 +56,10 @@ void waitForInput(unsigned ms);
 // Ends a waitForInput at once (another thread has news for the player).
 void wake();
 
-// Pointer position from the window's pixels to the game's picture; the
-// window sets it when it scales (default: the same).
-void setPointerMapping(int scale, int offsetX, int offsetY);
+// Pointer position from the window's pixels to the game's 640x480 picture,
+// which lies at (offsetX, offsetY) in the window, shown `shownW` by
+// `shownH` pixels; the window sets it when it scales (default: the same).
+void setPointerMapping(int offsetX, int offsetY, int shownW, int shownH);
 void toPicture(int& x, int& y);
 
 // What Allegro calls; public so that tests can drive them as Allegro would.

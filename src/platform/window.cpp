@@ -49,7 +49,7 @@ bool setMode(const Layout& l) {
     clear_bitmap(screen);  // the border round a centred picture stays black
     forgetPictures();
     // Clicks are told in the picture's pixels whatever the window's size.
-    input::setPointerMapping(l.scale, l.x, l.y);
+    input::setPointerMapping(l.x, l.y, l.pictureW(), l.pictureH());
     return true;
 }
 
@@ -88,6 +88,18 @@ std::vector<int> sizes(Size desktop) {
 
 Layout layoutFor(const Preferences& choice, Size desktop) {
     const int fits = fittingScale(desktop);
+    if (desktop.w > 0 && desktop.h > 0 && !holdsPicture(desktop, 1)) {
+        // A window would lie partly off the screen: the whole screen, the picture as large as fits in its proportions.
+        Layout l;
+        l.fullScreen = true;
+        l.w = desktop.w;
+        l.h = desktop.h;
+        l.downW = std::min(desktop.w, desktop.h * kWidth / kHeight);
+        l.downH = l.downW * kHeight / kWidth;
+        l.x = (desktop.w - l.downW) / 2;
+        l.y = (desktop.h - l.downH) / 2;
+        return l;
+    }
     if (!choice.fullScreen || !holdsPicture(desktop, 1))
         return windowed(choice.windowScale > 0 ? std::min(choice.windowScale, fits) : fits);
     Layout l;
@@ -127,6 +139,12 @@ const Layout& current() { return shown; }
 
 void present(BITMAP* picture) {
     if (!picture || !screen) return;
+    if (shown.downW) {  // a small screen: the picture scaled down whole
+        acquire_screen();
+        stretch_blit(picture, screen, 0, 0, picture->w, picture->h, shown.x, shown.y, shown.downW, shown.downH);
+        release_screen();
+        return;
+    }
     const int s = shown.scale;
     if (s == 1 && shown.x == 0 && shown.y == 0) {
         acquire_screen();

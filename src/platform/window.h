@@ -29,8 +29,14 @@ struct Layout {
     int w = kWidth, h = kHeight;
     int scale = 1, x = 0, y = 0;
     bool fullScreen = false;
+    // On a desktop smaller than the picture: the picture's size, scaled
+    // down to fit whole (0 by 0: kWidth and kHeight times the scale).
+    int downW = 0, downH = 0;
+    int pictureW() const { return downW ? downW : kWidth * scale; }
+    int pictureH() const { return downH ? downH : kHeight * scale; }
     bool operator==(const Layout& o) const {
-        return w == o.w && h == o.h && scale == o.scale && x == o.x && y == o.y && fullScreen == o.fullScreen;
+        return w == o.w && h == o.h && scale == o.scale && x == o.x && y == o.y && fullScreen == o.fullScreen &&
+               downW == o.downW && downH == o.downH;
     }
 };
 
@@ -42,8 +48,9 @@ int fittingScale(Size desktop);
 std::vector<int> sizes(Size desktop);
 // The window for a choice: the chosen scale (the first start's when none,
 // never more than fits), or the whole desktop with the picture centred at
-// the largest whole scale it holds. Full screen on an unknown or too small
-// desktop gives the window instead.
+// the largest whole scale it holds. Full screen on an unknown desktop gives
+// the window instead; a known desktop smaller than the picture gets full
+// screen whatever the choice, the picture scaled down to fit it whole.
 Layout layoutFor(const Preferences& choice, Size desktop);
 
 // The desktop's size as the window system tells it.

@@ -192,17 +192,17 @@ void drawSkyText(BITMAP* target, const std::string& text, int x, int y, int alig
     textout_centre_ex(target, font, s, cx - 1, y, halo, -1);
     textout_centre_ex(target, font, s, cx + 1, y, halo, -1);
     textout_centre_ex(target, font, s, cx, y + 1, halo, -1);
-    textout_centre_ex(target, font, s, cx + 1, y - 1, halo, -1);
+    textout_centre_ex(target, font, s, cx, y - 1, halo, -1);
     textout_centre_ex(target, font, s, cx, y, makecol(20, 20, 20), -1);
 }
 
+// The caption's room: the picture's width less a margin each side.
+const int kCaptionWidth = 640 - 16;
+
 std::string captionText(int number, const std::string& title) {
-    // Formatted as Allegro's textprintf does (its own printf, its 512-byte
-    // buffer). The title is an argument, never part of the format: a '%'
-    // prints as is.
-    char text[512];
-    uszprintf(text, sizeof text, "Level #%i: \"%s\"", number, printableByAllegro(title).c_str());
-    return text;
+    // A long title is cut so that the level's number stays in view. The
+    // title is never a format: a '%' prints as is.
+    return withTitleFitted("Level #" + std::to_string(number) + ": \"", title, "\"", kCaptionWidth);
 }
 
 void drawCaption(BITMAP* target, int number, const std::string& title) {

@@ -51,16 +51,23 @@ void QuestionDialog::draw(BITMAP* target, Context&) {
     drawLines(target, {{question_, target->h / 2, makecol(200, 10, 10)}});
 }
 
-PromptDialog::PromptDialog(std::string prompt, std::string text, std::function<void(const std::string&, Context&)> done)
-    : prompt_(std::move(prompt)), text_(std::move(text)), cursor_(text_.size()), done_(std::move(done)) {}
+PromptDialog::PromptDialog(std::string prompt, std::string text, std::function<void(const std::string&, Context&)> done,
+                           size_t longest)
+    : prompt_(std::move(prompt)),
+      text_(text.substr(0, longest)),
+      longest_(longest),
+      cursor_(text_.size()),
+      done_(std::move(done)) {}
 
 void PromptDialog::handle(const input::Event& e, Context& c) {
     if (e.kind == input::Event::Typed) {
         if (e.ascii < 32 || e.ascii > 126) return;
-        if (inserting_ || cursor_ == text_.size())
+        if (inserting_ || cursor_ == text_.size()) {
+            if (text_.size() >= longest_) return;  // no more than is kept
             text_.insert(cursor_, 1, static_cast<char>(e.ascii));
-        else
+        } else {
             text_[cursor_] = static_cast<char>(e.ascii);
+        }
         ++cursor_;
         return;
     }

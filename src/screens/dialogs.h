@@ -39,17 +39,18 @@ private:
 
 // One line of text: typing inserts (or replaces, after Insert), Left and
 // Right move the cursor, Backspace and Delete delete; Enter or Escape ends
-// it and keeps what was typed.
+// it and keeps what was typed. It takes no more than `longest` characters.
 class PromptDialog : public Screen {
 public:
-    PromptDialog(std::string prompt, std::string text, std::function<void(const std::string&, Context&)> done);
+    PromptDialog(std::string prompt, std::string text, std::function<void(const std::string&, Context&)> done,
+                 size_t longest = 4096);
     void handle(const input::Event& event, Context& context) override;
     void draw(BITMAP* target, Context& context) override;
     bool covers() const override { return false; }
 
 private:
     std::string prompt_, text_;
-    size_t cursor_;
+    size_t longest_, cursor_;
     bool inserting_ = true;
     std::function<void(const std::string&, Context&)> done_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "screens/look.h"
 #include "screens/text.h"
 #include "session/session.h"
+#include "storage/level.h"
 
 namespace {
 
@@ -112,19 +114,23 @@ int32_t levelNumberFromText(const std::string& text) {
 
 const char* const kEditorKeysText = "E clear  N number  T title  V check  S save  L load  Esc menu";
 
-std::string editorCaption(int32_t number, const std::string& title, int32_t boardFile) {
+std::string editorCaption(int32_t number, const std::string& title, int32_t boardFile, int width,
+                          const std::string& brush) {
     // A board is the level its number names only once loaded from or saved to that file.
-    std::string caption =
+    const std::string head =
         (boardFile != 0 && boardFile == number ? "Editing level #" : "New level #") + std::to_string(number);
-    if (!title.empty()) caption += ": \"" + title + "\"";
-    return caption;
+    const std::string tail = brush.empty() ? std::string() : " - brush: " + brush;
+    if (title.empty()) return printableByAllegro(head + tail);
+    return withTitleFitted(head + ": \"", title, "\"" + tail, width);
 }
 
 void EditorScreen::saved(Context& c) {
     std::string reason;
     const std::string path = c.session.filePath();
-    note_ = c.session.save(reason) ? "Saved " + path : "Could not save " + path + ": " + reason;
-    noteUntil_ = now_ + kNoteMs;
+    const bool ok = c.session.save(reason);
+    note_ = ok ? "Saved " + path : "Could not save " + path + ": " + reason;
+    // A failure stays until the player acts: a few seconds are easily missed.
+    noteUntil_ = ok ? now_ + kNoteMs : ULONG_MAX;
 }
 
 void EditorScreen::save(Context& c) {
@@ -148,6 +154,7 @@ bool EditorScreen::paintAt(int x, int y, Context& c) {
 
 void EditorScreen::handle(const input::Event& e, Context& c) {
     Session& s = c.session;
+    if ((e.kind == input::Event::Click || e.kind == input::Event::Press) && noteUntil_ == ULONG_MAX) note_.clear();
     if (e.kind == input::Event::Move) {
         pointerX_ = e.x, pointerY_ = e.y;
         return;
@@ -166,19 +173,21 @@ void EditorScreen::handle(const input::Event& e, Context& c) {
     case KEY_S: save(c); break;
     case KEY_L:
         // A file play refuses is no level to edit either: the board stays.
-        if (!s.reload()) note_ = s.unreadableText(), noteUntil_ = now_ + kNoteMs;
+        if (!s.reload()) note_ = s.unreadableText(), noteUntil_ = ULONG_MAX;
         break;
     case KEY_E: s.blankBoard(); break;
     case KEY_V: c.nav.push(std::make_unique<CheckDialog>(s.boardToCheck())); break;
     case KEY_F1: keysShown_ = !keysShown_; break;
     case KEY_T:
         c.nav.push(std::make_unique<PromptDialog>(
-            "Enter the new level title:", s.title, [](const std::string& title, Context& c) {
+            "Enter the new level title:", s.title,
+            [](const std::string& title, Context& c) {
                 if (title.empty())
                     c.nav.push(std::make_unique<MessageDialog>("Previous level name used."));
                 else
                     c.session.setTitle(title);
-            }));
+            },
+            kLongestTitle));
         break;
     case KEY_N:
         c.nav.push(
@@ -216,8 +225,9 @@ bool EditorScreen::update(const input::Held& held, unsigned long nowMs, Context&
 void EditorScreen::draw(BITMAP* target, Context& c) {
     const Session& s = c.session;
     view_.draw(target, s.rules, c.pictures, false);
-    const std::string caption = editorCaption(s.number, s.title, s.boardFile) + " - brush: " + brushName(brush_);
-    drawOutlinedText(target, printableByAllegro(caption), target->w / 2, 12, makecol(255, 255, 255));
+    // A long title is cut so that the number and the brush stay in view.
+    const std::string caption = editorCaption(s.number, s.title, s.boardFile, target->w - 16, brushName(brush_));
+    drawOutlinedText(target, caption, target->w / 2, 12, makecol(255, 255, 255));
     drawPointerCell(target, c);
     int foot = target->h - 12;
     if (keysShown_) {

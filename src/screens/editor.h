@@ -31,7 +31,7 @@ private:
     BoardView view_;
     int brush_ = 255;        // the dog
     bool painting_ = false;  // the button went down here and is still held
-    std::string note_;       // the outcome of the last S, for a few seconds
+    std::string note_;       // the outcome of the last S or L: for a few seconds, a failure until the next key or click
     unsigned long noteUntil_ = 0, now_ = 0;
     int pointerX_ = -1, pointerY_ = -1;  // -1: not over the window
     bool keysShown_ = true;              // the key line at the foot (F1)
@@ -41,7 +41,8 @@ private:
 // The editor's caption: "New level #N" for a board from no file (or from
 // another number's), "Editing level #N" for the file it was loaded from or
 // saved to, the title after it when there is one.
-std::string editorCaption(int32_t number, const std::string& title, int32_t boardFile);
+std::string editorCaption(int32_t number, const std::string& title, int32_t boardFile, int width = 1 << 30,
+                          const std::string& brush = "");
 // The keys told at the foot of the editor.
 extern const char* const kEditorKeysText;
 

@@ -63,3 +63,23 @@ std::vector<std::string> wrapText(const std::string& text, int width) {
     }
     return lines;
 }
+
+std::string withTitleFitted(const std::string& before, const std::string& title, const std::string& after, int width) {
+    const std::string whole = printableByAllegro(before + title + after);
+    if (text_length(font, whole.c_str()) <= width) return whole;
+    // The longest start of the title that fits with "...", cut at a
+    // character's start so that no broken sequence is left at the cut.
+    auto withFirst = [&](size_t n) {
+        while (n > 0 && n < title.size() && (static_cast<unsigned char>(title[n]) & 0xC0) == 0x80) --n;
+        return printableByAllegro(before + title.substr(0, n) + "..." + after);
+    };
+    size_t low = 0, high = title.size();
+    while (low < high) {
+        const size_t mid = (low + high + 1) / 2;
+        if (text_length(font, withFirst(mid).c_str()) <= width)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return withFirst(low);
+}

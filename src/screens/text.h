@@ -16,3 +16,7 @@ std::string printableByAllegro(const std::string& text);
 // at its own line breaks, then between words; a word longer than a line is
 // cut. An empty line stays (a paragraph break).
 std::vector<std::string> wrapText(const std::string& text, int width);
+
+// `before` + title + `after`, the title cut (ending in "...") so that the
+// whole fits `width` pixels: what stands around it (a level's number) stays in view.
+std::string withTitleFitted(const std::string& before, const std::string& title, const std::string& after, int width);

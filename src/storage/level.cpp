@@ -16,8 +16,8 @@ struct Bytes {
 };
 
 // A title is a few dozen characters. A first line of megabytes (a large file
-// with no line ends named like a level) is kept only to its start.
-const size_t kLongestTitle = 4096;
+// with no line ends named like a level) is kept only to its start
+// (kLongestTitle characters).
 
 // Everything up to the first line feed, which is consumed. The CR of a CR LF
 // line end (or of a file cut off after it) is dropped, so such a file gives
@@ -119,7 +119,7 @@ std::string levelTitleOf(const std::string& bytes) {
 
 std::string formatLevel(const Level& level) {
     std::string out;
-    for (char ch : level.title) out.push_back(ch == '\n' || ch == '\r' ? ' ' : ch);
+    for (char ch : level.title.substr(0, kLongestTitle)) out.push_back(ch == '\n' || ch == '\r' ? ' ' : ch);
     out += "\r\n";
     out += std::to_string(level.dogColumn) + " " + std::to_string(level.dogRow) + " " +
            std::to_string(level.boneColumn) + " " + std::to_string(level.boneRow) + "\r\n";

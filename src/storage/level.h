@@ -7,6 +7,7 @@
 // a bare LF reads the same.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,8 +31,11 @@ struct Level {
 // a position outside the board counts as unread. True when the dog and the
 // bone were both placed on the board: without them there is no level to play.
 bool readLevel(const std::string& bytes, Level& level);
+// A title keeps at most this many characters: the reader cuts a longer one
+// here, the writer writes no more, and the editor's prompt takes no more.
+constexpr size_t kLongestTitle = 4096;
 // The title line of level-file bytes, without its line end; long titles are
-// cut at 4096 characters.
+// cut at kLongestTitle characters.
 std::string levelTitleOf(const std::string& bytes);
 // The level as file bytes. A line break in the title is stored as a space, so
 // the title stays one line.

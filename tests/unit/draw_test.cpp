@@ -115,9 +115,16 @@ TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
         // The caption's own span: the score line stands beside it.
         const int half = text_length(font, caption.c_str()) / 2 + 2;
         ASSERT_TRUE(lineShows(target, 12, caption, makecol(20, 20, 20), half)) << caption;
-        int halo = 0;
-        for (int i = 0; i < 640 * 10; ++i) halo += isColour(target, i % 640, 11 + i / 640, 200, 200, 200);
-        EXPECT_GT(halo, 100) << caption;
+        // Every letter's pixel has the halo (or the letter) on all four sides: none of its edges is bare.
+        const int dark = makecol(20, 20, 20), light = makecol(200, 200, 200);
+        int bare = 0;
+        for (int i = 0; i < 640 * 8; ++i)
+            if (getpixel(target, i % 640, 12 + i / 640) == dark)
+                for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+                    const int p = getpixel(target, i % 640 + dx, 12 + i / 640 + dy);
+                    bare += p != dark && p != light;
+                }
+        EXPECT_EQ(bare, 0) << caption;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "fixture.h"
 #include "rules/level_check.h"
+#include "storage/level.h"
 
 namespace {
 
@@ -69,6 +70,22 @@ TEST_F(Editor, NumberAndTitleFromThePromptsTheTitleContinuedAndWrongInputToldInT
     for (int i = 0; i < 3; ++i) press(KEY_BACKSPACE);
     press(KEY_ESC);
     EXPECT_TRUE(session().title == "Old" && on<MessageDialog>() && on<MessageDialog>()->text() == "Previous level name used.");
+    press(KEY_ENTER);
+    // One limit for a title: the prompt takes no more than a file keeps, the writer writes no more, and a caption
+    // cuts it to keep the level's number (and the brush) in view.
+    session().number = 7, session().title = "";
+    press(KEY_T);
+    for (int i = 0; i < 42; ++i) type(std::string(100, 'x'));
+    press(KEY_ENTER);
+    const std::string longest(kLongestTitle, 'x');
+    EXPECT_EQ(session().title, longest);
+    Level level;
+    level.title = longest + "yyy";
+    EXPECT_EQ(levelTitleOf(formatLevel(level)), longest);
+    const std::string caption = "New level #7: \"" + std::string(46, 'x') + "...\" - brush: dog";
+    EXPECT_TRUE(lineShows(drawn(), 12, caption, makecol(255, 255, 255))) << "the caption as it is";
+    const std::string played = captionText(7, longest);
+    EXPECT_TRUE(played.rfind("Level #7: \"xx", 0) == 0 && text_length(font, played.c_str()) <= 640 - 16) << played;
 }
 
 TEST_F(Editor, TheOpeningKeyAndAClickDuringAPromptNeitherTypeNorPaintAndAHeldVLeavesTheEditorAwake) {
@@ -139,7 +156,9 @@ TEST_F(Editor, SAsksBeforeReplacingAnotherBoardsFileAndReloadAndClearWork) {
         EXPECT_TRUE(lineShows(drawn(), 448, "levels/9.lvl could not be read", makecol(255, 230, 140))) << bad.size();
     }
     EXPECT_TRUE(lineShows(drawn(), 12, "New level #9 - brush: dog", makecol(255, 255, 255))) << "no level it did not load";
-    run(3000);
+    run(5000);  // a failure stays until the player acts; "Saved" goes by itself
+    EXPECT_TRUE(lineShows(drawn(), 448, "levels/9.lvl could not be read", makecol(255, 230, 140)));
+    press(KEY_RIGHT), press(KEY_LEFT);
     EXPECT_TRUE(lineShows(drawn(), 448, "", makecol(255, 230, 140)));
     chmod("levels/1.lvl", 0444);
     session().number = 1;

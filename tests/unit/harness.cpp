@@ -80,7 +80,7 @@ void reset() {
     messages.clear(), synced.clear(), scheduled.clear(), modes.clear(), refusedMode.clear();
     desktopW = 1024, desktopH = 768;
     makeScreen(640, 480);
-    input::setPointerMapping(1, 0, 0);
+    input::setPointerMapping(0, 0, 640, 480);
     mouse_b = 0, mouse_x = mouse_y = -100;
     for (int i = 0; i < KEY_MAX; ++i)
         if (key[i]) key[i] = 0, input::onKey(i | 0x80);

@@ -16,7 +16,8 @@ TEST(Window, TakesTheLargestWholeScaleThatFitsAndCentresFullScreen) {
         {1423, 1067, 2, {1, 2, 0}, {1423, 1067, 2, 71, 53, true}},  // 1280x960 is just within 90 %
         {1422, 1067, 1, {1, 0}, {1422, 1067, 2, 71, 53, true}},
         {640, 480, 1, {1, 0}, {640, 480, 1, 0, 0, true}},
-        {639, 480, 1, {1}, {}},  // too small for full screen: the window
+        {639, 480, 1, {1}, {639, 480, 1, 0, 0, true, 639, 479}},  // smaller than the picture: full screen, scaled down
+        {320, 240, 1, {1}, {320, 240, 1, 0, 0, true, 320, 240}}, {400, 200, 1, {1}, {400, 200, 1, 67, 0, true, 266, 199}},
         {0, 0, 1, {1}, {}},      // not known
     };
     for (const auto& c : cases) {
@@ -74,6 +75,8 @@ TEST_F(WindowTest, OpensAtTheChosenSizeSwitchesWithF11OrAltEnterAndKeepsIt) {
         // Options: Up to the window's line, Left from 2x to 1x, Escape.
         {2560, 1440, nullptr, "", {kOptions, KEY_UP, KEY_LEFT, KEY_ESC}, "640x480", off1.c_str(), ""},
         {2560, 1440, nullptr, "", {kOptions, KEY_UP, KEY_RIGHT, KEY_ESC}, "2560x1440", kept2.c_str(), ""},
+        {320, 240, nullptr, "", {}, "320x240", nullptr, ""},  // a small screen: all of it, whatever is chosen
+        {320, 240, "full-screen=off\n", "", {KEY_F11, KEY_F11}, "320x240", "window-scale=1\nfull-screen=off\nsound-effects=on\n", ""},
     };
     for (const auto& c : cases) {
         startOn(c.w, c.h, c.before, c.refused);
@@ -124,6 +127,14 @@ TEST_F(WindowTest, EveryPixelIsASquareAndClicksLandWhereTheyAreSeen) {
         input::toPicture(x, y);
         EXPECT_EQ(std::make_pair(x, y), std::make_pair(-1, 364)) << where;
     }
+    // On a screen smaller than the picture: the picture scaled down whole, a message inside it, clicks where seen.
+    startOn(320, 240, nullptr);
+    EXPECT_TRUE(window::current().fullScreen && window::current().downW == 320);
+    EXPECT_EQ(getpixel(screen, 250, 200), getpixel(picture, 500, 400));
+    clickAt(432 / 2 - 1, 363 / 2);
+    EXPECT_TRUE(on<MenuScreen>());
+    clickAt(432 / 2, 363 / 2);
+    EXPECT_TRUE(on<OptionsScreen>());
 }
 
 }  // namespace
