@@ -105,7 +105,34 @@ void drawHintArrow(BITMAP* target, int column, int row, int32_t direction) {
     }
 }
 
+// A rock with an open tunnel right under it falls as soon as its column
+// moves: a crack across the stone and crumbs trickling into the gap tell it
+// from a rock bedded in earth. The rock on the bone stays (the bone holds it).
+void drawLooseRocks(BITMAP* target, const RuleState& b) {
+    const int crack = makecol(60, 54, 52), lit = makecol(214, 208, 196), crumb = makecol(170, 122, 80);
+    for (int row = 0; row + 1 < b.boardHeight; ++row)
+        for (int column = 0; column < b.boardWidth; ++column) {
+            if (!isLoose(b, column, row)) continue;
+            const int x = column * kCell, y = row * kCell;
+            const int points[][2] = {{9, 19}, {13, 23}, {17, 20}, {22, 25}};
+            for (int i = 0; i + 1 < 4; ++i) {
+                line(target, x + points[i][0], y + points[i][1] + 1, x + points[i + 1][0], y + points[i + 1][1] + 1,
+                     lit);
+                line(target, x + points[i][0], y + points[i][1], x + points[i + 1][0], y + points[i + 1][1], crack);
+            }
+            for (const auto& at : {std::pair{12, 3}, {18, 7}, {15, 12}})
+                rectfill(target, x + at.first, y + kCell + at.second, x + at.first + 1, y + kCell + at.second + 1,
+                         crumb);
+        }
+}
+
 }  // namespace
+
+bool isLoose(const RuleState& b, int column, int row) {
+    if (!b.onBoard(column, row) || !b.onBoard(column, row + 1)) return false;
+    if (column == b.boneColumn && row == b.boneRow) return false;
+    return isRock(b.board[row][column]) && b.board[row + 1][column] == Tunnel;
+}
 
 BoardView::~BoardView() { forget(); }
 
@@ -157,6 +184,7 @@ void BoardView::drawCells(BITMAP* target, const RuleState& b, const Pictures& p)
 
 void BoardView::draw(BITMAP* target, const RuleState& b, const Pictures& p, bool playing) {
     drawCells(target, b, p);
+    drawLooseRocks(target, b);
     // The dog faces the way she goes: the picture looks right, so a step
     // Left shows it mirrored.
     BITMAP* dog = p[DogTile];

@@ -24,8 +24,8 @@ public:
     BoardView(const BoardView&) = delete;
     BoardView& operator=(const BoardView&) = delete;
 
-    // The cells, then the dog (facing left on a step Left when `playing`),
-    // the bone and the falling rock.
+    // The cells with the loose rocks marked, then the dog (facing left on a
+    // step Left when `playing`), the bone and the falling rock.
     void draw(BITMAP* target, const RuleState& board, const Pictures& pictures, bool playing);
     // The cells alone, through the layer kept between frames.
     void drawCells(BITMAP* target, const RuleState& board, const Pictures& pictures);
@@ -39,6 +39,10 @@ private:
     std::vector<std::pair<BITMAP*, BITMAP*>> composed_;  // each cell's grass and tile as composed
     std::vector<bool> valid_;
 };
+
+// A rock over an open tunnel, which falls once its column moves (not the
+// one on the bone, which the bone holds up).
+bool isLoose(const RuleState& board, int column, int row);
 
 // Each cell's piece of the dirt background, then its tile as a sprite,
 // straight onto the target: the plain reference for the layered pass.

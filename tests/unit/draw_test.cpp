@@ -102,6 +102,30 @@ TEST_F(DrawTest, ABuriedBoneShowsItsOutlineOverTheRockAndARockOnTheGrassRowStand
     EXPECT_TRUE(getr(getpixel(target, 160 + 4, 192 + 12)) > 160 && isColour(target, 160 + 16, 192 + 16, 120, 120, 120));
 }
 
+TEST_F(DrawTest, ALooseRockIsDrawnApartFromARockOnEarthInPlayAndInTheEditor) {
+    setPicture(DirtBackground, solid(640, 480, 90, 60, 30)), setPicture(Tunnel, solid(32, 32, 0, 0, 0));
+    BITMAP* rock = solid(32, 32, 255, 0, 255);
+    circlefill(rock, 16, 16, 13, makecol(120, 120, 120));
+    setPicture(Rock, rock), setPicture(BlackRock, rock);
+    // The rock at (5, 6) against a rock on earth at (9, 6), the cells beneath each compared too.
+    const struct { const char* what; uint8_t code, below; bool onBone, loose; } cases[] = {
+        {"over a tunnel", Rock, Tunnel, false, true}, {"a fallen rock over a tunnel", BlackRock, Tunnel, false, true},
+        {"on earth", Rock, Dirt, false, false}, {"on the bone, which holds it up", Rock, Tunnel, true, false},
+        {"over another rock", Rock, Rock, false, false}};
+    for (const auto& c : cases)
+        for (bool playing : {true, false}) {
+            memset(board().board, Dirt, sizeof board().board);
+            board().board[6][5] = board().board[6][9] = c.code, board().board[7][5] = c.below, board().board[7][9] = c.below == Rock ? Rock : Dirt;
+            board().boneColumn = c.onBone ? 5 : 0, board().boneRow = c.onBone ? 6 : 14, board().dogColumn = 19, board().dogRow = 14;
+            view.draw(target, board(), app->pictures, playing);
+            int differ = 0, crumbs = 0;
+            for (int i = 0; i < 32 * 32; ++i) differ += getpixel(target, 160 + i % 32, 192 + i / 32) != getpixel(target, 288 + i % 32, 192 + i / 32);
+            for (int i = 0; i < 32 * 16; ++i) crumbs += c.below == Tunnel && !isColour(target, 160 + i % 32, 224 + i / 32, 0, 0, 0);
+            EXPECT_EQ(differ > 20 && crumbs > 0, c.loose) << c.what << " " << playing << " " << differ << " " << crumbs;
+            EXPECT_EQ(isLoose(board(), 5, 6), c.loose) << c.what;
+        }
+}
+
 TEST_F(DrawTest, TheCaptionIsDarkOnALightHaloAtTheTopWhateverTheTitle) {
     std::mt19937 rng(42);
     for (int round = 0; round < 30; ++round) {

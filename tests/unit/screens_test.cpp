@@ -135,6 +135,25 @@ TEST_F(Screens, TheWinShowsTheBoardAMomentThenThePanelOverItDimmedAndPressesDuri
     }
 }
 
+TEST_F(Screens, HelpTurnsToItsRulesPageAndBackAndLeavesFromEither) {
+    start();
+    const int gold = makecol(255, 230, 120);
+    // Each from the menu, Help opened: the keys, then the page and whether Help is still open.
+    const struct { std::vector<int> keys; int page; bool open; } cases[] = {
+        {{}, HelpScreen::KeysPage, true}, {{KEY_RIGHT}, HelpScreen::RulesPage, true}, {{KEY_PGDN, KEY_PGUP}, HelpScreen::KeysPage, true},
+        {{0}, HelpScreen::RulesPage, true}, {{KEY_RIGHT, KEY_LEFT}, HelpScreen::KeysPage, true},
+        {{KEY_RIGHT, KEY_ESC}, 0, false}, {{KEY_ESC}, 0, false}};
+    for (const auto& c : cases) {
+        app->stack.showOnly(ScreenId::Help);
+        run(50);
+        for (int k : c.keys) k ? press(k) : clickAt(300, 300);
+        ASSERT_EQ(on<HelpScreen>() != nullptr, c.open);
+        if (!c.open) continue;
+        EXPECT_EQ(on<HelpScreen>()->page(), c.page);
+        EXPECT_EQ(lineShows(drawn(), 14, "The rules", gold, 60), c.page == HelpScreen::RulesPage);
+    }
+}
+
 TEST_F(Screens, AMessageIsWrappedInsideTheWindowAndClosesOnEnterEscapeSpaceOrAClickOnly) {
     start();
     const std::string text = "A message long enough to need two lines at least, since its words do not fit one line of "
