@@ -12,6 +12,7 @@
 #include "platform/window.h"
 #include "screens/dialogs.h"
 #include "screens/look.h"
+#include "storage/replays.h"
 
 namespace {
 
@@ -85,6 +86,16 @@ App::App(std::atomic<bool>& quit)
         std::fprintf(stderr, "%s\n", note.c_str());
         stack.push(std::make_unique<MessageDialog>(note));
         progressTold_ = true;
+    }
+    std::vector<Replay> ways;
+    std::string why;
+    size_t damaged = 0;
+    if (replays::read(ways, why, damaged) == replays::Found::Unusable) {
+        // Said once; the next best way kept rewrites the file with the good lines only.
+        const std::string text = "Some of the ways you won levels could not be read (\"replays.txt\": " + why +
+                                 "); those cannot be watched.";
+        std::fprintf(stderr, "%s\n", text.c_str());
+        stack.push(std::make_unique<MessageDialog>(text));
     }
     // Said in the window, and on standard error for whoever started the game.
     if (!pictures.missing().empty()) {

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include "rules/solver.h"
 #include "rules/tiles.h"
 #include "screens/text.h"
+#include "screens/watching.h"
 #include "session/catalogue.h"
+#include "session/move_log.h"
 #include "session/session.h"
+#include "storage/replays.h"
 
 namespace {
 
@@ -77,6 +81,37 @@ void ChooserScreen::play(Context& c) {
     c.nav.showOnly(ScreenId::Playing);
 }
 
+bool ChooserScreen::solved(int j, Context& c) const {
+    if (j < 0 || j >= static_cast<int>(levels_.size()) || !levels_[j].readable) return false;
+    const int32_t number = levels_[j].number;
+    return records_.count(number) || c.session.winsIn(pack().folder).count(number);
+}
+
+void ChooserScreen::watch(bool fewestWay, Context& c) {
+    if (!solved(mark_, c)) return;
+    const ListedLevel& level = levels_[mark_];
+    const LevelRef ref{pack().folder, level.number};
+    std::vector<int32_t> moves;
+    if (fewestWay) {
+        moves = solve(level.start).moves;
+    } else {
+        // Only a way kept for the level as it is now, and one that still wins it.
+        Replay best;
+        RuleState end = level.start;
+        bool won = false;
+        if (!replays::find(packKey(ref.pack), ref.number, best) || best.checksum != catalogue::checksum(ref) ||
+            !moveLog::fromText(best.moves, moves) || !moveLog::play(end, moves, nullptr, &won) || !won)
+            moves.clear();
+    }
+    if (moves.empty()) {
+        c.hear({Cue::Bump});
+        return;
+    }
+    c.hear({Cue::Click});
+    c.nav.push(std::make_unique<WatchingScreen>(level.start, moves, level.number, level.title,
+                                                fewestWay ? "The fewest moves" : "Your best"));
+}
+
 void ChooserScreen::handle(const input::Event& e, Context& c) {
     const int count = static_cast<int>(levels_.size());
     const bool turn = (e.kind == input::Event::Press && e.scancode == KEY_TAB) ||
@@ -122,6 +157,8 @@ void ChooserScreen::handle(const input::Event& e, Context& c) {
     case KEY_END: moveTo(count - 1); break;
     case KEY_ENTER:
     case KEY_ENTER_PAD: play(c); break;
+    case KEY_W: watch(false, c); break;
+    case KEY_F: watch(true, c); break;
     default: break;
     }
 }
@@ -189,4 +226,5 @@ void ChooserScreen::draw(BITMAP* target, Context& c) {
             drawOutlinedText(target, "Page Down >", 600 - text_length(font, "Page Down >") / 2, kFooterY, dim);
     }
     drawOutlinedText(target, "The bone marks a level solved in the fewest moves possible", target->w / 2, 450, dim);
+    if (solved(mark_, c)) drawOutlinedText(target, "W watches your best, F the fewest moves", target->w / 2, 462, plain);
 }

@@ -5,7 +5,8 @@
 // Right go a column across, Page Up and Page Down a page; Enter plays the
 // marked level afresh, Escape goes back. A click marks a card, a click on
 // the marked one plays it. Tab, a click on the pack's title or a shoulder
-// button of the gamepad turns to the next pack.
+// button of the gamepad turns to the next pack. On a solved level's card W
+// watches your best way again, F a way in the fewest moves.
 #pragma once
 
 #include <map>
@@ -39,6 +40,10 @@ private:
     int cardAt(int x, int y) const;
     int firstOnPage() const;
     void play(Context& context);
+    // A level solved (in the table or in this game): its ways may be watched.
+    bool solved(int index, Context& context) const;
+    // W: your best, as kept in replays.txt; F: a fewest-moves way from the solver.
+    void watch(bool fewestWay, Context& context);
 
     std::vector<catalogue::Pack> packs_;
     std::size_t pack_ = 0;

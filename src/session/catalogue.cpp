@@ -12,6 +12,7 @@
 #include "rules/tiles.h"
 #include "storage/level.h"
 #include "storage/level_file.h"
+#include "storage/replays.h"
 
 namespace catalogue {
 
@@ -232,11 +233,18 @@ bool tableReady(const std::string& pack, WinRecord& why) {
 
 }  // namespace
 
-std::unique_ptr<RecordKeeper> keepRecord(const LevelRef& level, int32_t moves) {
+std::unique_ptr<RecordKeeper> keepRecord(const LevelRef& level, int32_t moves, const std::string& moveLog) {
     WinRecord refused;
     if (!tableReady(level.pack, refused)) return std::unique_ptr<RecordKeeper>(new RecordKeeper(refused));
+    std::function<void()> keepWay;
+    const std::string sum = moveLog.empty() ? "" : checksum(level);
+    if (!sum.empty()) {
+        const Replay way{packKey(level.pack), level.number, sum, moveLog};
+        // A replay that cannot be kept costs the record nothing.
+        keepWay = [way] { replays::keep(way); };
+    }
     return std::unique_ptr<RecordKeeper>(
-        new RecordKeeper(tablePath(level.pack), PendingRecord{packKey(level.pack), level.number, moves}));
+        new RecordKeeper(tablePath(level.pack), PendingRecord{packKey(level.pack), level.number, moves}, keepWay));
 }
 
 WinRecord recordWin(const LevelRef& level, int32_t moves, int patienceMs) {

@@ -93,7 +93,9 @@ std::map<int32_t, int32_t> records(const std::string& pack);
 // Records a win in the pack's table in the background (see RecordKeeper).
 // A pack without a table gets an empty one first; a table that is a link is
 // never written.
-std::unique_ptr<RecordKeeper> keepRecord(const LevelRef& level, int32_t moves);
+// `moveLog` (letters) is kept in replays.txt when the win is a new record,
+// under the table's lock.
+std::unique_ptr<RecordKeeper> keepRecord(const LevelRef& level, int32_t moves, const std::string& moveLog = "");
 // The same at once, for tools and tests.
 WinRecord recordWin(const LevelRef& level, int32_t moves, int patienceMs = 3000);
 

@@ -154,7 +154,10 @@ const RecordKeeper* Session::recordWin() {
     // Those done with are let go; one still waiting for the table stays.
     WinRecord ignored;
     for (auto it = keepers_.begin(); it != keepers_.end();) it = (*it)->done(ignored) ? keepers_.erase(it) : it + 1;
-    keepers_.push_back(catalogue::keepRecord(level(), rules.moveCount));
+    // The way it was won is kept with a new record. The checksum is the one
+    // the level was loaded with, so a file changed during play keeps none.
+    const bool same = !checksum.empty() && catalogue::checksum(level()) == checksum;
+    keepers_.push_back(catalogue::keepRecord(level(), rules.moveCount, same ? moveLog::text(play.moves()) : ""));
     return keepers_.back().get();
 }
 

@@ -94,7 +94,8 @@ std::map<int32_t, int32_t> readRecords(const std::string& tablePath) {
     return records;
 }
 
-WinRecord recordWin(const std::string& tablePath, int32_t level, int32_t moves, int patienceMs) {
+WinRecord recordWin(const std::string& tablePath, int32_t level, int32_t moves, int patienceMs,
+                    const std::function<void()>& withNewRecord) {
     WinRecord out;
     // Locked from the reading to the renaming of the new table, so that a
     // second game in this directory cannot slip its own change in between
@@ -153,6 +154,7 @@ WinRecord recordWin(const std::string& tablePath, int32_t level, int32_t moves, 
     files::Outcome saved = files::writeReplacing(tablePath, updated);
     if (saved) {
         out.outcome = WinRecord::NewRecord;
+        if (withNewRecord) withNewRecord();
     } else {
         out.outcome = WinRecord::NotSaved;
         out.reason = saved.reason;
@@ -160,9 +162,10 @@ WinRecord recordWin(const std::string& tablePath, int32_t level, int32_t moves, 
     return out;
 }
 
-RecordKeeper::RecordKeeper(std::string t, PendingRecord w) : table(std::move(t)), win(std::move(w)) {
-    start([this](int tryMs) {
-        WinRecord r = recordWin(table, win.level, win.moves, tryMs);
+RecordKeeper::RecordKeeper(std::string t, PendingRecord w, std::function<void()> withNewRecord)
+    : table(std::move(t)), win(std::move(w)) {
+    start([this, withNewRecord](int tryMs) {
+        WinRecord r = recordWin(table, win.level, win.moves, tryMs, withNewRecord);
         // Only this thread writes kept_; the files are touched without the
         // lock, so that the won screen never waits on them.
         if (r.outcome == WinRecord::Busy && !kept_) {

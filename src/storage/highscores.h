@@ -33,7 +33,10 @@ struct WinRecord {
 // Records `moves` for `level` when it beats the table's record, under the
 // table's lock so that two games never lose each other's records; waits for
 // the lock up to `patienceMs`.
-WinRecord recordWin(const std::string& table, int32_t level, int32_t moves, int patienceMs = 3000);
+// `withNewRecord` runs when the record was written, the table still locked
+// (what goes with a record, such as the way it was won, is kept with it).
+WinRecord recordWin(const std::string& table, int32_t level, int32_t moves, int patienceMs = 3000,
+                    const std::function<void()>& withNewRecord = nullptr);
 inline WinRecord recordWin(int32_t level, int32_t moves, int patienceMs = 3000) {
     return recordWin(kShippedTable, level, moves, patienceMs);
 }
@@ -46,7 +49,8 @@ inline WinRecord recordWin(int32_t level, int32_t moves, int patienceMs = 3000) 
 // loses it; it leaves the journal again once it reaches the table.
 class RecordKeeper {
 public:
-    RecordKeeper(std::string table, PendingRecord win);
+    // `withNewRecord`: see recordWin (a win that waits in the journal keeps none).
+    RecordKeeper(std::string table, PendingRecord win, std::function<void()> withNewRecord = nullptr);
     // A win whose outcome is known without trying (a table that may not be written).
     explicit RecordKeeper(WinRecord known);
     // The journal's records, written into their tables as soon as these are

@@ -1,6 +1,7 @@
-// The level in play kept across a restart (progress.txt): resumed exactly with its undo history, kept within a second of a move and at quit, and bad files started afresh without harm.
+// The level in play kept across a restart (progress.txt), and the best ways kept to be watched (replays.txt): resumed exactly with its undo history, kept within a second of a move and at quit, and bad files started afresh without harm.
 #include "fixture.h"
 #include "session/move_log.h"
+#include "screens/watching.h"
 #include "session/progress.h"
 
 namespace {
@@ -99,6 +100,91 @@ TEST_F(Progressing, AMissingDamagedOrUnusableFileStartsAfreshSaysWhyOnceAndIsRew
         EXPECT_EQ(dir.read("highscores.dat"), "") << "no record";
         app.reset();
         std::system("chmod 644 progress.txt 2>/dev/null");
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A level won in one move Right, or (the long way) Down, Right, Up.
+struct Watching : LevelFixture {
+    const std::string level = formatLevel(levelOf(textBoard({"", "", "d.....b", ".......#", "#"}), "Short"));
+    void SetUp() override {
+        dir.write("levels/1.lvl", level);
+        dir.write("highscores.dat", "");
+    }
+    void win(const std::vector<int>& ks) {
+        session().loadLevel(1);
+        app->stack.showOnly(ScreenId::Playing);
+        run(20);
+        for (int k : ks) press(k, 40, 400);
+        ASSERT_TRUE(until([&] { return on<WonScreen>() != nullptr; }));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the table and the way, written on their own thread
+        run(20);
+    }
+    WatchingScreen* watch(int k) {
+        app->stack.showOnly(ScreenId::Menu);
+        run(20);
+        press(KEY_S);
+        press(k);
+        return on<WatchingScreen>();
+    }
+};
+
+TEST_F(Watching, ANewBestKeepsItsWayAndWAndFWatchAsTheGamePlaysNothingRecorded) {
+    start();
+    press(KEY_ENTER);
+    win({KEY_DOWN, KEY_RIGHT, KEY_UP});
+    EXPECT_EQ(dir.read("replays.txt"), "levels\t1\t" + levelChecksum(level) + "\tDRU\n");
+    win({KEY_DOWN, KEY_RIGHT, KEY_UP, KEY_LEFT});
+    EXPECT_EQ(dir.read("replays.txt"), "levels\t1\t" + levelChecksum(level) + "\tDRU\n") << "no new best, no new way";
+    dir.write("replays.txt", "packs/other\t3\t0123456789abcdef\tLL\nlevels\t1\t" + levelChecksum(level) + "\tDRU\n");
+    win({KEY_RIGHT});
+    EXPECT_EQ(dir.read("replays.txt"), "packs/other\t3\t0123456789abcdef\tLL\nlevels\t1\t" + levelChecksum(level) + "\tR\n");
+
+    dir.write("replays.txt", "levels\t1\t" + levelChecksum(level) + "\tDRU\n");
+    const std::string table = dir.read("highscores.dat");
+    const RuleState inPlay = session().rules;
+    for (auto [k, moves] : {std::pair{KEY_W, 3u}, {KEY_F, 1u}}) {
+        WatchingScreen* w = watch(k);
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(lineShows(drawn(), 12, "Watching  -  " + captionText(1, "Short"), makecol(20, 20, 20)));
+        // At the game's pace: a slide of six cells takes 96 ticks.
+        run(96 * Motion::kTickUs / 1000 - 30);
+        EXPECT_FALSE(w->over());
+        ASSERT_TRUE(until([&] { return w->over(); }));
+        EXPECT_EQ(std::make_tuple(w->played(), w->board().dogColumn, w->board().dogRow), std::make_tuple(moves, 6, 2));
+        press(KEY_ESC);
+        EXPECT_NE(on<ChooserScreen>(), nullptr);
+    }
+    EXPECT_TRUE(dir.read("highscores.dat") == table && session().rules == inPlay) << "nothing recorded, nothing played";
+    dir.write("levels/1.lvl", formatLevel(levelOf(textBoard({"", "", "d.....b", ".......#", "#"}), "Changed")));
+    EXPECT_EQ(watch(KEY_W), nullptr) << "a way kept for the level before it changed";
+    EXPECT_NE(watch(KEY_F), nullptr);
+}
+
+TEST_F(Watching, ADamagedReplaysFileIsToldOnceNeverWatchedAndRewrittenWithGoodLinesOnly) {
+    const std::string good = "levels\t1\t" + levelChecksum(level) + "\tDRU";
+    const struct { const char* what; std::string content; bool kept; } cases[] = {
+        {"noise and a good line", "\x01\xff\t\t\n" + good + "\n", true},
+        {"moves that do not win", "levels\t1\t" + levelChecksum(level) + "\tD\n", false},
+        {"a line of 1 MB", "levels\t1\t" + levelChecksum(level) + "\t" + std::string(5 << 20, 'D') + "\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("replays.txt", c.content);
+        dir.write("highscores.dat", "");
+        start();
+        EXPECT_EQ(on<MessageDialog>() != nullptr, std::string(c.what) != "moves that do not win");
+        if (on<MessageDialog>()) app->stack.close(), run(10);
+        dir.write("highscores.dat", "1 9\n");
+        EXPECT_EQ(watch(KEY_W) != nullptr, c.kept);
+        app->stack.showOnly(ScreenId::Menu);
+        press(KEY_ENTER);
+        win({KEY_RIGHT});
+        EXPECT_EQ(dir.read("replays.txt"), "levels\t1\t" + levelChecksum(level) + "\tR\n");
+        app.reset();
     }
 }
 
