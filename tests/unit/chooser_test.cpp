@@ -49,6 +49,12 @@ TEST(ChooserRows, FewestMovesAreWorkedOutOncePerLevelAndBound) {
               std::make_tuple(77, 1, fewest::kNoWay, 1));
     int32_t known = 0;
     EXPECT_TRUE(fewestCache::lookup(pocket(true), SolveLimits(), known) && known == fewest::kNoWay);
+    {  // Leaving the chooser stops the solve under way: it leaves no answer behind.
+        FewestMovesWork leaving({pocket(false), sealedBone()}, 0);
+        while (leaving.fewest(0) == fewest::kNotKnown) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_FALSE(fewestCache::lookup(sealedBone(), SolveLimits(), known)) << "solved to its end after leaving";
     fewestCache::clear();
 }
 

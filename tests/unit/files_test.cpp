@@ -40,10 +40,12 @@ TEST(Files, AReplaceSyncsThenRenamesKeepsLinksAndModesAndRefusesWhatMayNotBeWrit
     EXPECT_EQ(dir.read("real/table"), "new");
     EXPECT_TRUE(stat("real/table", &st) == 0 && (st.st_mode & 07777) == 0640);
     EXPECT_TRUE(lstat("table", &st) == 0 && S_ISLNK(st.st_mode));
-    // The bytes reached the disk under the temporary name, before the rename.
-    ASSERT_FALSE(harness::synced.empty());
+    // The bytes reached the disk under the temporary name, before the rename;
+    // then the folder did, so that the rename outlives a power cut too.
+    ASSERT_EQ(harness::synced.size(), 2u);
     EXPECT_EQ(harness::synced[0].rfind(dir.file("real/table.tmp-"), 0), 0u) << harness::synced[0];
     EXPECT_EQ(harness::synced[0].substr(harness::synced[0].size() - 2), " 3");
+    EXPECT_EQ(harness::synced[1].rfind(dir.file("real") + " ", 0), 0u) << harness::synced[1];
     // Links at the temporary names an older game used lead nowhere now.
     EXPECT_TRUE(files::writeReplacing("settings.ini", "1") && files::writeReplacing("highscores.dat", "2"));
     EXPECT_EQ(dir.read("victim"), "mine\n");
@@ -132,6 +134,14 @@ TEST_F(HighScores, ATableThatCannotBeReadToItsEndIsNeverWrittenAndClaimsNothing)
         }
     }
     EXPECT_EQ(std::system("test $(ls -A | wc -l) -le 1"), 0) << "a file was made";
+    // At its reading limit (16 MiB) a table is read whole; a byte past it, it is not cut short and rewritten.
+    std::system("rm -rf highscores.dat");
+    for (size_t size : {size_t(16) << 20, (size_t(16) << 20) + 1}) {
+        const std::string big = "3 17\n" + std::string(size - 10, ' ') + "8 20\n", after = win(big.c_str(), 3, 12);
+        const bool whole = size == size_t(16) << 20;
+        EXPECT_TRUE(after == (whole ? "3 12" + big.substr(4) : big)) << size;
+        EXPECT_EQ(result.outcome, whole ? WinRecord::NewRecord : WinRecord::Unreadable) << size;
+    }
 }
 
 // Four games, each in a process of its own, win at once in one directory.

@@ -165,6 +165,11 @@ inline RuleState pocket(bool buried) {
     return s;
 }
 
+// The bone sealed in a ring of sky under a row of rocks: a search that runs to its bound (seconds).
+inline RuleState sealedBone() {
+    return textBoard({"", "", "####################", "d", "", "", "        ^^^^^", "        ^   ^", "        ^ b ^", "        ^   ^", "        ^^^^^"});
+}
+
 // A key held from `from` to `to` ms from now; a repeated one tells the keyboard's callback again every 30 ms, as X's repeat does.
 struct Press {
     int key;

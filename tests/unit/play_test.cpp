@@ -212,9 +212,7 @@ TEST_F(Playing, HintShowsTheWayADeadEndIsToldAndTheScoreLineStandsBesideTheCapti
 }
 
 TEST(Advisor, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
-    // The bone sealed in a ring of sky under a row of rocks: a search that runs to its bound.
-    const RuleState hard = textBoard({"", "", "####################", "d", "", "", "        ^^^^^", "        ^   ^",
-                                      "        ^ b ^", "        ^   ^", "        ^^^^^"});
+    const RuleState hard = sealedBone();
     const RuleState easy = textBoard({"", "", "d.b"});
     Advisor advisor(nullptr, {400000});
     advisor.ask(Advisor::LevelStart, hard);
@@ -223,8 +221,14 @@ TEST(Advisor, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
     advisor.ask(Advisor::Position, easy);  // cancels the running question
     ASSERT_TRUE(advisor.waitForAnswer(Advisor::Position, 60000));
     SolveResult r;
+    EXPECT_FALSE(advisor.answer(Advisor::LevelStart, r)) << "the level's search (seconds) was not stopped for the player's";
     ASSERT_TRUE(advisor.answer(Advisor::Position, r));
     EXPECT_EQ(r.moves, solve(easy).moves);
+    // Moved on (or taken back), dropped: the earlier answer is gone at once.
+    advisor.ask(Advisor::Position, hard);
+    EXPECT_FALSE(advisor.answer(Advisor::Position, r));
+    advisor.ask(Advisor::Position, easy);
+    ASSERT_TRUE(advisor.waitForAnswer(Advisor::Position, 60000));
     advisor.drop(Advisor::Position);
     EXPECT_FALSE(advisor.answer(Advisor::Position, r));
     // The level's question, paused for the player's, is answered after it, in full.

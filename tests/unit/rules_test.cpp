@@ -2,6 +2,7 @@
 
 #include "../differential.h"
 #include "fixture.h"
+#include "rules/background_task.h"
 #include "session/move_log.h"
 
 TEST(Rules, EachArrowPlaysOutToTheRightBoard) {
@@ -199,6 +200,10 @@ TEST(Solver, FindsTheShortestWayUsingFallenRocksAsStops) {
     s.dogColumn = 4, s.dogRow = 6;  // on the bone: won in no moves
     r = solve(s);
     EXPECT_EQ(std::make_tuple(r.outcome, r.fewestMoves(), r.firstMove()), std::make_tuple(SolveResult::Solved, 0, int32_t(None)));
+    // So does one whose only way down is into the bottom row.
+    s = textBoard({".....#", "....d."}, 13);
+    s.boneColumn = 5, s.boneRow = 13;
+    EXPECT_EQ(solve(s).fewestMoves(), 5);
 
     // Past its bound it stops, saying so; so it does when cancelled.
     r = solve(threeMoves, {4});  // fewer positions than the way of 3 moves needs
@@ -206,10 +211,19 @@ TEST(Solver, FindsTheShortestWayUsingFallenRocksAsStops) {
     std::atomic<bool> cancel{true};
     r = solve(threeMoves, {2000000, &cancel});
     EXPECT_EQ(std::make_pair(r.outcome, r.reason), std::make_pair(SolveResult::NotProved, SolveResult::Cancelled));
+    // A cancel that comes while it runs (seconds of work) stops it too; one
+    // that came before it began is tried again.
+    const RuleState sealed = sealedBone();
+    r = SolveResult();
+    for (int wait = 5; wait < 5000 && r.positions <= 1; wait *= 2) {
+        BackgroundTask task;
+        task.start([&](const std::atomic<bool>& cancelled) { r = solve(sealed, {2000000, &cancelled}); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        task.cancel(), task.join();
+        ASSERT_EQ(r.reason, SolveResult::Cancelled) << r.positions << " positions";
+    }
     // The memory bound holds the positions' own bytes (152 each) below it, and
     // does not stop far short of it (the hash and links take under 100 more).
-    const RuleState sealed = textBoard({"", "", "####################", "d", "", "", "        ^^^^^", "        ^   ^",
-                                        "        ^ b ^", "        ^   ^", "        ^^^^^"});
     for (size_t bytes : {size_t(1), size_t(2) << 20, size_t(8) << 20}) {
         r = solve(sealed, {2000000, nullptr, bytes});
         EXPECT_EQ(std::make_pair(r.outcome, r.reason), std::make_pair(SolveResult::NotProved, SolveResult::TooMuchWork));

@@ -122,10 +122,18 @@ TEST_F(WindowTest, EveryPixelIsASquareAndClicksLandWhereTheyAreSeen) {
         EXPECT_TRUE(on<MenuScreen>()) << where;
         clickAt(left + 1, bottom);
         EXPECT_TRUE(on<OptionsScreen>()) << where;
-        // Pointer positions left of or above the picture stay outside it.
-        int x = c.x - 1, y = c.y + 364 * c.scale;
-        input::toPicture(x, y);
-        EXPECT_EQ(std::make_pair(x, y), std::make_pair(-1, 364)) << where;
+        // In the editor (a blank board, the rock brush) a click one window pixel left of or above
+        // the picture (the border, full screen) paints nothing; one on its first column or row paints.
+        app->stack.open(ScreenId::Editor), run(20);
+        press(KEY_E);
+        while (on<EditorScreen>()->brush() != Rock) press(KEY_RIGHT);
+        const int in = c.scale * (4 * 32 + 5);
+        const struct { int x, y, row, column; bool paints; } clicks[] = {
+            {c.x - 1, c.y + in, 4, 0, false}, {c.x + in, c.y - 1, 0, 4, false}, {c.x, c.y + in, 4, 0, true}, {c.x + in, c.y, 0, 4, true}};
+        for (const auto& k : clicks) {
+            clickAt(k.x, k.y);
+            EXPECT_EQ(session().rules.board[k.row][k.column] == Rock, k.paints) << where << " click at " << k.x << "," << k.y;
+        }
     }
     // On a screen smaller than the picture: the picture scaled down whole, a message inside it, clicks where seen.
     startOn(320, 240, nullptr);
