@@ -180,7 +180,8 @@ bool App::frame(unsigned long nowMs, BITMAP* picture) {
     bool redraw = stack.update(held, nowMs) || reshow_;
     keepProgress(nowMs, false);
     reshow_ = false;
-    garden_.update(settings.ambient && stack.ambient(), wallSeconds());
+    gardenHeard_ = settings.ambient && stack.ambient();
+    garden_.update(gardenHeard_, wallSeconds());
     drew_ = redraw && picture;
     if (drew_) {
         stack.draw(picture);

@@ -34,6 +34,9 @@ public:
     bool leaving(unsigned long nowMs, BITMAP* picture);
     // How long a closing game waits for a busy record table.
     static constexpr unsigned long kLastWaitMs = 3000;
+    // What the sound was told last: effects on, the garden to be heard.
+    bool effectsOn() const { return effects_.enabled(); }
+    bool gardenHeard() const { return gardenHeard_; }
 
     Pictures pictures;
     Settings settings;
@@ -60,4 +63,5 @@ private:
     bool reshow_ = false;  // the window changed: the picture is shown afresh
     bool leaving_ = false;
     unsigned long leftAt_ = 0;
+    bool gardenHeard_ = false;
 };

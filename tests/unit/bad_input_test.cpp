@@ -7,18 +7,6 @@ namespace {
 // The game is made by each test, once its files are in place.
 using BadInput = LevelFixture;
 
-// Runs the action in a child killed after 20 s; true when it ended well.
-bool endsInAChild(const std::function<bool()>& action) {
-    pid_t child = fork();
-    if (child == 0) {
-        alarm(20);
-        _exit(action() ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 TEST_F(BadInput, PipesDevicesHugeFilesAndOddTitlesNeverHang) {
     // Pipes as level, table and settings; in the chooser's scan 100 MB levels, an endless device, and a title with a cut UTF-8 sequence.
     ASSERT_EQ(std::system("mkfifo levels/1.lvl highscores.dat settings.ini"), 0);

@@ -165,6 +165,18 @@ inline RuleState pocket(bool buried) {
     return s;
 }
 
+// Runs the action in a child killed after 20 s; true when it ended well.
+inline bool endsInAChild(const std::function<bool()>& action) {
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(20);
+        _exit(action() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 // The bone sealed in a ring of sky under a row of rocks: a search that runs to its bound (seconds).
 inline RuleState sealedBone() {
     return textBoard({"", "", "####################", "d", "", "", "        ^^^^^", "        ^   ^", "        ^ b ^", "        ^   ^", "        ^^^^^"});

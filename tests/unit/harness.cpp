@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <sstream>
 
 #include "platform/input.h"
@@ -75,9 +76,16 @@ void type(const std::string& text) {
     }
 }
 
+// fsync is called from the record keeper's thread too.
+std::mutex syncedMutex;
+
 void reset() {
     nowMs = 0;
-    messages.clear(), synced.clear(), scheduled.clear(), modes.clear(), refusedMode.clear();
+    {
+        std::lock_guard<std::mutex> hold(syncedMutex);
+        synced.clear();
+    }
+    messages.clear(), scheduled.clear(), modes.clear(), refusedMode.clear();
     desktopW = 1024, desktopH = 768;
     makeScreen(640, 480);
     input::setPointerMapping(0, 0, 640, 480);
@@ -133,6 +141,7 @@ extern "C" int fsync(int fd) {
     struct stat st = {};
     ssize_t n = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
     fstat(fd, &st);
+    std::lock_guard<std::mutex> hold(harness::syncedMutex);
     harness::synced.push_back(std::string(path, n > 0 ? n : 0) + " " + std::to_string(st.st_size));
     return static_cast<int>(syscall(SYS_fsync, fd));
 }

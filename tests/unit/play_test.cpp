@@ -211,6 +211,33 @@ TEST_F(Playing, HintShowsTheWayADeadEndIsToldAndTheScoreLineStandsBesideTheCapti
     EXPECT_EQ(std::make_pair(session().number, play.best), std::make_pair(1, fewest::kNotKnown));
 }
 
+// A new level or a restart forgets what the arrows did before it: a press
+// kept during a move, an arrow held and repeating.
+TEST(PlayKeys, ANewLevelForgetsAPressKeptAndAnArrowHeld) {
+    const struct { const char* what; std::vector<std::string> board; MoveKeys::Arrow arrow; bool held; } cases[] = {
+        {"a press kept during a slide", {"", "", ".........d"}, MoveKeys::Down, false},
+        {"an arrow held, repeating on the ground line", {"", "D"}, MoveKeys::Right, true},
+    };
+    for (const auto& c : cases) {
+        RuleState rules = textBoard(c.board);
+        Play play(rules, nullptr);
+        play.begin(fewest::kNotKnown);
+        Play::Input in;
+        auto frames = [&](unsigned long ms) {
+            for (const unsigned long end = in.nowMs + ms; in.nowMs < end; in.nowMs += 5) play.frame(in), in.arrows.pressCount = 0;
+        };
+        in.arrows.press(c.held ? c.arrow : MoveKeys::Left);  // a move under way
+        in.arrows.down[c.arrow] = c.held;
+        frames(c.held ? 600 : 20);
+        if (!c.held) in.arrows.press(c.arrow), frames(5);
+        ASSERT_TRUE(c.held ? play.moves().size() > 1 : play.pressWaiting()) << c.what;
+        rules = textBoard(c.board);
+        play.begin(fewest::kNotKnown);
+        frames(2000);
+        EXPECT_TRUE(play.moves().empty()) << c.what;
+    }
+}
+
 TEST(Advisor, AnAnswerToAQuestionNoLongerAskedIsNeverGiven) {
     const RuleState hard = sealedBone();
     const RuleState easy = textBoard({"", "", "d.b"});
