@@ -48,14 +48,11 @@ class DesignerStory(unittest.TestCase):
             game.click(32 * column + 16, 32 * row + 16)
         for key, text, end in (("n", str(number), "Escape"), ("t", "Dug by hand", "Return")):
             game.step(key, "the prompt", lambda: game.extent((255, 255, 0), (0, 232, 640, 8)))
-            if key == "t":  # the title prompt goes on from the title as it stands: level 1's
-                game.until("the title to go on from", game.saying("My own 1", colour=(255, 255, 255), y=240))
-                game.press(*["BackSpace"] * len("My own 1"), hold=0.05)
             game.type(text)
             game.until("the text typed", lambda: game.extent((255, 255, 255), (0, 240, 640, 8)) > 8 * len(text) - 6)
             game.press(end)
             if key == "n":
-                game.until("the caption after N", game.saying('New level #%d: "My own 1"' % number, colour=(255, 255, 255)))
+                game.until("the caption after N", game.saying('New level #%d - brush' % number, colour=(255, 255, 255)))
         game.step("s", "the level saved", lambda: game.read(saved) == DRAWN)
         game.message("v", "Can be won in 2 moves: Down Right")
         game.press("Right", "Right", "Right")  # the rock brush, and a rock on the bone

@@ -38,7 +38,7 @@ class PlayerStory(unittest.TestCase):
                      "4.4.3)", "Tunnelwick 1.3.0")
         game.click(500, 390)  # the Help button
         game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0))
-        game.step("Return", "the menu", lambda: on_menu(game, 1))
+        game.step("Return", "the menu", lambda: on_menu(game, 2))
         game.until("5 s of sound", lambda: game.seconds() > 5)  # the garden would have begun by now
         self.assertEqual(game.loudness(0, game.seconds()), 0, "sound on the menu")
 

@@ -104,9 +104,11 @@ TEST_F(DrawTest, ABuriedBoneShowsItsOutlineOverTheRockAndARockOnTheGrassRowStand
 
 TEST_F(DrawTest, ALooseRockIsDrawnApartFromARockOnEarthInPlayAndInTheEditor) {
     setPicture(DirtBackground, solid(640, 480, 90, 60, 30)), setPicture(Tunnel, solid(32, 32, 0, 0, 0));
-    BITMAP* rock = solid(32, 32, 255, 0, 255);
-    circlefill(rock, 16, 16, 13, makecol(120, 120, 120));
-    setPicture(Rock, rock), setPicture(BlackRock, rock);
+    for (int code : {Rock, BlackRock}) {  // each slot owns its picture
+        BITMAP* rock = solid(32, 32, 255, 0, 255);
+        circlefill(rock, 16, 16, 13, makecol(120, 120, 120));
+        setPicture(code, rock);
+    }
     // The rock at (5, 6) against a rock on earth at (9, 6), the cells beneath each compared too.
     const struct { const char* what; uint8_t code, below; bool onBone, loose; } cases[] = {
         {"over a tunnel", Rock, Tunnel, false, true}, {"a fallen rock over a tunnel", BlackRock, Tunnel, false, true},
