@@ -107,7 +107,8 @@ void MenuScreen::handle(const input::Event& e, Context& c) {
     case KEY_ESC: c.nav.quit(); break;
     case KEY_A: c.nav.push(std::make_unique<MessageDialog>(kAboutText)); break;
     case KEY_S:
-        opened_ = -1;
+        // The chooser leads into play: back from it, Play is lit.
+        opened_ = PlayItem;
         c.nav.open(ScreenId::Chooser);
         break;
     case KEY_L:

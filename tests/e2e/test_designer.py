@@ -67,7 +67,7 @@ class DesignerStory(unittest.TestCase):
         os.chmod(os.path.join(game.dir, saved), 0o444)  # refused by the game even to root, unlike a read-only directory
         os.chmod(os.path.join(game.dir, "levels"), 0o555)
         game.step("s", "the question", game.saying("Replace %s? (Y/N)" % saved, colour=RED, y=240))  # painted since
-        game.step("y", "the note", game.saying("Could not save %s: " % saved, colour=(255, 230, 140), y=468))
+        game.step("y", "the note", game.saying("Could not save %s: " % saved, colour=(255, 230, 140), y=448))
         os.chmod(os.path.join(game.dir, "levels"), 0o755)
         self.assertEqual(game.read(saved), DRAWN)
 
