@@ -100,15 +100,17 @@ void PromptDialog::handle(const input::Event& e, Context& c) {
 
 void PromptDialog::draw(BITMAP* target, Context&) {
     dimBeneath(target);
-    const int H = target->h, th = text_height(font);
+    // The heading, the text with its cursor, then what the keys do: each line
+    // with room around it, the panel no larger than they need.
+    const int th = text_height(font), textY = target->h / 2;
     const int white = makecol(255, 255, 255);
     const std::string shown = printableByAllegro(text_);
-    drawLines(target, {{prompt_, H / 2 - th, makecol(255, 255, 0)},
-                       {shown, H / 2, white},
-                       {"Enter or Escape ends the prompt", H / 2 + 2 * th, makecol(200, 200, 200)},
-                       {inserting_ ? "Inserting" : "Replacing", H * 3 / 4, white}});
+    drawLines(target, {{prompt_, textY - 2 * th, makecol(255, 255, 0)},
+                       {shown, textY, white},
+                       {"Enter or Escape ends the prompt", textY + 2 * th + 2, makecol(200, 200, 200)},
+                       {inserting_ ? "Inserting" : "Replacing", textY + 3 * th + 6, white}});
     // The cursor: a bar under the character it stands before.
     const int left = target->w / 2 - text_length(font, shown.c_str()) / 2;
     const int x = left + text_length(font, shown.substr(0, cursor_).c_str());
-    hline(target, x, H / 2 + th + 1, x + 7, makecol(255, 255, 0));
+    hline(target, x, textY + th + 1, x + 7, makecol(255, 255, 0));
 }

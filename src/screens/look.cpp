@@ -12,6 +12,8 @@ const int kPanelOpacity = 220;
 const int kPadX = 14, kPadY = 9;
 const int kNarrowestPanel = 288;
 
+std::vector<DrawnBox>* recorded = nullptr;
+
 int earth() { return makecol(30, 22, 16); }
 
 // The menu's garden at low opacity over dark earth; the earth alone when the
@@ -25,7 +27,13 @@ void paintBackdrop(BITMAP* into, BITMAP* garden) {
 
 }  // namespace
 
+void recordLayout(std::vector<DrawnBox>* into) { recorded = into; }
+
 void drawOutlinedText(BITMAP* target, const std::string& text, int x, int y, int colour) {
+    if (recorded) {
+        const int left = x - text_length(font, text.c_str()) / 2;
+        recorded->push_back({false, left - 1, y - 1, left + text_length(font, text.c_str()), y + text_height(font), text});
+    }
     const int luma = (30 * getr(colour) + 59 * getg(colour) + 11 * getb(colour)) / 100;
     const int outline = luma < 100 ? makecol(236, 220, 190) : makecol(16, 10, 6);
     const char* s = text.c_str();
@@ -36,6 +44,7 @@ void drawOutlinedText(BITMAP* target, const std::string& text, int x, int y, int
 }
 
 void drawPanel(BITMAP* t, int x0, int y0, int x1, int y1) {
+    if (recorded) recorded->push_back({true, x0, y0, x1, y1, ""});
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, kPanelOpacity);
     rectfill(t, x0, y0, x1, y1, makecol(36, 24, 14));

@@ -18,6 +18,16 @@ struct StyledLine {
     int x = -1;
 };
 
+// Where a panel or a text was drawn: its box, a text's with its outline.
+struct DrawnBox {
+    bool panel;
+    int x0, y0, x1, y1;  // inclusive
+    std::string text;
+};
+// While `into` is set, every panel and outlined text drawn is added to it,
+// so that a screen's layout can be checked against its panels.
+void recordLayout(std::vector<DrawnBox>* into);
+
 // A text in the built-in font with a dark outline (a light one for dark letters).
 void drawOutlinedText(BITMAP* target, const std::string& text, int x, int y, int colour);
 // A dark translucent board with the two-tone wooden edge of the menu buttons.

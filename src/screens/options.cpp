@@ -10,8 +10,9 @@ namespace {
 // Held, Left or Right changes a volume by a step this often, once held this long.
 const unsigned long kStepMs = 100, kFirstStepMs = 300;
 
-// The panel's layout: a heading, the lines, the keys along the bottom.
-const int kPanelLeft = 96, kPanelRight = 543, kFirstLineY = 150, kLineStep = 32;
+// The panel's layout: a heading, the lines, the keys along the bottom (the
+// panel as wide as their line).
+const int kPanelLeft = 64, kPanelRight = 575, kFirstLineY = 150, kLineStep = 32;
 const int kLabelX = 128, kValueX = 336, kBarWidth = 120;
 
 const char* const kLabels[OptionsScreen::kLines] = {"Background volume", "Effects volume", "Garden volume",

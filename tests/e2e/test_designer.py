@@ -47,7 +47,7 @@ class DesignerStory(unittest.TestCase):
             game.press(*keys.split())
             game.click(32 * column + 16, 32 * row + 16)
         for key, text, end in (("n", str(number), "Escape"), ("t", "Dug by hand", "Return")):
-            game.step(key, "the prompt", lambda: game.extent((255, 255, 0), (0, 232, 640, 8)))
+            game.step(key, "the prompt", lambda: game.extent((255, 255, 0), (0, 224, 640, 8)))
             game.type(text)
             game.until("the text typed", lambda: game.extent((255, 255, 255), (0, 240, 640, 8)) > 8 * len(text) - 6)
             game.press(end)

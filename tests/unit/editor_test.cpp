@@ -272,8 +272,8 @@ TEST_F(Prompt, EditingKeysInTheMiddleAndAtTheEdgesAndOnlyPrintableCharacters) {
     enter("aI");
     press(KEY_T);
     EXPECT_TRUE(lineShows(drawn(), 240, "a", makecol(255, 255, 255)) &&
-                lineShows(picture, 256, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
-                lineShows(picture, 360, "Inserting", makecol(255, 255, 255)));
+                lineShows(picture, 258, "Enter or Escape ends the prompt", makecol(200, 200, 200)) &&
+                lineShows(picture, 270, "Inserting", makecol(255, 255, 255)));
 }
 
 }  // namespace

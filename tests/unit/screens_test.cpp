@@ -135,6 +135,86 @@ TEST_F(Screens, TheWinShowsTheBoardAMomentThenThePanelOverItDimmedAndPressesDuri
     }
 }
 
+// Each text lies clear inside a panel it meets (or meets none and lies in the picture); no two texts meet.
+std::vector<std::string> layoutFaults(const std::vector<DrawnBox>& drawn) {
+    auto meet = [](const DrawnBox& a, const DrawnBox& b) { return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1; };
+    std::vector<std::string> faults;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const DrawnBox& t = drawn[i];
+        if (t.panel || t.text.empty()) continue;
+        bool meets = false, inside = false;
+        for (const DrawnBox& p : drawn)
+            if (p.panel && meet(t, p))
+                meets = true, inside |= t.x0 >= p.x0 + 2 && t.x1 <= p.x1 - 2 && t.y0 >= p.y0 + 2 && t.y1 <= p.y1 - 2;
+        if (meets ? !inside : t.x0 < 0 || t.y0 < 0 || t.x1 >= 640 || t.y1 >= 480) faults.push_back("\"" + t.text + "\" leaves its panel");
+        for (size_t j = 0; j < i; ++j)
+            if (!drawn[j].panel && !drawn[j].text.empty() && meet(t, drawn[j]))
+                faults.push_back("\"" + t.text + "\" touches \"" + drawn[j].text + "\"");
+    }
+    return faults;
+}
+
+TEST_F(Screens, EveryScreensTextLiesInsideItsPanelAtEachScale) {
+    ASSERT_EQ(std::system(("cp -r " + harness::dataDir() + "/graphics .").c_str()), 0);
+    dir.write("levels/1.lvl", levelBytes("First Dig", "2 1 3 1"));  // the bone one Right from the dog
+    dir.write("levels/2.lvl", levelBytes("A title as long as a title may be on a card and then some more", "5 1 10 8"));
+    mkdir("packs", 0755), mkdir("packs/deep", 0755);
+    dir.write("packs/deep/pack.txt", "Deeper Down the Garden\n");
+    dir.write("packs/deep/1.lvl", levelBytes("Deep", "5 1 10 8"));
+    dir.write("highscores.dat", "");
+    auto in = [&](ScreenId id, std::vector<int> ks, std::function<void()> before = nullptr) {
+        return [=] { app->stack.showOnly(id), run(50); if (before) before(); keys(ks), run(400); };
+    };
+    const struct { const char* name; std::function<void()> go; } screens[] = {
+        {"help, the rules page", in(ScreenId::Help, {KEY_RIGHT})}, {"help, notes told again", in(ScreenId::Help, {KEY_RIGHT, KEY_N})},
+        {"options", in(ScreenId::Options, {})}, {"chooser", in(ScreenId::Chooser, {KEY_DOWN})},
+        {"chooser, the other pack", in(ScreenId::Chooser, {KEY_TAB})},
+        {"won", [&] { session().loadLevel(1), app->stack.showOnly(ScreenId::Playing), run(50), press(KEY_RIGHT), run(WonScreen::kMomentMs + 500); }},
+        {"finale", in(ScreenId::Finale, {})}, {"restart question", in(ScreenId::Playing, {KEY_R})},
+        {"editor", in(ScreenId::Editor, {})}, {"editor, T", in(ScreenId::Editor, {KEY_T})}, {"editor, N", [&] { in(ScreenId::Editor, {KEY_N})(), type("40"); }},
+        {"editor, a check at work", in(ScreenId::Editor, {KEY_V}, [&] { session().rules = sealedBone(); })},
+        {"editor, saved", in(ScreenId::Editor, {KEY_S})}, {"message", in(ScreenId::Menu, {KEY_A})},
+        {"menu, its pictures missing", [&] { for (int slot = OptionsButton; slot <= QuitButtonOn; ++slot) app->pictures.set(slot, nullptr); in(ScreenId::Menu, {})(); }}};
+    for (int scale : {1, 2, 3}) {
+        harness::reset(), harness::desktopW = 3840, harness::desktopH = 2160;
+        dir.write("preferences.ini", "window-scale=" + std::to_string(scale) + "\n");
+        start();
+        for (const auto& s : screens) {
+            s.go();
+            std::vector<DrawnBox> drawnBoxes;
+            recordLayout(&drawnBoxes), drawn(), recordLayout(nullptr);
+            EXPECT_TRUE(screen->w == 640 * scale && drawnBoxes.size() > 1) << s.name << " at " << scale;
+            for (const std::string& fault : layoutFaults(drawnBoxes)) ADD_FAILURE() << s.name << " at " << scale << "x: " << fault;
+        }
+    }
+}
+
+TEST_F(Screens, TheFinaleMarksEachLevelFewestSolvedOrNotYetEachStateDrawnAlike) {
+    ASSERT_EQ(std::system(("cp -r " + harness::dataDir() + "/graphics .").c_str()), 0);
+    for (int n = 1; n <= 6; ++n) dir.write("levels/" + std::to_string(n) + ".lvl", levelBytes("Mark", "2 1 3 1"));  // one move
+    dir.write("highscores.dat", "1 1\r\n2 4\r\n4 1\r\n5 4\r\n");
+    start();
+    app->stack.showOnly(ScreenId::Finale);
+    run(50);
+    using M = FinaleScreen::Mark;
+    const M want[] = {M::Fewest, M::Solved, M::NotYet, M::Fewest, M::Solved, M::NotYet};
+    ASSERT_TRUE(until([&] { return on<FinaleScreen>()->mark(3) == M::Fewest; }));
+    BITMAP* shown = drawn();
+    auto differ = [&](int a, int b) {
+        const FinaleScreen::Box p = on<FinaleScreen>()->markBox(a), q = on<FinaleScreen>()->markBox(b);
+        int n = 0;
+        for (int i = 0; i < p.side * p.side; ++i)
+            n += getpixel(shown, p.x + i % p.side, p.y + i / p.side) != getpixel(shown, q.x + i % p.side, q.y + i / p.side);
+        return n;
+    };
+    for (int a = 0; a < 6; ++a) {
+        EXPECT_EQ(on<FinaleScreen>()->mark(a), want[a]) << a;
+        for (int b = 0; b < a; ++b)
+            if (want[a] == want[b]) { EXPECT_EQ(differ(a, b), 0) << a << b; }
+            else { EXPECT_GT(differ(a, b), 32 * 32 / 8) << a << b; }
+    }
+}
+
 TEST_F(Screens, HelpTurnsToItsRulesPageAndBackAndLeavesFromEither) {
     start();
     const int gold = makecol(255, 230, 120);

@@ -314,7 +314,7 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     for (int i = 0; i < 5; ++i) drawFontText(c, goal[i], 44, 106 + 13 * i, i == 4 ? head : ink, 1, false);
 
     // Two columns: playing on the left, the editor on the right.
-    const int lx = 44, rx = 336, top = 180;
+    const int lx = 44, rx = 336, top = 176;
     drawFontText(c, "Playing", lx, top, head, 2, false);
     int y = top + 28;
     const int arrows[] = {2, 3, 1, 0};  // left, up, down, right
@@ -349,9 +349,9 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     arrowKey(c, rx + 26, y, 0);
     drawFontText(c, "change the brush", rx + 60, y + 6, ink, 1, false);
     const char* editKeys[][2] = {{"S", "save"},   {"L", "load"},  {"V", "check"}, {"T", "title"},
-                                 {"N", "number"}, {"E", "clear"}, {"Esc", "back"}};
-    for (int i = 0; i < 7; ++i) {
-        int kx = rx + (i % 3) * 92, ky = y + 28 * (1 + i / 3);
+                                 {"N", "number"}, {"E", "clear"}, {"Esc", "back"}, {"F1", "key line"}};
+    for (int i = 0; i < 8; ++i) {
+        int kx = rx + (i % 3) * 92, ky = y + 24 * (1 + i / 3);
         int kw = std::max(22, fontTextWidth(editKeys[i][0], 1) + 12);
         keycap(c, kx, ky, kw, editKeys[i][0]);
         drawFontText(c, editKeys[i][1], kx + kw + 8, ky + 6, ink, 1, false);
@@ -375,8 +375,9 @@ Canvas makeHelpBackground(const Sprites& sprites) {
     tiles[8] = earth;
     stamp(tiles[8], sprites.dog.canvas, 0, 0);
     const char* names[] = {"fallen", "rock", "sky", "dirt", "tunnel", "grass", "dug", "bone", "dog"};
-    const int by = 366, step = 58, bx0 = 320 - (9 * step - 26) / 2;
-    drawFontText(c, "The editor's brushes:", 44, by - 18, head, 1, false);
+    // Clear of the key caps above (Space, the lowest, ends at 346).
+    const int by = 372, step = 58, bx0 = 320 - (9 * step - 26) / 2;
+    drawFontText(c, "The editor's brushes:", 44, by - 16, head, 1, false);
     for (int i = 0; i < 9; ++i) {
         int bx = bx0 + i * step;
         fill(
@@ -384,12 +385,13 @@ Canvas makeHelpBackground(const Sprites& sprites) {
             [=](float x, float y) { return sdRoundRect(x, y, bx - 2, by - 2, bx + 34, by + 34, 3); },
             solid(palette::edge));
         stamp(c, tiles[i], bx, by, 1);
-        drawFontText(c, names[i], bx + 16, by + 40, ink, 1, true);
+        drawFontText(c, names[i], bx + 16, by + 38, ink, 1, true);
     }
     // The keys every screen shares: the window and the gamepad.
-    drawFontText(c, "F11 or Alt+Enter: full screen and back", 320, 426, ink, 1, true);
-    drawFontText(c, "Gamepad: d-pad or stick moves; Enter, Escape, undo, hint; RB hurries", 320, 438, ink, 1, true);
-    drawFontText(c, "Press Enter, Space or Escape to return to the menu.", 320, 452, head, 1, true);
+    drawFontText(c, "F11 or Alt+Enter: full screen and back", 320, 425, ink, 1, true);
+    drawFontText(c, "Gamepad: d-pad or stick moves; Enter, Escape, undo, hint; RB hurries", 320, 436, ink, 1, true);
+    // Help's second page, the rules, is turned to from here.
+    drawFontText(c, "Right, Page Down or a click: the rules.   Enter or Escape: the menu.", 320, 449, head, 1, true);
     return c;
 }
 
