@@ -5,17 +5,19 @@ Usage: tools/take-screenshots.py [BINARY] [OUT_DIR]
   BINARY   the built game (default build/tunnelwick)
   OUT_DIR  where the PNGs go (default docs/screenshots)
 
-Writes menu.png (the main menu), help.png (the help screen), options.png
+Writes menu.png (the main menu), help.png (the help screen), rules.png
+(Help's rules page), options.png
 (the options screen), first.png (level 1 telling its keys), won.png (the
 first level won), restart.png (the
 restart question), chooser.png (the level chooser), play.png (a later level,
 chosen with the chooser, part-way through), editor.png (the level editor)
 prompt.png (the editor's prompt for a level number) and finale.png (after
-the last of two levels, the first unsolved). Uses the
+the last shipped level, with some of the others solved). Uses the
 end-to-end harness in tests/e2e, so it needs Xvfb, xdotool, xwd and ImageMagick.
 """
 
 import os
+import re
 import subprocess
 import sys
 import time
@@ -36,6 +38,20 @@ WIN_FIRST_LEVEL = ["Down", "Right"]
 # The play screenshot shows one of the last gardens a few moves in, with a hint.
 PLAY_LEVEL = 36
 PLAY_MOVES = ["Left", "Down", "Left", "Down"]
+
+
+def shipped_levels():
+    """The fewest moves and a solution of each shipped level, from docs/levels.md."""
+    fewest, solution, inside = {}, {}, False
+    with open(os.path.join(SOURCE, "docs", "levels.md"), encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("## "):
+                inside = line.startswith("## The level set")
+            row = re.match(r"\| (\d+) \|", line)
+            if inside and row:
+                cells = [c.strip() for c in line.strip().strip("|").split("|")]
+                fewest[int(cells[0])], solution[int(cells[0])] = int(cells[3]), cells[-1].split()
+    return fewest, solution
 
 
 def save(game, name):
@@ -64,13 +80,21 @@ def main():
         game.press("Down", "Down", "Return")
         game.until("the help screen", lambda: game.shows("menu/help_bg.pcx", 0, 0))
         save(game, "help")
+        game.press("Right")
+        time.sleep(1.0)
+        settle(game)
+        save(game, "rules")
         game.press("Return")
+        game.until("the menu", lambda: game.shows("menu/helpon.pcx", 640 - 208, 480 - 2 * 58))
+        game.press("Up")
         game.until("the menu", lambda: game.shows("menu/optionson.pcx", 640 - 208, 480 - 3 * 58))
         game.press("Return")
         time.sleep(1.5)
         settle(game)
         save(game, "options")
         game.press("Escape")
+        game.until("the menu", lambda: game.shows("menu/optionson.pcx", 640 - 208, 480 - 3 * 58))
+        game.press("Up")
         game.until("the menu", lambda: game.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58))
         game.press("Return")
         time.sleep(1.0)
@@ -116,15 +140,21 @@ def main():
         settle(game)
         save(game, "prompt")
         game.press("Escape")
-        # The finale, in a game of two levels of which only the last is won.
-        last = e2e.Game(owner, levels={1: e2e.level("Waiting", (3, 1), (12, 9)), 2: e2e.level("Last", (5, 1), (6, 1))})
+        # The finale after the last shipped level, the first 27 solved before (every fourth not in the fewest moves).
+        fewest, solution = shipped_levels()
+        table = "".join("%d %d\r\n" % (n, fewest[n] + (3 if n % 4 == 0 else 0)) for n in range(1, 28))
+        last = e2e.Game(owner, files={"settings.ini": b"200\r\n0\r\n", "highscores.dat": table.encode()})
         last.until("the menu", lambda: last.shows("menu/playon.pcx", 640 - 208, 480 - 4 * 58))
-        last.press("s", "Down", "Return")
+        last.press("s")
+        time.sleep(1.5)
+        last.press("End", "Return")
         time.sleep(1.0)
-        last.press("Right")
+        for move in solution[max(solution)]:
+            settle(last)
+            last.press(move)
         last.until("the level-won screen", lambda: last.shows("zada_wins.pcx", 120, 60))
         last.press("Return")
-        time.sleep(1.5)
+        time.sleep(3.0)
         settle(last)
         save(last, "finale")
     finally:
