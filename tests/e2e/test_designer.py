@@ -70,6 +70,9 @@ class DesignerStory(unittest.TestCase):
         game.step("y", "the note", game.saying("Could not save %s: " % saved, colour=(255, 230, 140), y=448))
         os.chmod(os.path.join(game.dir, "levels"), 0o755)
         self.assertEqual(game.read(saved), DRAWN)
+        keys = game.saying("E clear  N number  T title  V check  S save  L load  Esc menu", colour=(230, 220, 200), y=468)
+        game.step("F1", "the key line hidden", lambda: not keys())
+        game.step("F1", "the key line back", keys)
 
         game.step("Escape Return s", "the chooser marking the level being played",
                   lambda: game.saying("Level %d" % number, colour=(255, 214, 64), y=None)()

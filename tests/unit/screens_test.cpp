@@ -167,6 +167,7 @@ TEST_F(Screens, EveryScreensTextLiesInsideItsPanelAtEachScale) {
         {"chooser, the other pack", in(ScreenId::Chooser, {KEY_TAB})},
         {"won", [&] { session().loadLevel(1), app->stack.showOnly(ScreenId::Playing), run(50), press(KEY_RIGHT), run(WonScreen::kMomentMs + 500); }},
         {"finale", in(ScreenId::Finale, {})}, {"restart question", in(ScreenId::Playing, {KEY_R})},
+        {"playing, two rule notes", [&] { session().loadLevel(1), in(ScreenId::Playing, {KEY_RIGHT}, [&] { setBoard({"", "", "#", " ", "#", "d"}); })(); }},
         {"editor", in(ScreenId::Editor, {})}, {"editor, T", in(ScreenId::Editor, {KEY_T})}, {"editor, N", [&] { in(ScreenId::Editor, {KEY_N})(), type("40"); }},
         {"editor, a check at work", in(ScreenId::Editor, {KEY_V}, [&] { session().rules = sealedBone(); })},
         {"editor, saved", in(ScreenId::Editor, {KEY_S})}, {"message", in(ScreenId::Menu, {KEY_A})},
