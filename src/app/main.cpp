@@ -14,6 +14,7 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
+#include "app/start_up.h"
 #include "platform/background.h"
 #include "platform/input.h"
 #include "platform/signals.h"
@@ -46,18 +47,9 @@ void reportFailure(const char* format) {
 bool initPlatform() {
     background::install();
     quitSignals::noteLaunch();
-    // An X server resets itself when its last client leaves, and a connection
-    // still being set up at that moment is closed unanswered (about one start
-    // in twenty while other clients come and go); a moment later it answers.
-    // Without any display there is nothing to wait for.
-    const char* display = std::getenv("DISPLAY");
-    const int attempts = display && *display ? 5 : 1;
-    for (int attempt = 1; allegro_init() != 0; ++attempt) {
-        if (attempt == attempts) {
-            reportFailure("Could not initialize Allegro.\n\n%s");
-            return false;
-        }
-        usleep(200 * 1000);
+    if (!reachDisplay(std::getenv("DISPLAY"), [] { return allegro_init() == 0; }, [] { usleep(200 * 1000); })) {
+        reportFailure("Could not initialize Allegro.\n\n%s");
+        return false;
     }
     allegroStarted = true;
     // Allegro's own handlers for these shut it down inside the handler.

@@ -44,14 +44,7 @@ bool isMoves(const std::string& s) {
 bool parse(const std::string& bytes, Progress& out) {
     Progress p;
     bool seen[4] = {};
-    size_t at = 0;
-    while (at < bytes.size()) {
-        size_t end = bytes.find('\n', at);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
+    for (const std::string& line : files::textLines(bytes)) {
         const size_t space = line.find(' ');
         const std::string key = line.substr(0, space), value = space == std::string::npos ? "" : line.substr(space + 1);
         int which = key == "pack" ? 0 : key == "level" ? 1 : key == "checksum" ? 2 : key == "moves" ? 3 : -1;

@@ -264,4 +264,18 @@ Outcome LockedFile::read(std::size_t limit, std::string& bytes) {
     return readUpTo(fd_, limit, bytes);
 }
 
+std::vector<std::string> textLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 }  // namespace files

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace files {
 
@@ -38,6 +39,10 @@ Outcome createEmpty(const std::string& path);
 // An existing regular file held under an exclusive advisory lock (flock)
 // while this lives, so that a read-change-replace of it by two processes
 // never loses either change. writeReplacing may replace it while locked.
+// The lines of a text file read whole, without their breaks (LF or CRLF);
+// empty lines are left out.
+std::vector<std::string> textLines(const std::string& bytes);
+
 class LockedFile {
 public:
     LockedFile() = default;

@@ -53,14 +53,7 @@ Found read(std::vector<Replay>& out, std::string& reason, std::size_t& damaged) 
         reason = !got ? (got.reason.empty() ? "it cannot be read" : got.reason) : "it is far too large";
         return Found::Unusable;
     }
-    size_t at = 0;
-    while (at < bytes.size()) {
-        size_t end = bytes.find('\n', at);
-        if (end == std::string::npos) end = bytes.size();
-        std::string text = bytes.substr(at, end - at);
-        at = end + 1;
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        if (text.empty()) continue;
+    for (const std::string& text : files::textLines(bytes)) {
         Replay r;
         if (parseLine(text, r))
             out.push_back(r);

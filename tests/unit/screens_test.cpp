@@ -1,5 +1,6 @@
 // The screens as the loop meets them: where each key leads, messages drawn in the window and closed as a player expects, nothing pressed before a screen opens reaching it, the start-up.
 #include "app/command_line.h"
+#include "app/start_up.h"
 #include "fixture.h"
 #include "version.h"
 
@@ -304,6 +305,20 @@ TEST(StartUp, TheCommandLineAnswersHelpAndVersionAndRefusesAnythingElse) {
         EXPECT_EQ(a.out.substr(0, c.out.size()), c.out) << argv.back();
         EXPECT_EQ(a.err.substr(0, c.err.size()), c.err) << argv.back();
         EXPECT_EQ(a.out.empty() + a.err.empty(), c.status < 0 ? 2 : 1) << argv.back();
+    }
+}
+
+// A display resetting as its last client leaves answers a moment later: the
+// start waits for it, a few times; with no display named there is none to wait for.
+TEST(StartUp, TheDisplayIsTriedAgainOnlyWhenOneIsNamed) {
+    const struct { const char* display; int failures; bool reached; int tries; } cases[] = {
+        {":1", 0, true, 1}, {":1", 4, true, 5}, {":1", 5, false, 5}, {nullptr, 1, false, 1}, {"", 1, false, 1},
+    };
+    for (const auto& c : cases) {
+        int tries = 0, pauses = 0;
+        const bool reached = reachDisplay(c.display, [&] { return ++tries > c.failures; }, [&] { ++pauses; });
+        EXPECT_EQ(std::make_tuple(reached, tries, pauses), std::make_tuple(c.reached, c.tries, c.tries - 1))
+            << (c.display ? c.display : "(unset)") << " failing " << c.failures;
     }
 }
 
