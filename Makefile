@@ -44,7 +44,7 @@ test-ubsan: deps
 # in real time (too slow under the sanitizer), and the solver's long
 # single-threaded checks, which have no threads to watch.
 TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$(CURDIR)/tests/sanitize/tsan.supp
-TSAN_SKIP = SoundLayer\.|Rules\.TheSolversShortcuts|LevelSet\.
+TSAN_SKIP = SoundLayer\.|Rules\.TheSolversShortcuts|ShippedLevels\.
 
 test-tsan: deps
 	cmake -S . -B build-tsan -G "Unix Makefiles" -DTUNNELWICK_SANITIZE=thread
