@@ -238,19 +238,28 @@ std::unique_ptr<RecordKeeper> keepRecord(const LevelRef& level, int32_t moves, c
     if (!tableReady(level.pack, refused)) return std::unique_ptr<RecordKeeper>(new RecordKeeper(refused));
     std::function<void()> keepWay;
     const std::string sum = moveLog.empty() ? "" : checksum(level);
+    PendingRecord win{packKey(level.pack), level.number, moves};
     if (!sum.empty()) {
-        const Replay way{packKey(level.pack), level.number, sum, moveLog};
+        const Replay way{win.pack, level.number, sum, moveLog};
         // A replay that cannot be kept costs the record nothing.
         keepWay = [way] { replays::keep(way); };
+        // A win left waiting in the journal takes its way with it.
+        win.checksum = sum, win.way = moveLog;
     }
-    return std::unique_ptr<RecordKeeper>(
-        new RecordKeeper(tablePath(level.pack), PendingRecord{packKey(level.pack), level.number, moves}, keepWay));
+    return std::unique_ptr<RecordKeeper>(new RecordKeeper(tablePath(level.pack), win, keepWay));
 }
 
-WinRecord recordWin(const LevelRef& level, int32_t moves, int patienceMs) {
+WinRecord recordWin(const LevelRef& level, int32_t moves, int patienceMs, const std::string& sum,
+                    const std::string& moveLog) {
     WinRecord refused;
     if (!tableReady(level.pack, refused)) return refused;
-    return ::recordWin(tablePath(level.pack), level.number, moves, patienceMs);
+    std::function<void()> keepWay;
+    // Only a way made on the level as it is now: a changed file's would replace a good one with a stale one.
+    if (!moveLog.empty() && !sum.empty() && checksum(level) == sum) {
+        const Replay way{packKey(level.pack), level.number, sum, moveLog};
+        keepWay = [way] { replays::keep(way); };
+    }
+    return ::recordWin(tablePath(level.pack), level.number, moves, patienceMs, keepWay);
 }
 
 }  // namespace catalogue

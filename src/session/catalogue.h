@@ -96,7 +96,9 @@ std::map<int32_t, int32_t> records(const std::string& pack);
 // `moveLog` (letters) is kept in replays.txt when the win is a new record,
 // under the table's lock.
 std::unique_ptr<RecordKeeper> keepRecord(const LevelRef& level, int32_t moves, const std::string& moveLog = "");
-// The same at once, for tools and tests.
-WinRecord recordWin(const LevelRef& level, int32_t moves, int patienceMs = 3000);
+// The same at once, for tools, tests and the journal (whose record brings
+// the way it was won, kept in replays.txt by the same rule).
+WinRecord recordWin(const LevelRef& level, int32_t moves, int patienceMs = 3000, const std::string& checksum = "",
+                    const std::string& moveLog = "");
 
 }  // namespace catalogue

@@ -174,7 +174,7 @@ WinRecord Session::recordKept(const PendingRecord& record, int patienceMs) {
         none.reason = "no pack " + record.pack;
         return none;
     }
-    return catalogue::recordWin(ref, record.moves, patienceMs);
+    return catalogue::recordWin(ref, record.moves, patienceMs, record.checksum, record.way);
 }
 
 std::vector<std::string> Session::applyPendingRecords() {

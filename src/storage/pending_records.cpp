@@ -69,14 +69,25 @@ std::vector<PendingRecord> parse(const std::string& text, size_t* damaged) {
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
-        const size_t a = line.find('\t'), b = a == std::string::npos ? a : line.find('\t', a + 1);
+        std::vector<std::string> field;
+        for (size_t at = 0;;) {
+            const size_t tab = line.find('\t', at);
+            field.push_back(line.substr(at, tab == std::string::npos ? tab : tab - at));
+            if (tab == std::string::npos) break;
+            at = tab + 1;
+        }
         PendingRecord r;
-        if (b == std::string::npos || line.find('\t', b + 1) != std::string::npos || a == 0 ||
-            !number(line.substr(a + 1, b - a - 1), INT32_MIN, r.level) || !number(line.substr(b + 1), 0, r.moves)) {
+        // Three fields, or five with the way: a checksum and at least one move.
+        const bool withWay = field.size() == 5 && field[3].size() == 16 &&
+                             field[3].find_first_not_of("0123456789abcdef") == std::string::npos && !field[4].empty() &&
+                             field[4].find_first_not_of("UDLR") == std::string::npos;
+        if ((field.size() != 3 && !withWay) || field[0].empty() || !number(field[1], INT32_MIN, r.level) ||
+            !number(field[2], 0, r.moves)) {
             ++bad;
             continue;
         }
-        r.pack = line.substr(0, a);
+        r.pack = field[0];
+        if (withWay) r.checksum = field[3], r.way = field[4];
         out.push_back(r);
     }
     if (damaged) *damaged = bad;
@@ -86,7 +97,8 @@ std::vector<PendingRecord> parse(const std::string& text, size_t* damaged) {
 std::string format(const std::vector<PendingRecord>& records) {
     std::string text;
     for (const PendingRecord& r : records)
-        text += r.pack + "\t" + std::to_string(r.level) + "\t" + std::to_string(r.moves) + "\n";
+        text += r.pack + "\t" + std::to_string(r.level) + "\t" + std::to_string(r.moves) +
+                (r.way.empty() ? "" : "\t" + r.checksum + "\t" + r.way) + "\n";
     return text;
 }
 
@@ -100,7 +112,7 @@ files::Outcome keep(const PendingRecord& record) {
     for (PendingRecord& r : records) {
         if (r.pack != record.pack || r.level != record.level) continue;
         if (r.moves <= record.moves) return {};
-        r.moves = record.moves;
+        r = record;
         return writeJournal(records);
     }
     records.push_back(record);

@@ -1,6 +1,8 @@
 // Records won while another program held their table, kept until the table
 // is free: "pending-records.txt", one record a line,
-// "<pack key>\t<level number>\t<moves>". A record waits here rather than
+// "<pack key>\t<level number>\t<moves>", then, when the win's way is kept
+// with it, "\t<level file checksum>\t<moves as letters>" (so the best way
+// reaches replays.txt with the record). A record waits here rather than
 // being dropped when the game is closed, and is written into its table by
 // the same rules as a win (only a better count replaces the table's).
 #pragma once
@@ -17,8 +19,9 @@ struct WinRecord;
 struct PendingRecord {
     std::string pack;  // the table's pack key: "levels", "packs/<folder>"
     int32_t level = 0, moves = 0;
+    std::string checksum, way;  // the way it was won, both "" for none
     bool operator==(const PendingRecord& o) const {
-        return pack == o.pack && level == o.level && moves == o.moves;
+        return pack == o.pack && level == o.level && moves == o.moves && checksum == o.checksum && way == o.way;
     }
 };
 

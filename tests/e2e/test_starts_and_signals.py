@@ -73,15 +73,17 @@ class StartsAndSignals(unittest.TestCase):
         subprocess.run([WM_CLOSE, game.window], env=game.env, check=True, timeout=60)
         game.until("the word while it waits", game.saying("Saving your record...", colour=GOLD, y=None))
         self.assertEqual(ended(game, DEADLINE), 0)
-        self.assertEqual((game.read("highscores.dat"), game.read("pending-records.txt")), (b"1 9\r\n", b"levels\t1\t2\n"))
+        journal = game.read("pending-records.txt")  # the way it was won waits with it
+        self.assertEqual((game.read("highscores.dat"), journal[:11], journal[-4:]), (b"1 9\r\n", b"levels\t1\t2\t", b"\tDR\n"))
         self.assertIn("waits in pending-records.txt", game.output())
 
         game.start()  # the table still held: the record waits on, and is written the moment it is free
         game.until("the menu", lambda: menu(game))
-        self.assertEqual(game.read("pending-records.txt"), b"levels\t1\t2\n")
+        self.assertEqual(game.read("pending-records.txt"), journal)
         os.close(table)
         game.until("the record in the table", lambda: game.read("highscores.dat") == b"1 2\r\n")
         game.until("the journal gone", lambda: game.read("pending-records.txt") is None)
+        self.assertEqual(game.read("replays.txt"), b"levels\t1\t" + journal[11:])  # and the way kept to be watched
         self.assertEqual(game.close(), 0)
 
 

@@ -67,7 +67,9 @@ TEST_F(BadInput, AWinWhileTheTableIsHeldIsSaidAtOnceAndKeptForTheNextStart) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("The record of levels level 1 (4 moves) waits in pending-records.txt"),
               std::string::npos);
     app.reset();
-    EXPECT_EQ(dir.read("pending-records.txt"), "levels\t1\t4\n");
+    // The way it was won waits with it, and reaches replays.txt with the record.
+    const std::string way = levelChecksum(dir.read("levels/1.lvl")) + "\tR\n";
+    EXPECT_EQ(dir.read("pending-records.txt"), "levels\t1\t4\t" + way);
     kill(holder, SIGKILL), waitpid(holder, nullptr, 0);
     testing::internal::CaptureStderr();
     quit = false;
@@ -75,6 +77,7 @@ TEST_F(BadInput, AWinWhileTheTableIsHeldIsSaidAtOnceAndKeptForTheNextStart) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("A kept record is in its table now: levels level 1 in 4 moves"),
               std::string::npos);
     EXPECT_EQ(dir.read("highscores.dat"), "1 4\r\n");
+    EXPECT_EQ(dir.read("replays.txt"), "levels\t1\t" + way);
     EXPECT_EQ(access("pending-records.txt", F_OK), -1);
     EXPECT_FALSE(app->leaving(harness::nowMs, picture)) << "no record waits: the game closes at once";
 }

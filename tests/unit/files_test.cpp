@@ -231,6 +231,16 @@ TEST(HighScoresShared, KeptRecordsAreWrittenByTheRulesOfAWinAndABadJournalRecord
     std::system("rm -rf pending-records.txt");
     for (int moves : {9, 12, 7}) ASSERT_TRUE(pending::keep({"levels", 2, moves}));
     EXPECT_EQ(dir.read("pending-records.txt"), "levels\t2\t7\n");
+
+    // A record that waited keeps the way it was won: it reaches replays.txt with the table, unless the level changed since.
+    std::system("rm -rf pending-records.txt replays.txt && mkdir -p levels");
+    dir.write("levels/1.lvl", "a level"), dir.write("levels/2.lvl", "another");
+    const std::string sum = levelChecksum("a level"), stale = levelChecksum("was another");
+    ASSERT_TRUE(pending::keep({"levels", 1, 3, sum, "DRU"}) && pending::keep({"levels", 2, 4, stale, "LLDD"}));
+    dir.write("highscores.dat", "1 20\n");
+    pending::apply(Session::recordKept, 100);
+    EXPECT_EQ(dir.read("highscores.dat"), "1 3\n2 4\n");
+    EXPECT_EQ(dir.read("replays.txt"), "levels\t1\t" + sum + "\tDRU\n");
 }
 
 }  // namespace
