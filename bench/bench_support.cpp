@@ -42,10 +42,20 @@ void startAllegro() {
     gfx_driver = &fakeDriver;
     system_driver->get_desktop_resolution = fakeDesktop;
     screen = create_bitmap(640, 480);
-    if (chdir(TUNNELWICK_DATA_DIR) != 0) {
-        std::perror(TUNNELWICK_DATA_DIR);
+    // The game writes its place, records and ways where it runs: a scratch
+    // directory with the shipped data linked in, never the source tree.
+    char scratch[] = "/tmp/tunnelwick-bench-XXXXXX";
+    if (!mkdtemp(scratch) || chdir(scratch) != 0) {
+        std::perror("a scratch directory");
         std::exit(1);
     }
+    for (const char* name : {"graphics", "sounds", "levels", "packs"})
+        if (symlink((dataDir() + "/" + name).c_str(), name) != 0) {
+            std::perror(name);
+            std::exit(1);
+        }
+    std::FILE* table = std::fopen("highscores.dat", "w");  // as shipped: empty
+    if (table) std::fclose(table);
 }
 
 App& app() {

@@ -19,7 +19,7 @@ struct WinRecord;
 struct PendingRecord {
     std::string pack;  // the table's pack key: "levels", "packs/<folder>"
     int32_t level = 0, moves = 0;
-    std::string checksum, way;  // the way it was won, both "" for none
+    std::string checksum = "", way = "";  // the way it was won, both "" for none
     bool operator==(const PendingRecord& o) const {
         return pack == o.pack && level == o.level && moves == o.moves && checksum == o.checksum && way == o.way;
     }
