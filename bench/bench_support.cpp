@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 namespace bench {
 
@@ -49,6 +51,11 @@ void startAllegro() {
         std::perror("a scratch directory");
         std::exit(1);
     }
+    static std::string made = scratch;
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(made, ignored);  // the links go, not what they point at
+    });
     for (const char* name : {"graphics", "sounds", "levels", "packs"})
         if (symlink((dataDir() + "/" + name).c_str(), name) != 0) {
             std::perror(name);
