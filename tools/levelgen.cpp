@@ -95,17 +95,21 @@ void report(const Analysis& a) {
     }
 }
 
+// A level source read whole and parsed; when it is not a level, says why.
+bool readSource(const char* path, Level& level) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (parseLevelText(text.str(), level, error)) return true;
+    std::printf("%s: %s\n", path, error.c_str());
+    return false;
+}
+
 int analyseFiles(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
-        std::ifstream in(argv[i], std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
         Level level;
-        std::string error;
-        if (!parseLevelText(s.str(), level, error)) {
-            std::printf("%s: %s\n", argv[i], error.c_str());
-            continue;
-        }
+        if (!readSource(argv[i], level)) continue;
         std::printf("%s \"%s\": ", argv[i], level.title.c_str());
         report(analyse(level, 3000000));
     }
@@ -113,15 +117,8 @@ int analyseFiles(int argc, char** argv) {
 }
 
 int playFile(int argc, char** argv) {
-    std::ifstream in(argv[2], std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
     Level level;
-    std::string error;
-    if (!parseLevelText(s.str(), level, error)) {
-        std::printf("%s: %s\n", argv[2], error.c_str());
-        return 2;
-    }
+    if (!readSource(argv[2], level)) return 2;
     RuleState g = start(level);
     for (int i = 3; i < argc; ++i) {
         int32_t d = None;
@@ -221,15 +218,8 @@ int trapCount(const Level& level, int stopAt) {
 // grass stays under a third of the way.
 int grow(int argc, char** argv) {
     if (argc < 6) return 2;
-    std::ifstream in(argv[2], std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
     Level level;
-    std::string error;
-    if (!parseLevelText(text.str(), level, error)) {
-        std::printf("%s: %s\n", argv[2], error.c_str());
-        return 2;
-    }
+    if (!readSource(argv[2], level)) return 2;
     std::mt19937 rng(std::strtoul(argv[3], nullptr, 10));
     const long tries = std::atol(argv[4]);
     const int target = std::atoi(argv[5]);
@@ -285,16 +275,9 @@ int grow(int argc, char** argv) {
 
 // A shortest way told move by move: where the dog stops, which stones fall
 // and where they land, and whether the bone lies under a stone.
-int traceFile(int argc, char** argv) {
-    std::ifstream in(argv[2], std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
+int traceFile(int, char** argv) {
     Level level;
-    std::string error;
-    if (!parseLevelText(text.str(), level, error)) {
-        std::printf("%s: %s\n", argv[2], error.c_str());
-        return 2;
-    }
+    if (!readSource(argv[2], level)) return 2;
     RuleState g = start(level);
     const SolveResult best = solveWithin(g, 3000000);
     if (best.outcome != SolveResult::Solved) return 1;
